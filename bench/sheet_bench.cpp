@@ -1,0 +1,101 @@
+// How long one recalculation and each conversion take. Run with
+//   build/bench/sheet_bench
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "conversions.h"
+#include "sheet.h"
+
+// Counts heap allocations, so that the report shows what a pass allocates.
+static std::atomic<long> g_allocations{0};
+
+void* operator new(std::size_t size)
+{
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace kq71wb {
+namespace {
+
+// Runs a pass repeatedly and reports the heap allocations made per pass.
+void RunPasses(benchmark::State& state, Sheet sheet)
+{
+    const long before = g_allocations.load();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Calc(sheet));
+        benchmark::ClobberMemory();
+    }
+    state.counters["allocs/pass"] =
+        static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations());
+}
+
+Sheet TypicalFullSheet()
+{
+    Sheet sheet;
+    const char* rows[Sheet::kRowCount][2] = {
+        {"612.5", "14.37"}, {"170", "-20"}, {"185", "29.5"}, {"12.4", "60"},
+        {"8", "-35.25"},    {"25", "42"},   {"3.5", "110"},  {"1.25", "-48.5"},
+    };
+    for (std::size_t i = 0; i < Sheet::kRowCount; ++i) {
+        sheet.weight[i] = rows[i][0];
+        sheet.arm[i] = rows[i][1];
+    }
+    return sheet;
+}
+
+void CalcFullSheet(benchmark::State& state) { RunPasses(state, TypicalFullSheet()); }
+BENCHMARK(CalcFullSheet);
+
+void CalcEmptySheet(benchmark::State& state) { RunPasses(state, Sheet{}); }
+BENCHMARK(CalcEmptySheet);
+
+void ValueOfTextTyped(benchmark::State& state)
+{
+    const std::string text = "-35.25";
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ValueOfText(text));
+}
+BENCHMARK(ValueOfTextTyped);
+
+void TextOfDoubleMoment(benchmark::State& state)
+{
+    double value = 8801.625;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(TextOfDouble(value));
+    }
+}
+BENCHMARK(TextOfDoubleMoment);
+
+void FormatCgTypical(benchmark::State& state)
+{
+    double value = 13.456;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(FormatCg(value));
+    }
+}
+BENCHMARK(FormatCgTypical);
+
+void NearestIntegerTypical(benchmark::State& state)
+{
+    double value = 134.56;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        benchmark::DoNotOptimize(NearestInteger(value));
+    }
+}
+BENCHMARK(NearestIntegerTypical);
+
+}  // namespace
+}  // namespace kq71wb
+
+BENCHMARK_MAIN();

@@ -1,0 +1,26 @@
+// Any text at all: ValueOfText either reads a finite number or says overflow,
+// and what TextOfDouble writes of it reads back to a finite number as well.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "conversions.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::optional<double> value = kq71wb::ValueOfText(text);
+    if (!value)
+        return 0;
+    if (!std::isfinite(*value))
+        std::abort();
+    const std::string written = kq71wb::TextOfDouble(*value);
+    // Rounding to 15 digits may push the largest doubles just past the range.
+    const std::optional<double> back = kq71wb::ValueOfText(written);
+    if (back && std::fabs(*value) < 1e308 && !(std::fabs(*back - *value) <= std::fabs(*value) * 1e-14))
+        std::abort();
+    kq71wb::FormatCg(*value);
+    kq71wb::NearestInteger(*value);
+    return 0;
+}

@@ -1,0 +1,24 @@
+# Sourced by ./run and ./test: installs the Debian packages the build needs,
+# and does nothing (quickly) when they are all there already.
+KQ71WB_PACKAGES=(
+    g++ cmake ninja-build
+    libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-qpa-plugins
+    fonts-liberation2
+)
+
+ensure_packages() {
+    local missing=()
+    local package
+    for package in "${KQ71WB_PACKAGES[@]}" "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing ${missing[*]} ..."
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}

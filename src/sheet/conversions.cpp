@@ -1,0 +1,299 @@
+#include "conversions.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace kq71wb {
+namespace {
+
+bool IsDropped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Walks a text as if its blanks, tabs and line feeds were not there.
+class Cursor {
+public:
+    explicit Cursor(std::string_view text) : m_text(text) {}
+    char peek()
+    {
+        while (m_pos < m_text.size() && IsDropped(m_text[m_pos]))
+            ++m_pos;
+        return m_pos < m_text.size() ? m_text[m_pos] : '\0';
+    }
+    void advance() { ++m_pos; }
+
+private:
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+// The characters of a number with the blanks taken out, on the stack for
+// anything a person types; only a pasted monster of a number spills.
+class NumberChars {
+public:
+    void push(char c)
+    {
+        if (m_spill.empty() && m_size < m_local.size()) {
+            m_local[m_size++] = c;
+            return;
+        }
+        if (m_spill.empty())
+            m_spill.assign(m_local.data(), m_size);
+        m_spill.push_back(c);
+    }
+    std::string_view view() const
+    {
+        return m_spill.empty() ? std::string_view(m_local.data(), m_size) : std::string_view(m_spill);
+    }
+
+private:
+    std::array<char, 48> m_local{};
+    std::size_t m_size = 0;
+    std::string m_spill;
+};
+
+constexpr std::uint64_t kLargestExactInteger = (std::uint64_t{1} << 53) - 1;
+
+std::optional<double> RadixInteger(Cursor& cursor, unsigned radix)
+{
+    std::uint64_t value = 0;
+    for (;;) {
+        const char c = Upper(cursor.peek());
+        unsigned digit;
+        if (IsDigit(c))
+            digit = static_cast<unsigned>(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            digit = static_cast<unsigned>(c - 'A' + 10);
+        else
+            break;
+        if (digit >= radix)
+            break;
+        value = value * radix + digit;
+        if (value > kLargestExactInteger)
+            return std::nullopt;
+        cursor.advance();
+    }
+    return static_cast<double>(value);
+}
+
+// The 15 significant digits of a finite, non-zero double, with its decimal
+// exponent: value = d.dddddddddddddd x 10^exponent.
+struct Decimal15 {
+    bool negative = false;
+    std::array<char, 15> digits{};
+    int exponent = 0;
+};
+
+Decimal15 ToDecimal15(double value)
+{
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::scientific, 14).ptr;
+    Decimal15 decimal;
+    const char* p = buffer.data();
+    if (*p == '-') {
+        decimal.negative = true;
+        ++p;
+    }
+    decimal.digits[0] = *p++;
+    ++p;  // the period
+    for (std::size_t i = 1; i < decimal.digits.size(); ++i)
+        decimal.digits[i] = *p++;
+    ++p;  // the 'e'
+    std::from_chars(*p == '+' ? p + 1 : p, end, decimal.exponent);
+    return decimal;
+}
+
+}  // namespace
+
+std::optional<double> ValueOfText(std::string_view text)
+{
+    Cursor cursor(text);
+    if (cursor.peek() == '&') {
+        cursor.advance();
+        const char prefix = Upper(cursor.peek());
+        if (prefix != 'H' && prefix != 'O')
+            return 0.0;
+        cursor.advance();
+        return RadixInteger(cursor, prefix == 'H' ? 16 : 8);
+    }
+
+    NumberChars number;
+    const char sign = cursor.peek();
+    if (sign == '+' || sign == '-') {
+        if (sign == '-')
+            number.push('-');
+        cursor.advance();
+    }
+    // Digits before and after the period, counting only from the first
+    // non-zero one, tell an overflow from an underflow when the double
+    // cannot hold the value.
+    int magnitude = 0;
+    bool seenNonZero = false;
+    int digitCount = 0;
+    for (char c = cursor.peek(); IsDigit(c); c = cursor.peek()) {
+        seenNonZero = seenNonZero || c != '0';
+        if (seenNonZero && magnitude < 1'000'000)
+            ++magnitude;
+        number.push(c);
+        cursor.advance();
+        ++digitCount;
+    }
+    if (cursor.peek() == '.') {
+        number.push('.');
+        cursor.advance();
+        for (char c = cursor.peek(); IsDigit(c); c = cursor.peek()) {
+            if (!seenNonZero && c == '0' && magnitude > -1'000'000)
+                --magnitude;
+            seenNonZero = seenNonZero || c != '0';
+            number.push(c);
+            cursor.advance();
+            ++digitCount;
+        }
+    }
+    if (digitCount == 0)
+        return 0.0;
+
+    int exponent = 0;
+    const char marker = Upper(cursor.peek());
+    if (marker == 'E' || marker == 'D') {
+        // An exponent letter without digits ("2E", "2E-") ends the number
+        // before the letter.
+        Cursor afterMarker = cursor;
+        afterMarker.advance();
+        char exponentSign = afterMarker.peek();
+        if (exponentSign == '+' || exponentSign == '-')
+            afterMarker.advance();
+        else
+            exponentSign = '+';
+        if (IsDigit(afterMarker.peek())) {
+            number.push('e');
+            number.push(exponentSign);
+            for (char c = afterMarker.peek(); IsDigit(c); c = afterMarker.peek()) {
+                if (exponent < 1'000'000)
+                    exponent = exponent * 10 + (c - '0');
+                number.push(c);
+                afterMarker.advance();
+            }
+            if (exponentSign == '-')
+                exponent = -exponent;
+        }
+    }
+
+    const std::string_view chars = number.view();
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(chars.data(), chars.data() + chars.size(), value);
+    if (error == std::errc::result_out_of_range) {
+        if (magnitude + exponent > 0)
+            return std::nullopt;
+        return chars.front() == '-' ? -0.0 : 0.0;
+    }
+    if (error != std::errc{})
+        return 0.0;
+    return value;
+}
+
+std::string TextOfDouble(double value)
+{
+    if (!std::isfinite(value) || value == 0.0)
+        return "0";
+    const Decimal15 decimal = ToDecimal15(value);
+    std::size_t significant = decimal.digits.size();
+    while (significant > 1 && decimal.digits[significant - 1] == '0')
+        --significant;
+    const std::string_view digits(decimal.digits.data(), significant);
+    const int exponent = decimal.exponent;
+
+    std::string text;
+    if (decimal.negative)
+        text += '-';
+    if (exponent >= 15 || exponent < -4) {
+        text += digits.front();
+        if (digits.size() > 1) {
+            text += '.';
+            text += digits.substr(1);
+        }
+        text += exponent < 0 ? "E-" : "E+";
+        const int shown = exponent < 0 ? -exponent : exponent;
+        if (shown < 10)
+            text += '0';
+        text += std::to_string(shown);
+    } else if (exponent >= 0) {
+        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+        text += digits.substr(0, integerDigits);
+        if (digits.size() < integerDigits)
+            text.append(integerDigits - digits.size(), '0');
+        if (digits.size() > integerDigits) {
+            text += '.';
+            text += digits.substr(integerDigits);
+        }
+    } else {
+        text += "0.";
+        text.append(static_cast<std::size_t>(-exponent - 1), '0');
+        text += digits;
+    }
+    return text;
+}
+
+std::string FormatCg(double value)
+{
+    // Digits of |value| x 100, rounded half away from zero on the 15-digit form.
+    std::string hundredths;
+    bool negative = false;
+    if (std::isfinite(value) && value != 0.0) {
+        const Decimal15 decimal = ToDecimal15(value);
+        negative = decimal.negative;
+        const int kept = decimal.exponent + 3;  // digits down to the hundredths
+        const auto width = static_cast<int>(decimal.digits.size());
+        if (kept <= 0) {
+            hundredths = (kept == 0 && decimal.digits[0] >= '5') ? "1" : "0";
+        } else if (kept >= width) {
+            hundredths.assign(decimal.digits.data(), decimal.digits.size());
+            hundredths.append(static_cast<std::size_t>(kept - width), '0');
+        } else {
+            hundredths.assign(decimal.digits.data(), static_cast<std::size_t>(kept));
+            if (decimal.digits[static_cast<std::size_t>(kept)] >= '5') {
+                auto digit = hundredths.rbegin();
+                for (; digit != hundredths.rend() && *digit == '9'; ++digit)
+                    *digit = '0';
+                if (digit == hundredths.rend())
+                    hundredths.insert(hundredths.begin(), '1');
+                else
+                    ++*digit;
+            }
+        }
+    }
+    if (hundredths.size() < 2)
+        hundredths.insert(0, 2 - hundredths.size(), '0');
+    const std::size_t firstNonZero = hundredths.find_first_not_of('0');
+    const bool isZero = firstNonZero == std::string::npos;
+    const std::size_t integerEnd = hundredths.size() - 2;
+    const std::size_t integerStart = std::min(isZero ? integerEnd : firstNonZero, integerEnd);
+
+    std::string text = (negative && !isZero) ? "-  " : "  ";
+    text.append(hundredths, integerStart, integerEnd - integerStart);
+    text += '.';
+    text.append(hundredths, integerEnd, 2);
+    return text;
+}
+
+std::optional<std::int32_t> NearestInteger(double value)
+{
+    if (!std::isfinite(value))
+        return std::nullopt;
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    double rounded = below;
+    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(below, 2.0) != 0.0))
+        rounded = below + 1.0;
+    if (rounded < static_cast<double>(std::numeric_limits<std::int32_t>::min()) ||
+        rounded > static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+        return std::nullopt;
+    return static_cast<std::int32_t>(rounded);
+}
+
+}  // namespace kq71wb

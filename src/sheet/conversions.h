@@ -1,0 +1,58 @@
+#pragma once
+
+// The four conversions between the texts that the window shows and the numbers
+// behind them. Every figure on the sheet goes through these, and the gross
+// moment is summed from captions that TextOfDouble wrote and ValueOfText reads
+// back, so the two must agree. All four ignore the process locale: a pilot
+// whose desktop uses a decimal comma still types and sees a period.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kq71wb {
+
+// The number a text begins with; nullopt when that number is too large for a
+// double (an overflow, which the caller must treat as a fault).
+//   ""          -> 0        "abc"    -> 0        "170"     -> 170
+//   " 170 lb"   -> 170      "-20"    -> -20      "1 2"     -> 12
+//   "12.5.3"    -> 12.5     "2E3"    -> 2000     "1d2"     -> 100
+//   "1,5"       -> 1        "+.5"    -> 0.5      "&H10"    -> 16
+//   "&o17"      -> 15       "&H"     -> 0        "1E-400"  -> 0
+//   "1E400"     -> overflow
+//   "&H20000000000000" -> overflow
+// Blanks, tabs and line feeds are dropped wherever they stand, because users
+// type "1 2" and paste "170\n". A comma ends the number: the decimal separator
+// is always the period. &H and &O read a non-negative hexadecimal or octal
+// integer; one above 2^53 - 1, which a double no longer holds exactly, is an
+// overflow rather than a silently rounded value.
+std::optional<double> ValueOfText(std::string_view text);
+
+// A double in its shortest general form, to 15 significant digits.
+//   0 -> "0"        -0.0 -> "0"        -3400 -> "-3400"     1020.5 -> "1020.5"
+//   1.0 / 3 -> "0.333333333333333"     1.5E20 -> "1.5E+20"  0.00001 -> "1E-05"
+//   0.0001 -> "0.0001"                 999999999999999.9 -> "1E+15"
+// Magnitudes of 1E+15 and above, or below 1E-4, take the exponent form. A
+// negative zero (an empty weight times a negative arm) is written "0".
+// Non-finite values are never passed by the sheet; they are written "0".
+std::string TextOfDouble(double value);
+
+// The centre of gravity through the pattern "  ##.00".
+//   13.456 -> "  13.46"    13.999 -> "  14.00"    0 -> "  .00"
+//   0.5    -> "  .50"      123.4  -> "  123.40"   -20 -> "-  20.00"
+//   2.345  -> "  2.35"     -0.001 -> "  .00"
+// The value is rounded from its 15-significant-digit decimal form, halves away
+// from zero, so 2.345 (stored a little below) still shows 2.35 as it reads. A
+// value that rounds to zero shows no minus sign. Non-finite values are never
+// passed by the sheet; they are written "  .00".
+std::string FormatCg(double value);
+
+// Rounds to the nearest 32-bit integer, halves to the even neighbour, as the
+// processor's default rounding does; nullopt when the result does not fit.
+//   117.0 -> 117    160.49 -> 160    160.5 -> 160    161.5 -> 162
+//   2147483647.5 -> overflow (rounds to 2147483648)
+//   -2147483648.5 -> -2147483648
+std::optional<std::int32_t> NearestInteger(double value);
+
+}  // namespace kq71wb

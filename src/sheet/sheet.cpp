@@ -1,0 +1,117 @@
+#include "sheet.h"
+
+#include <cmath>
+
+#include "conversions.h"
+
+namespace kq71wb {
+namespace {
+
+// Results are checked one by one rather than through the floating-point status
+// flags, which an optimising compiler is free to move or drop. A result that
+// is too small for a double simply becomes zero or denormal and is no fault.
+std::optional<ArithmeticFault> FaultOf(double result)
+{
+    if (std::isnan(result))
+        return ArithmeticFault::InvalidOperation;
+    if (std::isinf(result))
+        return ArithmeticFault::Overflow;
+    return std::nullopt;
+}
+
+}  // namespace
+
+OleColor ColorOf(WeightVerdict verdict)
+{
+    return verdict == WeightVerdict::Within ? kWithinLimitsColor : kOutOfLimitsColor;
+}
+
+OleColor ColorOf(CgVerdict verdict)
+{
+    return verdict == CgVerdict::Within ? kWithinLimitsColor : kOutOfLimitsColor;
+}
+
+std::string DescribeFault(const CalcFault& fault)
+{
+    std::string text = fault.kind == ArithmeticFault::Overflow
+                           ? "Overflow: a number is too large; "
+                           : "Invalid operation: a result is not a number; ";
+    switch (fault.step) {
+    case FaultStep::RowMoment:
+    case FaultStep::RowSum:
+        text += "the totals were not updated.";
+        break;
+    case FaultStep::CentreOfGravity:
+        text += "the centre of gravity was not updated.";
+        break;
+    case FaultStep::Scale:
+        text += "the centre of gravity is off the scale, whose position and colour were not updated.";
+        break;
+    }
+    return text;
+}
+
+std::optional<CalcFault> Calc(Sheet& sheet)
+{
+    double grossWeight = 0.0;
+    double grossMoment = 0.0;
+
+    for (int row = 0; row < Sheet::kRowCount; ++row) {
+        const auto index = static_cast<std::size_t>(row);
+        const auto rowFault = [row](FaultStep step, ArithmeticFault kind) {
+            return CalcFault{kind, step, row};
+        };
+
+        const std::optional<double> arm = ValueOfText(sheet.arm[index]);
+        const std::optional<double> weight = ValueOfText(sheet.weight[index]);
+        if (!arm || !weight)
+            return rowFault(FaultStep::RowMoment, ArithmeticFault::Overflow);
+        const double moment = *weight * *arm;
+        if (const auto fault = FaultOf(moment))
+            return rowFault(FaultStep::RowMoment, *fault);
+        sheet.moment[index] = TextOfDouble(moment);
+
+        grossWeight += *weight;
+        if (const auto fault = FaultOf(grossWeight))
+            return rowFault(FaultStep::RowSum, *fault);
+        // The caption as written, not the product: 1/3 enters as 0.333333333333333.
+        const std::optional<double> shownMoment = ValueOfText(sheet.moment[index]);
+        if (!shownMoment)
+            return rowFault(FaultStep::RowSum, ArithmeticFault::Overflow);
+        grossMoment += *shownMoment;
+        if (const auto fault = FaultOf(grossMoment))
+            return rowFault(FaultStep::RowSum, *fault);
+    }
+
+    if (!(grossWeight > 0.0))
+        return std::nullopt;
+
+    sheet.grossWeight = TextOfDouble(grossWeight);
+    sheet.grossMoment = TextOfDouble(grossMoment);
+    sheet.grossWeightVerdict = grossWeight > kMaxGrossWeight ? WeightVerdict::Over : WeightVerdict::Within;
+
+    const double cg = grossMoment / grossWeight;
+    if (const auto fault = FaultOf(cg))
+        return CalcFault{*fault, FaultStep::CentreOfGravity, -1};
+    sheet.flyCg = FormatCg(cg);
+
+    const double tenths = cg * 10.0;
+    if (const auto fault = FaultOf(tenths))
+        return CalcFault{*fault, FaultStep::Scale, -1};
+    const std::optional<std::int32_t> slider = NearestInteger(tenths);
+    if (!slider)
+        return CalcFault{ArithmeticFault::Overflow, FaultStep::Scale, -1};
+    sheet.sliderValue = *slider;
+
+    // The limits apply to the CG as computed, not as rounded for display:
+    // 11.699 shows as 11.70 but is forward of the limit.
+    if (cg < kForwardCgLimit)
+        sheet.flyCgVerdict = CgVerdict::Forward;
+    else if (cg > kAftCgLimit)
+        sheet.flyCgVerdict = CgVerdict::Aft;
+    else
+        sheet.flyCgVerdict = CgVerdict::Within;
+    return std::nullopt;
+}
+
+}  // namespace kq71wb

@@ -1,0 +1,81 @@
+#pragma once
+
+// The loading sheet: the texts of the eight rows and everything computed from
+// them. The window mirrors this object field for field, so the figures a pilot
+// sees are exactly the ones computed here, with or without a window.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kq71wb {
+
+// Colours as the window stores them: 0x00BBGGRR, or a system colour index
+// when the high bit is set.
+using OleColor = std::uint32_t;
+inline constexpr OleColor kOutOfLimitsColor = 0x000000FF;  // red
+inline constexpr OleColor kWithinLimitsColor = 0x0000FF00;  // green
+
+inline constexpr double kMaxGrossWeight = 900.0;  // pounds
+inline constexpr double kForwardCgLimit = 11.7;   // inches aft of the datum
+inline constexpr double kAftCgLimit = 16.0;
+
+enum class WeightVerdict { Within, Over };
+enum class CgVerdict { Within, Forward, Aft };
+
+OleColor ColorOf(WeightVerdict verdict);
+OleColor ColorOf(CgVerdict verdict);
+
+struct Sheet {
+    static constexpr int kRowCount = 8;
+
+    // Row 0 is the aircraft empty, row 1 the pilot, rows 2 to 7 further items.
+    std::array<std::string, kRowCount> weight;  // typed, pounds
+    std::array<std::string, kRowCount> arm;     // typed, inches from the datum
+    std::array<std::string, kRowCount> moment;  // computed, pound-inches
+
+    std::string grossWeight;
+    std::string grossMoment;
+    std::string flyCg;
+
+    // Empty until the first pass with a gross weight above zero: until then the
+    // results keep the colours they were laid out with and the scale its
+    // starting position.
+    std::optional<WeightVerdict> grossWeightVerdict;
+    std::optional<CgVerdict> flyCgVerdict;
+    std::optional<std::int32_t> sliderValue;  // the CG in tenths of an inch
+};
+
+enum class ArithmeticFault { Overflow, InvalidOperation };
+
+// Where a pass stopped; everything it would have written from there on is
+// left as it was.
+enum class FaultStep {
+    RowMoment,        // reading a row or forming its moment: this row and later ones keep their captions
+    RowSum,           // adding a row into the totals: its caption is new, later rows keep theirs
+    CentreOfGravity,  // the division: the totals are new, the CG, scale and CG colour are not
+    Scale,            // the CG x 10 does not fit the scale: the scale and CG colour are not new
+};
+
+struct CalcFault {
+    ArithmeticFault kind;
+    FaultStep step;
+    int row;  // the row being read, or -1 past the rows
+};
+
+// What the window tells the pilot about a fault, in words that say which
+// figures are stale.
+std::string DescribeFault(const CalcFault& fault);
+
+// Recomputes every moment, the totals, the CG, the limit colours and the scale
+// from the weight and arm texts. Each row's moment is written as text and read
+// back from that text into the gross moment, so the figures on screen always
+// add up. A gross weight of zero or less ends the pass after the moments,
+// leaving the totals as they were. An arithmetic fault ends the pass where it
+// happens: what was written before stays, nothing after is written, and the
+// fault is returned.
+std::optional<CalcFault> Calc(Sheet& sheet);
+
+}  // namespace kq71wb
