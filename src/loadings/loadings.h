@@ -1,0 +1,61 @@
+#pragma once
+
+// The four standard loadings, one per glider, that the user keeps in a small
+// text file and that start-up puts on the four loading buttons.
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kq71wb {
+
+// Name, empty weight and empty arm, kept exactly as written in the file: the
+// texts reach the aircraft-empty row unchanged and are read as numbers only
+// there.
+struct Loading {
+    std::string name;
+    std::string weight;
+    std::string arm;
+
+    bool operator==(const Loading&) const = default;
+};
+
+inline constexpr std::size_t kLoadingCount = 4;
+using Loadings = std::array<Loading, kLoadingCount>;
+
+inline constexpr std::size_t kMaxFieldBytes = 4096;
+inline constexpr std::size_t kMaxFileBytes = 64 * 1024;
+
+// The loadings in the bytes of a file. Fields are separated by commas or line
+// ends (CR LF, LF or CR); each record is simply the next three fields.
+//   "N271KQ",612.5,14.37          -> {"N271KQ", "612.5", "14.37"}
+//   "Club, two",600 ,14           -> {"Club, two", "600", "14"}   (blanks before the comma dropped)
+//   "Mine"x,1,2                   -> {"Mine", "1", "2"}           (after the closing quote, skipped)
+//   A,1,                          -> {"A", "1", ""}               (a comma before the end: an empty field)
+// Blanks and blank lines before a field are skipped. The three texts are not
+// cleared between records: a file of two records gives its second record to
+// loadings 2 and 3, and a record cut short by the end of the file keeps the
+// previous record's texts for the fields it lacks. An unmatched quote runs to
+// the end of the file. Only the first 64 KiB are read and a field is cut at
+// 4096 bytes. Text that is not valid UTF-8 is taken as Windows-1252; the
+// result is UTF-8 either way, without a byte-order mark.
+Loadings ParseLoadings(std::string_view bytes);
+
+// The places a loadings file is looked for, in order: the program's directory
+// under the three spellings users write ("kq71wb.dat", "KQ71WB.dat",
+// "KQ71WB.DAT"), then the same in the user's configuration folder
+// ($XDG_CONFIG_HOME/kq71wb, or ~/.config/kq71wb), because an installed
+// program's directory is not the user's to write. Empty texts stand for unset
+// variables.
+std::vector<std::filesystem::path> LoadingsFileCandidates(const std::filesystem::path& programDirectory,
+                                                          std::string_view xdgConfigHome,
+                                                          std::string_view home);
+
+// The loadings of the first candidate that is a readable regular file; four
+// empty loadings when there is none. The file is read once and closed at once.
+// Nothing is reported: a missing or unreadable file gives blank buttons.
+Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates);
+
+}  // namespace kq71wb
