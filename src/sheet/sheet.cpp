@@ -51,6 +51,25 @@ std::string DescribeFault(const CalcFault& fault)
     return text;
 }
 
+std::string VerdictWords(const Sheet& sheet)
+{
+    if (!sheet.grossWeightVerdict && !sheet.flyCgVerdict)
+        return {};
+    std::string words;
+    if (sheet.grossWeightVerdict == WeightVerdict::Over)
+        words = "Gross weight over 900 lb.";
+    const auto add = [&words](std::string_view sentence) {
+        if (!words.empty())
+            words += ' ';
+        words += sentence;
+    };
+    if (sheet.flyCgVerdict == CgVerdict::Forward)
+        add("CG forward of the 11.70 in limit.");
+    else if (sheet.flyCgVerdict == CgVerdict::Aft)
+        add("CG aft of the 16.00 in limit.");
+    return words.empty() ? "Within limits." : words;
+}
+
 std::optional<CalcFault> Calc(Sheet& sheet)
 {
     double grossWeight = 0.0;

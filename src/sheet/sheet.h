@@ -69,6 +69,13 @@ struct CalcFault {
 // figures are stale.
 std::string DescribeFault(const CalcFault& fault);
 
+// The limit colours in words, for pilots who cannot tell red from green:
+// "Within limits.", or what is out ("Gross weight over 900 lb.", "CG forward
+// of the 11.70 in limit.", "CG aft of the 16.00 in limit.", weight first).
+// Empty before anything is coloured. It follows the verdicts on display, so
+// words and colours always agree.
+std::string VerdictWords(const Sheet& sheet);
+
 // Recomputes every moment, the totals, the CG, the limit colours and the scale
 // from the weight and arm texts. Each row's moment is written as text and read
 // back from that text into the gross moment, so the figures on screen always

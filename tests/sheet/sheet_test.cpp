@@ -228,6 +228,32 @@ TEST(Calc, CentreOfGravityOffTheScale)
                         CgVerdict::Aft, 999});
 }
 
+TEST(VerdictWords, FollowTheVerdictsShown)
+{
+    using W = WeightVerdict;
+    using C = CgVerdict;
+    const struct {
+        std::optional<W> weight;
+        std::optional<C> cg;
+        const char* words;
+    } cases[] = {
+        {std::nullopt, std::nullopt, ""},
+        {W::Within, C::Within, "Within limits."},
+        {W::Over, C::Within, "Gross weight over 900 lb."},
+        {W::Within, C::Forward, "CG forward of the 11.70 in limit."},
+        {W::Within, C::Aft, "CG aft of the 16.00 in limit."},
+        {W::Over, C::Aft, "Gross weight over 900 lb. CG aft of the 16.00 in limit."},
+        {W::Over, std::nullopt, "Gross weight over 900 lb."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.words);
+        Sheet sheet;
+        sheet.grossWeightVerdict = c.weight;
+        sheet.flyCgVerdict = c.cg;
+        EXPECT_EQ(VerdictWords(sheet), c.words);
+    }
+}
+
 TEST(Calc, ColoursOfTheVerdicts)
 {
     EXPECT_EQ(ColorOf(WeightVerdict::Within), 0x0000FF00u);

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Draws the window icon: a balance beam, tilted, on a post with a triangular
+# base, lettered "W" and "B", in black on yellow; 32 x 32 in 16 colours.
+# Needs ImageMagick. The result is committed; run this only to change it.
+set -euo pipefail
+cd "$(dirname "$0")"
+convert -size 32x32 xc:'#FFFF40' \
+    -stroke black -strokewidth 2 -fill none \
+    -draw "line 3,11 29,5" \
+    -draw "line 16,8 16,23" \
+    -strokewidth 1 \
+    -draw "line 3,11 1,17" -draw "line 3,11 6,17" -draw "line 1,17 6,17" \
+    -draw "line 29,5 26,11" -draw "line 29,5 31,11" -draw "line 26,11 31,11" \
+    -fill black -draw "polygon 10,29 22,29 16,22" \
+    -stroke none -font DejaVu-Sans-Bold -pointsize 9 \
+    -draw "text 0,30 'W'" -draw "text 25,30 'B'" \
+    -colors 16 PNG8:kq71wb.png

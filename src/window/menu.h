@@ -1,0 +1,46 @@
+#pragma once
+
+// The menu bar as data, in the order it shows. An entry on the bar followed by
+// indented items is a drop-down menu; one without items acts when chosen on
+// the bar itself. Empty captions are blank spacing, on the bar and in the
+// drop-downs alike. "&" marks the access key.
+
+#include <array>
+#include <string_view>
+
+namespace kq71wb::window {
+
+struct MenuSpec {
+    std::string_view name;
+    std::string_view caption;
+    bool indented = false;  // an item of the drop-down above it
+};
+
+inline constexpr std::array<MenuSpec, 24> kMenuBar = {{
+    {"mnuExit", "E&xit"},
+    {"mnuSpace0", ""},
+    {"mnuPrint", "&Print"},
+    {"mnuSpace1", ""},
+    {"mnuSpace2", ""},
+    {"mnuAbout", "&KQ 71 Weight and Balance"},
+    {"mnuAbout1", "KQ71WB, the KQ 71 Sailplane Weight and Balance Calculator", true},
+    {"mnuAbout2", "Version 1.00", true},
+    {"mnuAbout3", "Free software from the KQ71WB project", true},
+    {"mnuAbout4", "", true},
+    {"mnuAbout5", "Reference: KQ 71B Final Assembly Instructions", true},
+    {"mnuAbout6", "and Drawing 40517, Placards.", true},
+    {"mnuAbout7", "", true},
+    {"mnuAbout8", "Weight  x  Arm  =  Moment", true},
+    {"mnuAbout9", "Total Moment / Total Weight = CG", true},
+    {"mnuspace3", ""},
+    {"mnuHelp", "&Help"},
+    {"mnuHelp1", "Enter weights and moment arms for items as needed.", true},
+    {"mnuHelp2", "", true},
+    {"mnuHelp3", "Items forward of Datum are entered as minus (-)  Arms.", true},
+    {"mnuHelp4", "", true},
+    {"mnuHelp5", "Up to 4 standard loadings or gliders can be entered", true},
+    {"mnuHelp6", "into a data file (KQ71WB.dat) and accessed by the", true},
+    {"mnuHelp7", "buttons at the right.", true},
+}};
+
+}  // namespace kq71wb::window

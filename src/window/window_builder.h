@@ -1,0 +1,55 @@
+#pragma once
+
+// Builds the window from its layout and menu tables, and gives the form the
+// controls it works with by name.
+
+#include <QColor>
+#include <QString>
+
+#include <array>
+#include <string_view>
+
+#include "layout.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QPalette;
+class QPushButton;
+class QSlider;
+class QWidget;
+
+namespace kq71wb::window {
+
+struct WindowControls {
+    QWidget* client = nullptr;  // the fixed client area that holds the layout
+    std::array<QLineEdit*, Sheet::kRowCount> txtWeight{};
+    std::array<QLineEdit*, Sheet::kRowCount> txtArm{};
+    std::array<QLabel*, Sheet::kRowCount> lblMoment{};
+    std::array<QLineEdit*, 6> txtMisc{};
+    std::array<QPushButton*, 4> cmdLoading{};
+    QLabel* lblGrossWeight = nullptr;
+    QLabel* lblGrossMoment = nullptr;
+    QLabel* lblFlyCG = nullptr;
+    QSlider* Slider1 = nullptr;
+    QAction* mnuExit = nullptr;
+    QAction* mnuPrint = nullptr;
+};
+
+// Makes every control of the layout inside a new client area, which becomes
+// the form's central widget, and the menu bar; sets the title and icon.
+WindowControls BuildWindow(QMainWindow& form);
+
+// The object name of a control: its name, with its array index in brackets.
+QString ControlName(std::string_view name, int index = -1);
+
+// An OLE colour as Qt shows it; system colours come from the palette.
+QColor ColorFromOle(OleColor color, const QPalette& palette);
+
+// Paints a control's background in an OLE colour.
+void SetBackColor(QWidget& control, OleColor color);
+
+inline constexpr std::string_view kWindowTitle = "KQ 71 Weight and Balance Calculator";
+
+}  // namespace kq71wb::window
