@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QIcon>
 #include <QLineEdit>
@@ -137,7 +138,7 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent)
     }
     if (spec.kind != ControlKind::Line && spec.kind != ControlKind::Slider && !spec.transparent) {
         QPalette palette = control->palette();
-        palette.setColor(backRole, ColorFromOle(spec.backColor, palette));
+        palette.setColor(backRole, ColorFromOle(spec.backColor, QApplication::palette(control)));
         control->setPalette(palette);
         control->setAutoFillBackground(true);
     }
@@ -199,10 +200,19 @@ QColor ColorFromOle(OleColor color, const QPalette& palette)
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
+QColor BackColorOf(const QWidget& control, OleColor color)
+{
+    // System colours come from the style, not from a colour set on the control before.
+    return ColorFromOle(color, QApplication::palette(&control));
+}
+
 void SetBackColor(QWidget& control, OleColor color)
 {
+    const QColor wanted = BackColorOf(control, color);
+    if (control.palette().color(control.backgroundRole()) == wanted)
+        return;
     QPalette palette = control.palette();
-    palette.setColor(control.backgroundRole(), ColorFromOle(color, palette));
+    palette.setColor(control.backgroundRole(), wanted);
     control.setPalette(palette);
 }
 

@@ -47,7 +47,11 @@ QString ControlName(std::string_view name, int index = -1);
 // An OLE colour as Qt shows it; system colours come from the palette.
 QColor ColorFromOle(OleColor color, const QPalette& palette);
 
-// Paints a control's background in an OLE colour.
+// The colour a control's background shows for an OLE colour.
+QColor BackColorOf(const QWidget& control, OleColor color);
+
+// Paints a control's background in an OLE colour; nothing is repainted when
+// it shows that colour already.
 void SetBackColor(QWidget& control, OleColor color);
 
 inline constexpr std::string_view kWindowTitle = "KQ 71 Weight and Balance Calculator";

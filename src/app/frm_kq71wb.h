@@ -1,0 +1,85 @@
+#pragma once
+
+// The calculator's one window: its start-up sequence and the handlers of its
+// controls' events. The fields' texts are the model; every recalculation reads
+// them into the loading sheet and shows what the sheet computed.
+
+#include <QMainWindow>
+#include <QString>
+
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+#include "sheet.h"
+#include "window_builder.h"
+
+class QLabel;
+class QLineEdit;
+class QPaintDevice;
+
+namespace kq71wb {
+
+class frmKQ71wb : public QMainWindow {
+public:
+    // The loadings file is the first readable one of `loadingsFiles`.
+    explicit frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, QWidget* parent = nullptr);
+
+    const window::WindowControls& controls() const { return m_controls; }
+    const Sheet& sheet() const { return m_sheet; }
+    // The line beneath the layout: a fault, the last print, or the verdict in words.
+    QString statusText() const;
+
+    // Draws the client area as it shows now, at its size on a 96-dot-per-inch
+    // screen, from the top-left of the device. False when the device cannot
+    // be painted on.
+    bool PaintClientArea(QPaintDevice& device) const;
+
+    void Form_Load();
+    void Calc();
+    void txtWeight_Change(int Index);
+    void txtArm_Change(int Index);
+    void txtWeight_GotFocus(int Index);
+    void txtArm_GotFocus(int Index);
+    void txtMisc_GotFocus(int Index);
+    void cmdLoading_Click(int Index);
+    void mnuPrint_Click();
+    void mnuExit_Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void WireEvents();
+    void ShowSheet();
+    void ShowStatus();
+    void CentreOnScreen();
+    QString PrintToDocumentsFolder();
+
+    std::vector<std::filesystem::path> m_loadingsFiles;
+    window::WindowControls m_controls;
+    QLabel* m_status = nullptr;
+    Sheet m_sheet;
+    std::optional<CalcFault> m_fault;  // of the last pass, until one completes
+    QString m_printNote;               // what the last print did, until the next pass
+
+    // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.
+    QString strA1, strA2, strB1, strB2, strC1, strC2, strD1, strD2;
+    using StoredText = QString frmKQ71wb::*;
+    static constexpr StoredText kStoredWeight[4] = {&frmKQ71wb::strA1, &frmKQ71wb::strB1, &frmKQ71wb::strC1,
+                                                    &frmKQ71wb::strD1};
+    static constexpr StoredText kStoredArm[4] = {&frmKQ71wb::strA2, &frmKQ71wb::strB2, &frmKQ71wb::strC2,
+                                                 &frmKQ71wb::strD2};
+
+    QLineEdit* m_focusedByMouse = nullptr;  // whose next mouse press must keep the selection
+};
+
+// Application name, version, description and style, for main and the tests.
+void ConfigureApplication();
+
+// Where the program looks for its loadings file.
+std::vector<std::filesystem::path> DefaultLoadingsFiles();
+
+inline constexpr char kDescription[] = "KQ 71 Sailplane Weight and Balance Calculator";
+
+}  // namespace kq71wb
