@@ -65,34 +65,20 @@ void ValueOfTextTyped(benchmark::State& state)
 }
 BENCHMARK(ValueOfTextTyped);
 
-void TextOfDoubleMoment(benchmark::State& state)
+// Converts one typical number again and again, hiding it from the optimiser.
+template <auto Conversion>
+void Convert(benchmark::State& state, double value)
 {
-    double value = 8801.625;
     for (auto _ : state) {
         benchmark::DoNotOptimize(value);
-        benchmark::DoNotOptimize(TextOfDouble(value));
+        benchmark::DoNotOptimize(Conversion(value));
     }
 }
+void TextOfDoubleMoment(benchmark::State& state) { Convert<&TextOfDouble>(state, 8801.625); }
+void FormatCgTypical(benchmark::State& state) { Convert<&FormatCg>(state, 13.456); }
+void NearestIntegerTypical(benchmark::State& state) { Convert<&NearestInteger>(state, 134.56); }
 BENCHMARK(TextOfDoubleMoment);
-
-void FormatCgTypical(benchmark::State& state)
-{
-    double value = 13.456;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(value);
-        benchmark::DoNotOptimize(FormatCg(value));
-    }
-}
 BENCHMARK(FormatCgTypical);
-
-void NearestIntegerTypical(benchmark::State& state)
-{
-    double value = 134.56;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(value);
-        benchmark::DoNotOptimize(NearestInteger(value));
-    }
-}
 BENCHMARK(NearestIntegerTypical);
 
 }  // namespace

@@ -175,6 +175,11 @@ bool frmKQ71wb::eventFilter(QObject* watched, QEvent* event)
         return QMainWindow::eventFilter(watched, event);
 
     if (event->type() == QEvent::FocusIn) {
+        // The focus coming back with the window, or from a closed menu, was
+        // never lost by the field: its caret stays where the user left it.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return QMainWindow::eventFilter(watched, event);
         // Let the field take the focus in its own way first, then select its
         // whole text, whatever brought the focus there.
         field->event(event);
@@ -190,7 +195,7 @@ bool frmKQ71wb::eventFilter(QObject* watched, QEvent* event)
                 txtMisc_GotFocus(k);
         // A click that brings the focus would put the caret where it landed
         // and undo the selection: that press is not passed on.
-        m_focusedByMouse = static_cast<QFocusEvent*>(event)->reason() == Qt::MouseFocusReason ? field : nullptr;
+        m_focusedByMouse = reason == Qt::MouseFocusReason ? field : nullptr;
         return true;
     }
     if (event->type() == QEvent::MouseButtonPress && field == m_focusedByMouse) {

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFocusEvent>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -220,6 +221,28 @@ private slots:
         // Typing replaces the selected text.
         QTest::keyClicks(c().txtMisc[0], "Tail dolly");
         QCOMPARE(c().txtMisc[0]->text(), QString("Tail dolly"));
+    }
+
+    void onlyGainingTheFocusSelects_data()
+    {
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("selects");
+        QTest::newRow("Tab") << int(Qt::TabFocusReason) << true;
+        QTest::newRow("Shift+Tab") << int(Qt::BacktabFocusReason) << true;
+        QTest::newRow("program") << int(Qt::OtherFocusReason) << true;
+        QTest::newRow("window activated again") << int(Qt::ActiveWindowFocusReason) << false;
+        QTest::newRow("menu closed") << int(Qt::PopupFocusReason) << false;
+    }
+    void onlyGainingTheFocusSelects()
+    {
+        QFETCH(int, reason);
+        QFETCH(bool, selects);
+        QLineEdit* field = c().txtMisc[2];
+        field->setText("Parachute");
+        field->setCursorPosition(4);
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::FocusReason(reason));
+        QApplication::sendEvent(field, &focusIn);
+        QCOMPARE(field->selectedText(), selects ? QString("Parachute") : QString());
     }
 
     void descriptionsChangeNoNumber()
