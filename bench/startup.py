@@ -11,7 +11,8 @@ import time
 built = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "bench")
 programs = {"form": os.path.join(built, "startup_probe"), "bare": os.path.join(built, "bare_window")}
 runs = int(sys.argv[1]) if len(sys.argv) > 1 else 20
-env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+env = dict(os.environ)
+env.setdefault("QT_QPA_PLATFORM", "offscreen")  # xcb under xvfb-run for a real X server
 
 
 def run(mode):
