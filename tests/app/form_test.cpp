@@ -293,6 +293,15 @@ private slots:
         QVERIFY(page.read(5) == "%PDF-");
     }
 
+    void accessKeysActAtOnce()
+    {
+        QTest::keyClick(m_form.get(), Qt::Key_P, Qt::AltModifier);
+        QTRY_VERIFY(m_form->statusText().startsWith("No printer is installed: the page was saved as "));
+        QVERIFY(!QApplication::activePopupWidget());
+        QTest::keyClick(m_form.get(), Qt::Key_X, Qt::AltModifier);
+        QTRY_VERIFY(!m_form->isVisible());
+    }
+
     void exitClosesTheWindow()
     {
         c().mnuExit->trigger();

@@ -254,14 +254,5 @@ TEST(VerdictWords, FollowTheVerdictsShown)
     }
 }
 
-TEST(Calc, ColoursOfTheVerdicts)
-{
-    EXPECT_EQ(ColorOf(WeightVerdict::Within), 0x0000FF00u);
-    EXPECT_EQ(ColorOf(WeightVerdict::Over), 0x000000FFu);
-    EXPECT_EQ(ColorOf(CgVerdict::Within), 0x0000FF00u);
-    EXPECT_EQ(ColorOf(CgVerdict::Forward), 0x000000FFu);
-    EXPECT_EQ(ColorOf(CgVerdict::Aft), 0x000000FFu);
-}
-
 }  // namespace
 }  // namespace kq71wb
