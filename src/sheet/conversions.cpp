@@ -274,7 +274,9 @@ std::string FormatCg(double value)
     const std::size_t integerEnd = hundredths.size() - 2;
     const std::size_t integerStart = std::min(isZero ? integerEnd : firstNonZero, integerEnd);
 
-    std::string text = (negative && !isZero) ? "-  " : "  ";
+    // Any value below zero keeps its sign, even one that rounds to .00, so
+    // that a CG a hair forward of the datum does not read as on it.
+    std::string text = negative ? "-  " : "  ";
     text.append(hundredths, integerStart, integerEnd - integerStart);
     text += '.';
     text.append(hundredths, integerEnd, 2);

@@ -41,11 +41,11 @@ std::string TextOfDouble(double value);
 // The centre of gravity through the pattern "  ##.00".
 //   13.456 -> "  13.46"    13.999 -> "  14.00"    0 -> "  .00"
 //   0.5    -> "  .50"      123.4  -> "  123.40"   -20 -> "-  20.00"
-//   2.345  -> "  2.35"     -0.001 -> "  .00"
+//   2.345  -> "  2.35"     -0.001 -> "-  .00"  -0.0 -> "  .00"
 // The value is rounded from its 15-significant-digit decimal form, halves away
-// from zero, so 2.345 (stored a little below) still shows 2.35 as it reads. A
-// value that rounds to zero shows no minus sign. Non-finite values are never
-// passed by the sheet; they are written "  .00".
+// from zero, so 2.345 (stored a little below) still shows 2.35 as it reads.
+// Every value below zero shows its minus sign, even one that rounds to .00.
+// Non-finite values are never passed by the sheet; they are written "  .00".
 std::string FormatCg(double value);
 
 // Rounds to the nearest 32-bit integer, halves to the even neighbour, as the
