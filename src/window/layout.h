@@ -155,9 +155,9 @@ inline constexpr auto kLayout = detail::MakeLayout();
 // The row of the layout for a control, by name and array index.
 constexpr const ControlSpec& LayoutOf(std::string_view name, int index = -1)
 {
-    for (const ControlSpec& spec : kLayout)
-        if (spec.name == name && spec.index == index)
-            return spec;
+    for (const ControlSpec& row : kLayout)
+        if (row.name == name && row.index == index)
+            return row;
     throw "no such control";  // a compile-time error where called in a constant expression
 }
 

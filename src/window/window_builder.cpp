@@ -76,32 +76,32 @@ QString RowTitle(int row)
 }
 
 // What a screen reader says for a control: the sheet's fields by their row.
-QString AccessibleNameOf(const ControlSpec& spec)
+QString AccessibleNameOf(const ControlSpec& field)
 {
-    if (spec.name == "txtWeight")
-        return "Weight, " + RowTitle(spec.index);
-    if (spec.name == "txtArm")
-        return "Arm, " + RowTitle(spec.index);
-    if (spec.name == "lblMoment")
-        return "Moment, " + RowTitle(spec.index);
-    if (spec.name == "txtMisc")
-        return "Description, " + RowTitle(spec.index + 2);
-    if (!spec.toolTip.empty())
-        return Text(spec.toolTip);
-    return Text(spec.caption).trimmed();
+    if (field.name == "txtWeight")
+        return "Weight, " + RowTitle(field.index);
+    if (field.name == "txtArm")
+        return "Arm, " + RowTitle(field.index);
+    if (field.name == "lblMoment")
+        return "Moment, " + RowTitle(field.index);
+    if (field.name == "txtMisc")
+        return "Description, " + RowTitle(field.index + 2);
+    if (!field.toolTip.empty())
+        return Text(field.toolTip);
+    return Text(field.caption).trimmed();
 }
 
-QWidget* MakeControl(const ControlSpec& spec, QWidget* parent)
+QWidget* MakeControl(const ControlSpec& row, QWidget* parent)
 {
-    const QRect geometry(Pixels(spec.left), Pixels(spec.top), Pixels(spec.width), Pixels(spec.height));
+    const QRect geometry(Pixels(row.left), Pixels(row.top), Pixels(row.width), Pixels(row.height));
     QWidget* control = nullptr;
     QPalette::ColorRole backRole = QPalette::Window;
-    switch (spec.kind) {
+    switch (row.kind) {
     case ControlKind::Label: {
-        auto* label = new CaptionLabel(Text(spec.caption), parent);
+        auto* label = new CaptionLabel(Text(row.caption), parent);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(AlignmentOf(spec.align));
-        if (spec.border)
+        label->setAlignment(AlignmentOf(row.align));
+        if (row.border)
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         control = label;
         break;
@@ -111,15 +111,15 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent)
         backRole = QPalette::Base;
         break;
     case ControlKind::CommandButton:
-        control = new QPushButton(Text(spec.caption), parent);
+        control = new QPushButton(Text(row.caption), parent);
         backRole = QPalette::Button;
         break;
     case ControlKind::Frame:
-        control = new CaptionFrame(Text(spec.caption), parent);
+        control = new CaptionFrame(Text(row.caption), parent);
         break;
     case ControlKind::Line:
-        control = new LineWidget(QPoint(Pixels(spec.left), Pixels(spec.top)),
-                                 QPoint(Pixels(spec.width), Pixels(spec.height)), spec.lineWidth, parent);
+        control = new LineWidget(QPoint(Pixels(row.left), Pixels(row.top)),
+                                 QPoint(Pixels(row.width), Pixels(row.height)), row.lineWidth, parent);
         break;
     case ControlKind::Slider: {
         auto* slider = new QSlider(Qt::Horizontal, parent);
@@ -131,20 +131,20 @@ QWidget* MakeControl(const ControlSpec& spec, QWidget* parent)
         break;
     }
     }
-    control->setObjectName(ControlName(spec.name, spec.index));
-    if (spec.kind != ControlKind::Line) {
+    control->setObjectName(ControlName(row.name, row.index));
+    if (row.kind != ControlKind::Line) {
         control->setGeometry(geometry);
-        control->setFont(FontOf(spec.font));
+        control->setFont(FontOf(row.font));
     }
-    if (spec.kind != ControlKind::Line && spec.kind != ControlKind::Slider && !spec.transparent) {
+    if (row.kind != ControlKind::Line && row.kind != ControlKind::Slider && !row.transparent) {
         QPalette palette = control->palette();
-        palette.setColor(backRole, ColorFromOle(spec.backColor, QApplication::palette(control)));
+        palette.setColor(backRole, ColorFromOle(row.backColor, QApplication::palette(control)));
         control->setPalette(palette);
         control->setAutoFillBackground(true);
     }
-    if (!spec.toolTip.empty())
-        control->setToolTip(Text(spec.toolTip));
-    control->setAccessibleName(AccessibleNameOf(spec));
+    if (!row.toolTip.empty())
+        control->setToolTip(Text(row.toolTip));
+    control->setAccessibleName(AccessibleNameOf(row));
     return control;
 }
 
@@ -152,18 +152,18 @@ void BuildMenuBar(QMenuBar& bar)
 {
     QMenu* dropDown = nullptr;
     for (std::size_t i = 0; i < kMenuBar.size(); ++i) {
-        const MenuSpec& spec = kMenuBar[i];
+        const MenuSpec& item = kMenuBar[i];
         QAction* action = nullptr;
-        if (spec.indented) {
-            action = dropDown->addAction(Text(spec.caption));
+        if (item.indented) {
+            action = dropDown->addAction(Text(item.caption));
         } else if (i + 1 < kMenuBar.size() && kMenuBar[i + 1].indented) {
-            dropDown = bar.addMenu(Text(spec.caption));
-            dropDown->setObjectName(Text(spec.name));
+            dropDown = bar.addMenu(Text(item.caption));
+            dropDown->setObjectName(Text(item.name));
             action = dropDown->menuAction();
         } else {
-            action = bar.addAction(Text(spec.caption));
+            action = bar.addAction(Text(item.caption));
         }
-        action->setObjectName(Text(spec.name));
+        action->setObjectName(Text(item.name));
     }
 }
 
@@ -233,22 +233,22 @@ WindowControls BuildWindow(QMainWindow& form)
 
     // The frame's row comes before the rows of the controls inside it.
     QWidget* frame2 = nullptr;
-    for (const ControlSpec& spec : kLayout) {
-        QWidget* control = MakeControl(spec, spec.container == Container::Form ? client : frame2);
-        if (spec.kind == ControlKind::Frame)
+    for (const ControlSpec& row : kLayout) {
+        QWidget* control = MakeControl(row, row.container == Container::Form ? client : frame2);
+        if (row.kind == ControlKind::Frame)
             frame2 = control;
     }
 
     // The Tab key follows the tab indexes; controls that cannot take the focus are passed over.
     std::vector<const ControlSpec*> byTabIndex;
-    for (const ControlSpec& spec : kLayout)
-        if (spec.tabIndex >= 0)
-            byTabIndex.push_back(&spec);
+    for (const ControlSpec& row : kLayout)
+        if (row.tabIndex >= 0)
+            byTabIndex.push_back(&row);
     std::sort(byTabIndex.begin(), byTabIndex.end(),
               [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
     QWidget* previous = nullptr;
-    for (const ControlSpec* spec : byTabIndex) {
-        auto* control = client->findChild<QWidget*>(ControlName(spec->name, spec->index));
+    for (const ControlSpec* row : byTabIndex) {
+        auto* control = client->findChild<QWidget*>(ControlName(row->name, row->index));
         if (control->focusPolicy() == Qt::NoFocus)
             continue;
         if (previous)

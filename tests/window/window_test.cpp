@@ -73,16 +73,16 @@ private slots:
     // where the row puts it.
     void everyRowBuiltOnceInPlace()
     {
-        for (const ControlSpec& spec : kLayout) {
-            const QString name = ControlName(spec.name, spec.index);
+        for (const ControlSpec& row : kLayout) {
+            const QString name = ControlName(row.name, row.index);
             const QList<QWidget*> found = m_form->findChildren<QWidget*>(name);
             QCOMPARE(found.size(), 1);
             const QWidget* control = found.front();
             QCOMPARE(control->parentWidget()->objectName(),
-                     spec.container == Container::Frame2 ? QString("Frame2") : QString());
-            if (spec.kind != ControlKind::Line) {
-                QCOMPARE(control->geometry(), QRect(spec.left / 15, spec.top / 15, spec.width / 15, spec.height / 15));
-                QCOMPARE(CaptionOf(control), QString::fromUtf8(spec.caption.data(), qsizetype(spec.caption.size())));
+                     row.container == Container::Frame2 ? QString("Frame2") : QString());
+            if (row.kind != ControlKind::Line) {
+                QCOMPARE(control->geometry(), QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
+                QCOMPARE(CaptionOf(control), QString::fromUtf8(row.caption.data(), qsizetype(row.caption.size())));
             }
         }
         QCOMPARE(m_form->findChildren<QLineEdit*>().size(), 22);
