@@ -152,13 +152,14 @@ constexpr auto MakeLayout()
 
 inline constexpr auto kLayout = detail::MakeLayout();
 
-// The row of the layout for a control, by name and array index.
-constexpr const ControlSpec& LayoutOf(std::string_view name, int index = -1)
+// The row of the layout for a control, by name and array index; a name that
+// is not in the layout does not compile.
+consteval const ControlSpec& LayoutOf(std::string_view name, int index = -1)
 {
     for (const ControlSpec& row : kLayout)
         if (row.name == name && row.index == index)
             return row;
-    throw "no such control";  // a compile-time error where called in a constant expression
+    throw "no such control in the layout";
 }
 
 }  // namespace kq71wb::window
