@@ -269,7 +269,12 @@ QString frmKQ71wb::PrintToDocumentsFolder()
         QFile::remove(path);
         return QString("No printer is installed, and the page could not be saved as %1.").arg(path);
     }
-    return QString("No printer is installed: the page was saved as %1.").arg(path);
+    // Shown from the home folder, so that the name fits the status line.
+    QString shown = QDir::toNativeSeparators(path);
+    const QString home = QDir::toNativeSeparators(QDir::homePath());
+    if (shown.startsWith(home + QDir::separator()))
+        shown.replace(0, home.size(), "~");
+    return QString("No printer is installed: the page was saved as %1.").arg(shown);
 }
 
 void frmKQ71wb::mnuExit_Click() { close(); }
