@@ -10,6 +10,8 @@
 #include <QWidget>
 
 class QuitAfterFirstPaint : public QObject {
+    Q_OBJECT
+
 public:
     explicit QuitAfterFirstPaint(QMainWindow& form)
     {

@@ -26,7 +26,7 @@ namespace kq71wb {
 namespace {
 
 // Runs a pass repeatedly and reports the heap allocations made per pass.
-void RunPasses(benchmark::State& state, Sheet sheet)
+void runPasses(benchmark::State& state, Sheet sheet)
 {
     const long before = g_allocations.load();
     for (auto _ : state) {
@@ -51,10 +51,10 @@ Sheet TypicalFullSheet()
     return sheet;
 }
 
-void CalcFullSheet(benchmark::State& state) { RunPasses(state, TypicalFullSheet()); }
+void CalcFullSheet(benchmark::State& state) { runPasses(state, TypicalFullSheet()); }
 BENCHMARK(CalcFullSheet);
 
-void CalcEmptySheet(benchmark::State& state) { RunPasses(state, Sheet{}); }
+void CalcEmptySheet(benchmark::State& state) { runPasses(state, Sheet{}); }
 BENCHMARK(CalcEmptySheet);
 
 void ValueOfTextTyped(benchmark::State& state)

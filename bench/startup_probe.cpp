@@ -4,12 +4,14 @@
 
 #include "first_paint.h"
 #include "frm_kq71wb.h"
+#include "print_target.h"
 
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    kq71wb::ConfigureApplication();
-    kq71wb::frmKQ71wb form(kq71wb::DefaultLoadingsFiles());
+    kq71wb::configureApplication();
+    kq71wb::SystemPrintTarget printTarget;
+    kq71wb::frmKQ71wb form(kq71wb::defaultLoadingsFiles(), printTarget);
     QuitAfterFirstPaint probe(form);
     form.show();
     return QApplication::exec();

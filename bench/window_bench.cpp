@@ -10,6 +10,8 @@
 #include <QTest>
 
 #include "frm_kq71wb.h"
+#include "print_target.h"
+#include "widgets.h"
 #include "window_builder.h"
 
 namespace {
@@ -18,7 +20,7 @@ void BuildWindowFromTables(benchmark::State& state)
 {
     for (auto _ : state) {
         QMainWindow form;
-        benchmark::DoNotOptimize(kq71wb::window::BuildWindow(form));
+        benchmark::DoNotOptimize(kq71wb::window::buildWindow(form));
     }
 }
 BENCHMARK(BuildWindowFromTables)->Unit(benchmark::kMicrosecond);
@@ -38,7 +40,8 @@ BENCHMARK(ShowBareWindow)->Unit(benchmark::kMicrosecond);
 
 void Keystroke(benchmark::State& state)
 {
-    kq71wb::frmKQ71wb form({});
+    kq71wb::SystemPrintTarget printTarget;  // never printed on here
+    kq71wb::frmKQ71wb form({}, printTarget);
     const auto& c = form.controls();
     const char* rows[8][2] = {{"612.5", "14.37"}, {"170", "-20"}, {"185", "29.5"}, {"12.4", "60"},
                               {"8", "-35.25"},    {"25", "42"},   {"3.5", "110"},  {"1.25", "-48.5"}};
@@ -61,7 +64,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    kq71wb::ConfigureApplication();
+    kq71wb::configureApplication();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

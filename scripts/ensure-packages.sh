@@ -1,7 +1,7 @@
 # Sourced by ./run and ./test: installs the Debian packages the build needs,
 # and does nothing (quickly) when they are all there already.
 KQ71WB_PACKAGES=(
-    g++ cmake ninja-build
+    g++ cmake ninja-build libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins
     fonts-liberation2
@@ -21,4 +21,16 @@ ensure_packages() {
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+}
+
+# Generates a locale for the tests when the machine lacks it.
+ensure_locale() {
+    local wanted=$1
+    locale -a 2>/dev/null | grep -qix "${wanted/UTF-8/utf8}" && return 0
+    ensure_packages locales
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" sed -i "s/^# *\(${wanted} UTF-8\)/\1/" /etc/locale.gen
+    grep -q "^${wanted} UTF-8" /etc/locale.gen || echo "${wanted} UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+    "${sudo[@]}" locale-gen >/dev/null
 }

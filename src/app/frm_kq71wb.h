@@ -15,15 +15,19 @@
 #include "window_builder.h"
 
 class QLabel;
-class QLineEdit;
 class QPaintDevice;
 
 namespace kq71wb {
 
+class PrintTarget;
+
 class frmKQ71wb : public QMainWindow {
+    Q_OBJECT
+
 public:
-    // The loadings file is the first readable one of `loadingsFiles`.
-    explicit frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, QWidget* parent = nullptr);
+    // The loadings file is the first readable one of `loadingsFiles`; pages
+    // are printed or saved through `printTarget`, which must outlive the form.
+    frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarget& printTarget, QWidget* parent = nullptr);
 
     const window::WindowControls& controls() const { return m_controls; }
     const Sheet& sheet() const { return m_sheet; }
@@ -33,7 +37,7 @@ public:
     // Draws the client area as it shows now, at its size on a 96-dot-per-inch
     // screen, from the top-left of the device. False when the device cannot
     // be painted on.
-    bool PaintClientArea(QPaintDevice& device) const;
+    bool paintClientArea(QPaintDevice& device) const;
 
     void Form_Load();
     void Calc();
@@ -46,17 +50,14 @@ public:
     void mnuPrint_Click();
     void mnuExit_Click();
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void WireEvents();
-    void ShowSheet();
-    void ShowStatus();
-    void CentreOnScreen();
-    QString PrintToDocumentsFolder();
+    void wireEvents();
+    void showSheet();
+    void showStatus();
+    void centreOnScreen();
 
     std::vector<std::filesystem::path> m_loadingsFiles;
+    PrintTarget& m_printTarget;
     window::WindowControls m_controls;
     QLabel* m_status = nullptr;
     Sheet m_sheet;
@@ -70,15 +71,13 @@ private:
                                                     &frmKQ71wb::strD1};
     static constexpr StoredText kStoredArm[4] = {&frmKQ71wb::strA2, &frmKQ71wb::strB2, &frmKQ71wb::strC2,
                                                  &frmKQ71wb::strD2};
-
-    QLineEdit* m_focusedByMouse = nullptr;  // whose next mouse press must keep the selection
 };
 
 // Application name, version, description and style, for main and the tests.
-void ConfigureApplication();
+void configureApplication();
 
 // Where the program looks for its loadings file.
-std::vector<std::filesystem::path> DefaultLoadingsFiles();
+std::vector<std::filesystem::path> defaultLoadingsFiles();
 
 inline constexpr char kDescription[] = "KQ 71 Sailplane Weight and Balance Calculator";
 

@@ -1,5 +1,7 @@
 #include "loadings.h"
 
+#include "text_encoding.h"
+
 #include <fstream>
 #include <optional>
 #include <system_error>
@@ -7,82 +9,8 @@
 namespace kq71wb {
 namespace {
 
-// Windows-1252's 0x80 to 0x9F; the five bytes it leaves undefined keep their
-// C1 code points, as Windows itself maps them.
-constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-bool IsValidUtf8(std::string_view text)
-{
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length;
-        char32_t codePoint;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            codePoint = lead & 0x1Fu;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            codePoint = lead & 0x0Fu;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            codePoint = lead & 0x07u;
-        } else {
-            return false;
-        }
-        if (text.size() - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0u) != 0x80u)
-                return false;
-            codePoint = (codePoint << 6) | (next & 0x3Fu);
-        }
-        const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-        if (overlong || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return false;
-        i += length;
-    }
-    return true;
-}
-
-void AppendUtf8(std::string& out, char16_t codePoint)
-{
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-std::string Utf8FromWindows1252(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x80 && byte <= 0x9F)
-            AppendUtf8(out, kWindows1252High[byte - 0x80]);
-        else
-            AppendUtf8(out, byte);
-    }
-    return out;
-}
-
 // Cuts a UTF-8 text at kMaxFieldBytes without splitting a character.
-void LimitField(std::string& text)
+void limitField(std::string& text)
 {
     if (text.size() <= kMaxFieldBytes)
         return;
@@ -92,8 +20,8 @@ void LimitField(std::string& text)
     text.resize(end);
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 class FieldReader {
 public:
@@ -104,7 +32,7 @@ public:
     {
         skipBlanks();
         if (!m_afterComma) {
-            while (!atEnd() && (IsLineEnd(peek()) || IsBlank(peek())))
+            while (!atEnd() && (isLineEnd(peek()) || isBlank(peek())))
                 ++m_pos;
         }
         if (atEnd() && !m_afterComma)
@@ -116,18 +44,18 @@ public:
             raw = takeUntil([](char c) { return c == '"'; });
             if (!atEnd())
                 ++m_pos;  // the closing quote
-            takeUntil([](char c) { return c == ',' || IsLineEnd(c); });
+            takeUntil([](char c) { return c == ',' || isLineEnd(c); });
         } else {
-            raw = takeUntil([](char c) { return c == ',' || IsLineEnd(c); });
-            while (!raw.empty() && IsBlank(raw.back()))
+            raw = takeUntil([](char c) { return c == ',' || isLineEnd(c); });
+            while (!raw.empty() && isBlank(raw.back()))
                 raw.remove_suffix(1);
         }
         consumeDelimiter();
 
         // The encoding is judged on the whole field before it is cut, so that
         // the cut cannot make valid UTF-8 look like Windows-1252.
-        std::string field = IsValidUtf8(raw) ? std::string(raw) : Utf8FromWindows1252(raw);
-        LimitField(field);
+        std::string field = isValidUtf8(raw) ? std::string(raw) : utf8FromWindows1252(raw);
+        limitField(field);
         return field;
     }
 
@@ -137,7 +65,7 @@ private:
 
     void skipBlanks()
     {
-        while (!atEnd() && IsBlank(peek()))
+        while (!atEnd() && isBlank(peek()))
             ++m_pos;
     }
 
@@ -175,7 +103,7 @@ private:
 
 }  // namespace
 
-Loadings ParseLoadings(std::string_view bytes)
+Loadings parseLoadings(std::string_view bytes)
 {
     bytes = bytes.substr(0, kMaxFileBytes);
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -197,7 +125,7 @@ Loadings ParseLoadings(std::string_view bytes)
     return loadings;
 }
 
-std::vector<std::filesystem::path> LoadingsFileCandidates(const std::filesystem::path& programDirectory,
+std::vector<std::filesystem::path> loadingsFileCandidates(const std::filesystem::path& programDirectory,
                                                           std::string_view xdgConfigHome,
                                                           std::string_view home)
 {
@@ -231,7 +159,7 @@ Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates)
         if (file.bad())
             continue;
         bytes.resize(static_cast<std::size_t>(file.gcount()));
-        return ParseLoadings(bytes);
+        return parseLoadings(bytes);
     }
     return Loadings{};
 }

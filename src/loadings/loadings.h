@@ -34,14 +34,14 @@ inline constexpr std::size_t kMaxFileBytes = 64 * 1024;
 //   "Club, two",600 ,14           -> {"Club, two", "600", "14"}   (blanks before the comma dropped)
 //   "Mine"x,1,2                   -> {"Mine", "1", "2"}           (after the closing quote, skipped)
 //   A,1,                          -> {"A", "1", ""}               (a comma before the end: an empty field)
-// Blanks and blank lines before a field are skipped. The three texts are not
+// blanks and blank lines before a field are skipped. The three texts are not
 // cleared between records: a file of two records gives its second record to
 // loadings 2 and 3, and a record cut short by the end of the file keeps the
 // previous record's texts for the fields it lacks. An unmatched quote runs to
 // the end of the file. Only the first 64 KiB are read and a field is cut at
 // 4096 bytes. Text that is not valid UTF-8 is taken as Windows-1252; the
 // result is UTF-8 either way, without a byte-order mark.
-Loadings ParseLoadings(std::string_view bytes);
+Loadings parseLoadings(std::string_view bytes);
 
 // The places a loadings file is looked for, in order: the program's directory
 // under the three spellings users write ("kq71wb.dat", "KQ71WB.dat",
@@ -49,7 +49,7 @@ Loadings ParseLoadings(std::string_view bytes);
 // ($XDG_CONFIG_HOME/kq71wb, or ~/.config/kq71wb), because an installed
 // program's directory is not the user's to write. Empty texts stand for unset
 // variables.
-std::vector<std::filesystem::path> LoadingsFileCandidates(const std::filesystem::path& programDirectory,
+std::vector<std::filesystem::path> loadingsFileCandidates(const std::filesystem::path& programDirectory,
                                                           std::string_view xdgConfigHome,
                                                           std::string_view home);
 

@@ -10,9 +10,9 @@
 namespace kq71wb {
 namespace {
 
-bool IsDropped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+bool isDropped(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Walks a text as if its blanks, tabs and line feeds were not there.
 class Cursor {
@@ -20,7 +20,7 @@ public:
     explicit Cursor(std::string_view text) : m_text(text) {}
     char peek()
     {
-        while (m_pos < m_text.size() && IsDropped(m_text[m_pos]))
+        while (m_pos < m_text.size() && isDropped(m_text[m_pos]))
             ++m_pos;
         return m_pos < m_text.size() ? m_text[m_pos] : '\0';
     }
@@ -58,13 +58,13 @@ private:
 
 constexpr std::uint64_t kLargestExactInteger = (std::uint64_t{1} << 53) - 1;
 
-std::optional<double> RadixInteger(Cursor& cursor, unsigned radix)
+std::optional<double> radixInteger(Cursor& cursor, unsigned radix)
 {
     std::uint64_t value = 0;
     for (;;) {
-        const char c = Upper(cursor.peek());
+        const char c = upper(cursor.peek());
         unsigned digit;
-        if (IsDigit(c))
+        if (isDigit(c))
             digit = static_cast<unsigned>(c - '0');
         else if (c >= 'A' && c <= 'F')
             digit = static_cast<unsigned>(c - 'A' + 10);
@@ -88,7 +88,7 @@ struct Decimal15 {
     int exponent = 0;
 };
 
-Decimal15 ToDecimal15(double value)
+Decimal15 toDecimal15(double value)
 {
     std::array<char, 32> buffer{};
     const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
@@ -115,11 +115,11 @@ std::optional<double> ValueOfText(std::string_view text)
     Cursor cursor(text);
     if (cursor.peek() == '&') {
         cursor.advance();
-        const char prefix = Upper(cursor.peek());
+        const char prefix = upper(cursor.peek());
         if (prefix != 'H' && prefix != 'O')
             return 0.0;
         cursor.advance();
-        return RadixInteger(cursor, prefix == 'H' ? 16 : 8);
+        return radixInteger(cursor, prefix == 'H' ? 16 : 8);
     }
 
     NumberChars number;
@@ -135,7 +135,7 @@ std::optional<double> ValueOfText(std::string_view text)
     int magnitude = 0;
     bool seenNonZero = false;
     int digitCount = 0;
-    for (char c = cursor.peek(); IsDigit(c); c = cursor.peek()) {
+    for (char c = cursor.peek(); isDigit(c); c = cursor.peek()) {
         seenNonZero = seenNonZero || c != '0';
         if (seenNonZero && magnitude < 1'000'000)
             ++magnitude;
@@ -146,7 +146,7 @@ std::optional<double> ValueOfText(std::string_view text)
     if (cursor.peek() == '.') {
         number.push('.');
         cursor.advance();
-        for (char c = cursor.peek(); IsDigit(c); c = cursor.peek()) {
+        for (char c = cursor.peek(); isDigit(c); c = cursor.peek()) {
             if (!seenNonZero && c == '0' && magnitude > -1'000'000)
                 --magnitude;
             seenNonZero = seenNonZero || c != '0';
@@ -159,7 +159,7 @@ std::optional<double> ValueOfText(std::string_view text)
         return 0.0;
 
     int exponent = 0;
-    const char marker = Upper(cursor.peek());
+    const char marker = upper(cursor.peek());
     if (marker == 'E' || marker == 'D') {
         // An exponent letter without digits ("2E", "2E-") ends the number
         // before the letter.
@@ -170,10 +170,10 @@ std::optional<double> ValueOfText(std::string_view text)
             afterMarker.advance();
         else
             exponentSign = '+';
-        if (IsDigit(afterMarker.peek())) {
+        if (isDigit(afterMarker.peek())) {
             number.push('e');
             number.push(exponentSign);
-            for (char c = afterMarker.peek(); IsDigit(c); c = afterMarker.peek()) {
+            for (char c = afterMarker.peek(); isDigit(c); c = afterMarker.peek()) {
                 if (exponent < 1'000'000)
                     exponent = exponent * 10 + (c - '0');
                 number.push(c);
@@ -201,7 +201,7 @@ std::string TextOfDouble(double value)
 {
     if (!std::isfinite(value) || value == 0.0)
         return "0";
-    const Decimal15 decimal = ToDecimal15(value);
+    const Decimal15 decimal = toDecimal15(value);
     std::size_t significant = decimal.digits.size();
     while (significant > 1 && decimal.digits[significant - 1] == '0')
         --significant;
@@ -245,7 +245,7 @@ std::string FormatCg(double value)
     std::string hundredths;
     bool negative = false;
     if (std::isfinite(value) && value != 0.0) {
-        const Decimal15 decimal = ToDecimal15(value);
+        const Decimal15 decimal = toDecimal15(value);
         negative = decimal.negative;
         const int kept = decimal.exponent + 3;  // digits down to the hundredths
         const auto width = static_cast<int>(decimal.digits.size());

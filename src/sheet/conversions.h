@@ -22,7 +22,7 @@ namespace kq71wb {
 //   "&o17"      -> 15       "&H"     -> 0        "1E-400"  -> 0
 //   "1E400"     -> overflow
 //   "&H20000000000000" -> overflow
-// Blanks, tabs and line feeds are dropped wherever they stand, because users
+// blanks, tabs and line feeds are dropped wherever they stand, because users
 // type "1 2" and paste "170\n". A comma ends the number: the decimal separator
 // is always the period. &H and &O read a non-negative hexadecimal or octal
 // integer; one above 2^53 - 1, which a double no longer holds exactly, is an

@@ -10,32 +10,25 @@ namespace {
 // Results are checked one by one rather than through the floating-point status
 // flags, which an optimising compiler is free to move or drop. A result that
 // is too small for a double simply becomes zero or denormal and is no fault.
-std::optional<ArithmeticFault> FaultOf(double result)
-{
-    if (std::isnan(result))
-        return ArithmeticFault::InvalidOperation;
-    if (std::isinf(result))
-        return ArithmeticFault::Overflow;
-    return std::nullopt;
-}
+// Finite operands never give a NaN here: the only division is by a gross
+// weight above zero.
+bool overflows(double result) { return !std::isfinite(result); }
 
 }  // namespace
 
-OleColor ColorOf(WeightVerdict verdict)
+OleColor colorOf(WeightVerdict verdict)
 {
     return verdict == WeightVerdict::Within ? kWithinLimitsColor : kOutOfLimitsColor;
 }
 
-OleColor ColorOf(CgVerdict verdict)
+OleColor colorOf(CgVerdict verdict)
 {
     return verdict == CgVerdict::Within ? kWithinLimitsColor : kOutOfLimitsColor;
 }
 
-std::string DescribeFault(const CalcFault& fault)
+std::string describeFault(const CalcFault& fault)
 {
-    std::string text = fault.kind == ArithmeticFault::Overflow
-                           ? "Overflow: a number is too large; "
-                           : "Invalid operation: a result is not a number; ";
+    std::string text = "Overflow: a number is too large; ";
     switch (fault.step) {
     case FaultStep::RowMoment:
     case FaultStep::RowSum:
@@ -51,7 +44,7 @@ std::string DescribeFault(const CalcFault& fault)
     return text;
 }
 
-std::string VerdictWords(const Sheet& sheet)
+std::string verdictWords(const Sheet& sheet)
 {
     if (!sheet.grossWeightVerdict && !sheet.flyCgVerdict)
         return {};
@@ -77,29 +70,26 @@ std::optional<CalcFault> Calc(Sheet& sheet)
 
     for (int row = 0; row < Sheet::kRowCount; ++row) {
         const auto index = static_cast<std::size_t>(row);
-        const auto rowFault = [row](FaultStep step, ArithmeticFault kind) {
-            return CalcFault{kind, step, row};
-        };
 
         const std::optional<double> arm = ValueOfText(sheet.arm[index]);
         const std::optional<double> weight = ValueOfText(sheet.weight[index]);
         if (!arm || !weight)
-            return rowFault(FaultStep::RowMoment, ArithmeticFault::Overflow);
+            return CalcFault{FaultStep::RowMoment, row};
         const double moment = *weight * *arm;
-        if (const auto fault = FaultOf(moment))
-            return rowFault(FaultStep::RowMoment, *fault);
+        if (overflows(moment))
+            return CalcFault{FaultStep::RowMoment, row};
         sheet.moment[index] = TextOfDouble(moment);
 
         grossWeight += *weight;
-        if (const auto fault = FaultOf(grossWeight))
-            return rowFault(FaultStep::RowSum, *fault);
+        if (overflows(grossWeight))
+            return CalcFault{FaultStep::RowSum, row};
         // The caption as written, not the product: 1/3 enters as 0.333333333333333.
         const std::optional<double> shownMoment = ValueOfText(sheet.moment[index]);
         if (!shownMoment)
-            return rowFault(FaultStep::RowSum, ArithmeticFault::Overflow);
+            return CalcFault{FaultStep::RowSum, row};
         grossMoment += *shownMoment;
-        if (const auto fault = FaultOf(grossMoment))
-            return rowFault(FaultStep::RowSum, *fault);
+        if (overflows(grossMoment))
+            return CalcFault{FaultStep::RowSum, row};
     }
 
     if (!(grossWeight > 0.0))
@@ -110,16 +100,14 @@ std::optional<CalcFault> Calc(Sheet& sheet)
     sheet.grossWeightVerdict = grossWeight > kMaxGrossWeight ? WeightVerdict::Over : WeightVerdict::Within;
 
     const double cg = grossMoment / grossWeight;
-    if (const auto fault = FaultOf(cg))
-        return CalcFault{*fault, FaultStep::CentreOfGravity, -1};
+    if (overflows(cg))
+        return CalcFault{FaultStep::CentreOfGravity, -1};
     sheet.flyCg = FormatCg(cg);
 
     const double tenths = cg * 10.0;
-    if (const auto fault = FaultOf(tenths))
-        return CalcFault{*fault, FaultStep::Scale, -1};
-    const std::optional<std::int32_t> slider = NearestInteger(tenths);
+    const std::optional<std::int32_t> slider = overflows(tenths) ? std::nullopt : NearestInteger(tenths);
     if (!slider)
-        return CalcFault{ArithmeticFault::Overflow, FaultStep::Scale, -1};
+        return CalcFault{FaultStep::Scale, -1};
     sheet.sliderValue = *slider;
 
     // The limits apply to the CG as computed, not as rounded for display:

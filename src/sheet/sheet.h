@@ -25,8 +25,8 @@ inline constexpr double kAftCgLimit = 16.0;
 enum class WeightVerdict { Within, Over };
 enum class CgVerdict { Within, Forward, Aft };
 
-OleColor ColorOf(WeightVerdict verdict);
-OleColor ColorOf(CgVerdict verdict);
+OleColor colorOf(WeightVerdict verdict);
+OleColor colorOf(CgVerdict verdict);
 
 struct Sheet {
     static constexpr int kRowCount = 8;
@@ -48,8 +48,6 @@ struct Sheet {
     std::optional<std::int32_t> sliderValue;  // the CG in tenths of an inch
 };
 
-enum class ArithmeticFault { Overflow, InvalidOperation };
-
 // Where a pass stopped; everything it would have written from there on is
 // left as it was.
 enum class FaultStep {
@@ -59,22 +57,25 @@ enum class FaultStep {
     Scale,            // the CG x 10 does not fit the scale: the scale and CG colour are not new
 };
 
+// Every fault of a pass is an overflow: from finite texts, no operation of the
+// pass can give anything but a finite number or an infinity.
 struct CalcFault {
-    ArithmeticFault kind;
     FaultStep step;
     int row;  // the row being read, or -1 past the rows
+
+    bool operator==(const CalcFault&) const = default;
 };
 
 // What the window tells the pilot about a fault, in words that say which
 // figures are stale.
-std::string DescribeFault(const CalcFault& fault);
+std::string describeFault(const CalcFault& fault);
 
 // The limit colours in words, for pilots who cannot tell red from green:
 // "Within limits.", or what is out ("Gross weight over 900 lb.", "CG forward
 // of the 11.70 in limit.", "CG aft of the 16.00 in limit.", weight first).
 // Empty before anything is coloured. It follows the verdicts on display, so
 // words and colours always agree.
-std::string VerdictWords(const Sheet& sheet);
+std::string verdictWords(const Sheet& sheet);
 
 // Recomputes every moment, the totals, the CG, the limit colours and the scale
 // from the weight and arm texts. Each row's moment is written as text and read

@@ -63,7 +63,7 @@ inline constexpr std::array<std::string_view, 4> kLoadingCaptions = {"Loading 1"
 // Rows are in stacking order, back to front: the scale labels overlap, with
 // 10-11 and 17-18 in front of the green band, and the frame and the slider in
 // front of all three.
-constexpr auto MakeLayout()
+constexpr auto makeLayout()
 {
     std::array<ControlSpec, 54> rows{};
     std::size_t n = 0;
@@ -150,11 +150,11 @@ constexpr auto MakeLayout()
 
 }  // namespace detail
 
-inline constexpr auto kLayout = detail::MakeLayout();
+inline constexpr auto kLayout = detail::makeLayout();
 
 // The row of the layout for a control, by name and array index; a name that
 // is not in the layout does not compile.
-consteval const ControlSpec& LayoutOf(std::string_view name, int index = -1)
+consteval const ControlSpec& layoutOf(std::string_view name, int index = -1)
 {
     for (const ControlSpec& row : kLayout)
         if (row.name == name && row.index == index)

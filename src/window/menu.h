@@ -8,6 +8,8 @@
 #include <array>
 #include <string_view>
 
+#include "version.h"
+
 namespace kq71wb::window {
 
 struct MenuSpec {
@@ -24,7 +26,7 @@ inline constexpr std::array<MenuSpec, 24> kMenuBar = {{
     {"mnuSpace2", ""},
     {"mnuAbout", "&KQ 71 Weight and Balance"},
     {"mnuAbout1", "KQ71WB, the KQ 71 Sailplane Weight and Balance Calculator", true},
-    {"mnuAbout2", "Version 1.00", true},
+    {"mnuAbout2", "Version " KQ71WB_VERSION, true},
     {"mnuAbout3", "Free software from the KQ71WB project", true},
     {"mnuAbout4", "", true},
     {"mnuAbout5", "Reference: KQ 71B Final Assembly Instructions", true},

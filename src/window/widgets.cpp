@@ -1,6 +1,9 @@
 #include "widgets.h"
 
+#include <QFocusEvent>
 #include <QPainter>
+
+#include <limits>
 
 namespace kq71wb::window {
 
@@ -37,7 +40,7 @@ void CaptionFrame::paintEvent(QPaintEvent*)
 namespace {
 
 // The box a line of this width covers, in its parent's coordinates.
-QRect LineBounds(QPoint from, QPoint to, int width)
+QRect lineBounds(QPoint from, QPoint to, int width)
 {
     const int half = (width + 1) / 2;
     return QRect(from, to).normalized().adjusted(-half, -half, half, half);
@@ -48,7 +51,7 @@ QRect LineBounds(QPoint from, QPoint to, int width)
 LineWidget::LineWidget(QPoint from, QPoint to, int width, QWidget* parent)
     : QWidget(parent), m_width(width)
 {
-    const QRect bounds = LineBounds(from, to, width);
+    const QRect bounds = lineBounds(from, to, width);
     setGeometry(bounds);
     m_from = from - bounds.topLeft();
     m_to = to - bounds.topLeft();
@@ -60,6 +63,38 @@ void LineWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setPen(QPen(palette().color(QPalette::WindowText), m_width, Qt::SolidLine, Qt::FlatCap));
     painter.drawLine(m_from, m_to);
+}
+
+SheetField::SheetField(QWidget* parent) : QLineEdit(parent)
+{
+    // Any length, as typed or pasted: Qt would keep only the first 32767 characters.
+    setMaxLength(std::numeric_limits<int>::max());
+}
+
+void SheetField::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason)
+        return;
+    m_focusedByPress = reason == Qt::MouseFocusReason;
+    emit gotFocus();
+}
+
+void SheetField::focusOutEvent(QFocusEvent* event)
+{
+    m_focusedByPress = false;
+    QLineEdit::focusOutEvent(event);
+}
+
+void SheetField::mousePressEvent(QMouseEvent* event)
+{
+    if (m_focusedByPress) {
+        m_focusedByPress = false;
+        event->accept();
+        return;
+    }
+    QLineEdit::mousePressEvent(event);
 }
 
 }  // namespace kq71wb::window

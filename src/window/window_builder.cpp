@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QFontInfo>
 #include <QIcon>
-#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -18,13 +17,13 @@
 namespace kq71wb::window {
 namespace {
 
-constexpr int Pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
+constexpr int pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPerPixel; }
 
-QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Point sizes become pixel sizes at 96 dots per inch, so that text keeps its
 // size against a layout that is measured in pixels.
-QFont FontOf(FontKind kind)
+QFont fontOf(FontKind kind)
 {
     const auto sized = [](QStringList families, double points, QFont::Weight weight) {
         QFont font;
@@ -53,7 +52,7 @@ QFont FontOf(FontKind kind)
     return sized({"Arial"}, 8.25, QFont::Normal);
 }
 
-Qt::Alignment AlignmentOf(Align align)
+Qt::Alignment alignmentOf(Align align)
 {
     switch (align) {
     case Align::Right:
@@ -66,7 +65,7 @@ Qt::Alignment AlignmentOf(Align align)
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
-QString RowTitle(int row)
+QString rowTitle(int row)
 {
     if (row == 0)
         return "Aircraft Empty";
@@ -76,50 +75,50 @@ QString RowTitle(int row)
 }
 
 // What a screen reader says for a control: the sheet's fields by their row.
-QString AccessibleNameOf(const ControlSpec& field)
+QString accessibleNameOf(const ControlSpec& field)
 {
     if (field.name == "txtWeight")
-        return "Weight, " + RowTitle(field.index);
+        return "Weight, " + rowTitle(field.index);
     if (field.name == "txtArm")
-        return "Arm, " + RowTitle(field.index);
+        return "Arm, " + rowTitle(field.index);
     if (field.name == "lblMoment")
-        return "Moment, " + RowTitle(field.index);
+        return "Moment, " + rowTitle(field.index);
     if (field.name == "txtMisc")
-        return "Description, " + RowTitle(field.index + 2);
+        return "Description, " + rowTitle(field.index + 2);
     if (!field.toolTip.empty())
-        return Text(field.toolTip);
-    return Text(field.caption).trimmed();
+        return fromView(field.toolTip);
+    return fromView(field.caption).trimmed();
 }
 
-QWidget* MakeControl(const ControlSpec& row, QWidget* parent)
+QWidget* makeControl(const ControlSpec& row, QWidget* parent)
 {
-    const QRect geometry(Pixels(row.left), Pixels(row.top), Pixels(row.width), Pixels(row.height));
+    const QRect geometry(pixels(row.left), pixels(row.top), pixels(row.width), pixels(row.height));
     QWidget* control = nullptr;
     QPalette::ColorRole backRole = QPalette::Window;
     switch (row.kind) {
     case ControlKind::Label: {
-        auto* label = new CaptionLabel(Text(row.caption), parent);
+        auto* label = new CaptionLabel(fromView(row.caption), parent);
         label->setTextFormat(Qt::PlainText);
-        label->setAlignment(AlignmentOf(row.align));
+        label->setAlignment(alignmentOf(row.align));
         if (row.border)
             label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         control = label;
         break;
     }
     case ControlKind::TextBox:
-        control = new QLineEdit(parent);
+        control = new SheetField(parent);
         backRole = QPalette::Base;
         break;
     case ControlKind::CommandButton:
-        control = new QPushButton(Text(row.caption), parent);
+        control = new QPushButton(fromView(row.caption), parent);
         backRole = QPalette::Button;
         break;
     case ControlKind::Frame:
-        control = new CaptionFrame(Text(row.caption), parent);
+        control = new CaptionFrame(fromView(row.caption), parent);
         break;
     case ControlKind::Line:
-        control = new LineWidget(QPoint(Pixels(row.left), Pixels(row.top)),
-                                 QPoint(Pixels(row.width), Pixels(row.height)), row.lineWidth, parent);
+        control = new LineWidget(QPoint(pixels(row.left), pixels(row.top)),
+                                 QPoint(pixels(row.width), pixels(row.height)), row.lineWidth, parent);
         break;
     case ControlKind::Slider: {
         auto* slider = new QSlider(Qt::Horizontal, parent);
@@ -131,57 +130,57 @@ QWidget* MakeControl(const ControlSpec& row, QWidget* parent)
         break;
     }
     }
-    control->setObjectName(ControlName(row.name, row.index));
+    control->setObjectName(controlName(row.name, row.index));
     if (row.kind != ControlKind::Line) {
         control->setGeometry(geometry);
-        control->setFont(FontOf(row.font));
+        control->setFont(fontOf(row.font));
     }
     if (row.kind != ControlKind::Line && row.kind != ControlKind::Slider && !row.transparent) {
         QPalette palette = control->palette();
-        palette.setColor(backRole, ColorFromOle(row.backColor, QApplication::palette(control)));
+        palette.setColor(backRole, colorFromOle(row.backColor, QApplication::palette(control)));
         control->setPalette(palette);
         control->setAutoFillBackground(true);
     }
     if (!row.toolTip.empty())
-        control->setToolTip(Text(row.toolTip));
-    control->setAccessibleName(AccessibleNameOf(row));
+        control->setToolTip(fromView(row.toolTip));
+    control->setAccessibleName(accessibleNameOf(row));
     return control;
 }
 
-void BuildMenuBar(QMenuBar& bar)
+void buildMenuBar(QMenuBar& bar)
 {
     QMenu* dropDown = nullptr;
     for (std::size_t i = 0; i < kMenuBar.size(); ++i) {
         const MenuSpec& item = kMenuBar[i];
         QAction* action = nullptr;
         if (item.indented) {
-            action = dropDown->addAction(Text(item.caption));
+            action = dropDown->addAction(fromView(item.caption));
         } else if (i + 1 < kMenuBar.size() && kMenuBar[i + 1].indented) {
-            dropDown = bar.addMenu(Text(item.caption));
-            dropDown->setObjectName(Text(item.name));
+            dropDown = bar.addMenu(fromView(item.caption));
+            dropDown->setObjectName(fromView(item.name));
             action = dropDown->menuAction();
         } else {
-            action = bar.addAction(Text(item.caption));
+            action = bar.addAction(fromView(item.caption));
         }
-        action->setObjectName(Text(item.name));
+        action->setObjectName(fromView(item.name));
     }
 }
 
 template <class Widget, std::size_t N>
-void FindArray(const QWidget& client, std::string_view name, std::array<Widget*, N>& controls)
+void findArray(const QWidget& client, std::string_view name, std::array<Widget*, N>& controls)
 {
     for (std::size_t i = 0; i < N; ++i)
-        controls[i] = client.findChild<Widget*>(ControlName(name, static_cast<int>(i)));
+        controls[i] = client.findChild<Widget*>(controlName(name, static_cast<int>(i)));
 }
 
 }  // namespace
 
-QString ControlName(std::string_view name, int index)
+QString controlName(std::string_view name, int index)
 {
-    return index < 0 ? Text(name) : QString("%1(%2)").arg(Text(name)).arg(index);
+    return index < 0 ? fromView(name) : QString("%1(%2)").arg(fromView(name)).arg(index);
 }
 
-QColor ColorFromOle(OleColor color, const QPalette& palette)
+QColor colorFromOle(OleColor color, const QPalette& palette)
 {
     constexpr OleColor kSystemColorFlag = 0x80000000;
     if (color & kSystemColorFlag) {
@@ -200,15 +199,15 @@ QColor ColorFromOle(OleColor color, const QPalette& palette)
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
-QColor BackColorOf(const QWidget& control, OleColor color)
+QColor backColorOf(const QWidget& control, OleColor color)
 {
     // System colours come from the style, not from a colour set on the control before.
-    return ColorFromOle(color, QApplication::palette(&control));
+    return colorFromOle(color, QApplication::palette(&control));
 }
 
-void SetBackColor(QWidget& control, OleColor color)
+void setBackColor(QWidget& control, OleColor color)
 {
-    const QColor wanted = BackColorOf(control, color);
+    const QColor wanted = backColorOf(control, color);
     if (control.palette().color(control.backgroundRole()) == wanted)
         return;
     QPalette palette = control.palette();
@@ -216,17 +215,17 @@ void SetBackColor(QWidget& control, OleColor color)
     control.setPalette(palette);
 }
 
-WindowControls BuildWindow(QMainWindow& form)
+WindowControls buildWindow(QMainWindow& form)
 {
     form.setObjectName("frmKQ71wb");
-    form.setWindowTitle(Text(kWindowTitle));
+    form.setWindowTitle(fromView(kWindowTitle));
     form.setWindowIcon(QIcon(":/kq71wb/kq71wb.png"));
 
     auto* client = new QWidget(&form);
-    client->setFixedSize(Pixels(kClientWidth), Pixels(kClientHeight));
-    client->setFont(FontOf(FontKind::WindowDefault));
+    client->setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
+    client->setFont(fontOf(FontKind::WindowDefault));
     QPalette palette = client->palette();
-    palette.setColor(QPalette::Window, ColorFromOle(kFormGrey, palette));
+    palette.setColor(QPalette::Window, colorFromOle(kFormGrey, palette));
     client->setPalette(palette);
     client->setAutoFillBackground(true);
     form.setCentralWidget(client);
@@ -234,7 +233,7 @@ WindowControls BuildWindow(QMainWindow& form)
     // The frame's row comes before the rows of the controls inside it.
     QWidget* frame2 = nullptr;
     for (const ControlSpec& row : kLayout) {
-        QWidget* control = MakeControl(row, row.container == Container::Form ? client : frame2);
+        QWidget* control = makeControl(row, row.container == Container::Form ? client : frame2);
         if (row.kind == ControlKind::Frame)
             frame2 = control;
     }
@@ -248,7 +247,7 @@ WindowControls BuildWindow(QMainWindow& form)
               [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
     QWidget* previous = nullptr;
     for (const ControlSpec* row : byTabIndex) {
-        auto* control = client->findChild<QWidget*>(ControlName(row->name, row->index));
+        auto* control = client->findChild<QWidget*>(controlName(row->name, row->index));
         if (control->focusPolicy() == Qt::NoFocus)
             continue;
         if (previous)
@@ -256,15 +255,15 @@ WindowControls BuildWindow(QMainWindow& form)
         previous = control;
     }
 
-    BuildMenuBar(*form.menuBar());
+    buildMenuBar(*form.menuBar());
 
     WindowControls controls;
     controls.client = client;
-    FindArray(*client, "txtWeight", controls.txtWeight);
-    FindArray(*client, "txtArm", controls.txtArm);
-    FindArray(*client, "lblMoment", controls.lblMoment);
-    FindArray(*client, "txtMisc", controls.txtMisc);
-    FindArray(*client, "cmdLoading", controls.cmdLoading);
+    findArray(*client, "txtWeight", controls.txtWeight);
+    findArray(*client, "txtArm", controls.txtArm);
+    findArray(*client, "lblMoment", controls.lblMoment);
+    findArray(*client, "txtMisc", controls.txtMisc);
+    findArray(*client, "cmdLoading", controls.cmdLoading);
     controls.lblGrossWeight = client->findChild<QLabel*>("lblGrossWeight");
     controls.lblGrossMoment = client->findChild<QLabel*>("lblGrossMoment");
     controls.lblFlyCG = client->findChild<QLabel*>("lblFlyCG");

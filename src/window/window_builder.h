@@ -13,7 +13,6 @@
 
 class QAction;
 class QLabel;
-class QLineEdit;
 class QMainWindow;
 class QPalette;
 class QPushButton;
@@ -22,12 +21,14 @@ class QWidget;
 
 namespace kq71wb::window {
 
+class SheetField;
+
 struct WindowControls {
     QWidget* client = nullptr;  // the fixed client area that holds the layout
-    std::array<QLineEdit*, Sheet::kRowCount> txtWeight{};
-    std::array<QLineEdit*, Sheet::kRowCount> txtArm{};
+    std::array<SheetField*, Sheet::kRowCount> txtWeight{};
+    std::array<SheetField*, Sheet::kRowCount> txtArm{};
     std::array<QLabel*, Sheet::kRowCount> lblMoment{};
-    std::array<QLineEdit*, 6> txtMisc{};
+    std::array<SheetField*, 6> txtMisc{};
     std::array<QPushButton*, 4> cmdLoading{};
     QLabel* lblGrossWeight = nullptr;
     QLabel* lblGrossMoment = nullptr;
@@ -39,20 +40,20 @@ struct WindowControls {
 
 // Makes every control of the layout inside a new client area, which becomes
 // the form's central widget, and the menu bar; sets the title and icon.
-WindowControls BuildWindow(QMainWindow& form);
+WindowControls buildWindow(QMainWindow& form);
 
 // The object name of a control: its name, with its array index in brackets.
-QString ControlName(std::string_view name, int index = -1);
+QString controlName(std::string_view name, int index = -1);
 
 // An OLE colour as Qt shows it; system colours come from the palette.
-QColor ColorFromOle(OleColor color, const QPalette& palette);
+QColor colorFromOle(OleColor color, const QPalette& palette);
 
 // The colour a control's background shows for an OLE colour.
-QColor BackColorOf(const QWidget& control, OleColor color);
+QColor backColorOf(const QWidget& control, OleColor color);
 
 // Paints a control's background in an OLE colour; nothing is repainted when
 // it shows that colour already.
-void SetBackColor(QWidget& control, OleColor color);
+void setBackColor(QWidget& control, OleColor color);
 
 inline constexpr std::string_view kWindowTitle = "KQ 71 Weight and Balance Calculator";
 

@@ -48,13 +48,10 @@ TEST(ParseLoadings, Files)
          {L{std::string("A\0\x01", 3), "1", "2"}, b, c, d}},
     };
     for (const ParseCase& test : cases) {
-        SCOPED_TRACE(test.name);
-        const Loadings loadings = ParseLoadings(test.bytes);
+        const Loadings loadings = parseLoadings(test.bytes);
         for (std::size_t i = 0; i < kLoadingCount; ++i) {
-            SCOPED_TRACE("loading " + std::to_string(i));
-            EXPECT_EQ(loadings[i].name, test.expected[i].name);
-            EXPECT_EQ(loadings[i].weight, test.expected[i].weight);
-            EXPECT_EQ(loadings[i].arm, test.expected[i].arm);
+            EXPECT_EQ(loadings[i], test.expected[i]) << test.name << ", loading " << i << ": \"" << loadings[i].name
+                                                     << "\", \"" << loadings[i].weight << "\", \"" << loadings[i].arm << '"';
         }
     }
 }
@@ -62,7 +59,7 @@ TEST(ParseLoadings, Files)
 TEST(ParseLoadings, OverLongFieldsAreCut)
 {
     const std::string longName(10000, 'N');
-    Loadings loadings = ParseLoadings("\"" + longName + "\",600,14\n");
+    Loadings loadings = parseLoadings("\"" + longName + "\",600,14\n");
     EXPECT_EQ(loadings[0].name, longName.substr(0, kMaxFieldBytes));
     EXPECT_EQ(loadings[0].weight, "600");
 
@@ -70,11 +67,11 @@ TEST(ParseLoadings, OverLongFieldsAreCut)
     std::string umlauts;
     for (int i = 0; i < 3000; ++i)
         umlauts += "\xC3\xBC";
-    loadings = ParseLoadings(umlauts + ",1,2");
+    loadings = parseLoadings(umlauts + ",1,2");
     EXPECT_EQ(loadings[0].name, umlauts.substr(0, kMaxFieldBytes));
 
     // Windows-1252 text grows when converted; the cut applies to the result.
-    loadings = ParseLoadings(std::string(3000, '\xFC') + ",1,2");
+    loadings = parseLoadings(std::string(3000, '\xFC') + ",1,2");
     EXPECT_EQ(loadings[0].name.size(), kMaxFieldBytes);
 }
 
@@ -82,7 +79,7 @@ TEST(ParseLoadings, ReadsOnlyTheStartOfAHugeFile)
 {
     // The fourth record starts past the first 64 KiB, so it is never seen.
     std::string bytes = "A,1,2\nB,3,4\nC,5,6\n" + std::string(kMaxFileBytes, ' ') + "D,7,8\n";
-    const Loadings loadings = ParseLoadings(bytes);
+    const Loadings loadings = parseLoadings(bytes);
     EXPECT_EQ(loadings[3], (L{"C", "5", "6"}));
 }
 
@@ -105,7 +102,7 @@ protected:
     }
     Loadings read(std::string_view xdg = "")
     {
-        return ReadLoadings(LoadingsFileCandidates(m_root / "program", xdg, (m_root / "home").string()));
+        return ReadLoadings(loadingsFileCandidates(m_root / "program", xdg, (m_root / "home").string()));
     }
 
     std::filesystem::path m_root;
@@ -129,7 +126,7 @@ TEST_F(LoadingsFiles, ProgramDirectoryUnderEachSpelling)
 
 TEST_F(LoadingsFiles, LowerCaseNameComesFirst)
 {
-    write("program/KQ71WB.DAT", "Upper,1,2");
+    write("program/KQ71WB.DAT", "upper,1,2");
     write("program/kq71wb.dat", "Lower,1,2");
     EXPECT_EQ(read()[0].name, "Lower");
 }
