@@ -283,6 +283,19 @@ std::string FormatCg(double value)
     return text;
 }
 
+double roundTo15Digits(double value)
+{
+    if (!std::isfinite(value) || value == 0.0)
+        return value;
+    std::array<char, 32> buffer{};
+    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                   std::chars_format::scientific, 14).ptr;
+    double rounded = 0.0;
+    if (std::from_chars(buffer.data(), end, rounded).ec == std::errc::result_out_of_range)
+        return std::copysign(std::numeric_limits<double>::infinity(), value);
+    return rounded;
+}
+
 std::optional<std::int32_t> NearestInteger(double value)
 {
     if (!std::isfinite(value))

@@ -55,4 +55,12 @@ std::string FormatCg(double value);
 //   -2147483648.5 -> -2147483648
 std::optional<std::int32_t> NearestInteger(double value);
 
+// A double rounded to the 15 significant digits that TextOfDouble writes: the
+// value that ValueOfText reads back from its text, so that figures can be
+// judged as they are shown.
+//   408.1 + 410.3 + 81.6 (900.0000000000001) -> 900
+//   11.699999999999999 -> 11.7      11.699 -> 11.699
+//   1.7976931348623157E308 -> infinity (its 15 digits lie beyond a double)
+double roundTo15Digits(double value);
+
 }  // namespace kq71wb

@@ -97,7 +97,11 @@ std::optional<CalcFault> Calc(Sheet& sheet)
 
     sheet.grossWeight = TextOfDouble(grossWeight);
     sheet.grossMoment = TextOfDouble(grossMoment);
-    sheet.grossWeightVerdict = grossWeight > kMaxGrossWeight ? WeightVerdict::Over : WeightVerdict::Within;
+    // The limits are judged on the figures as written, to 15 digits: binary
+    // sums such as 408.1 + 410.3 + 81.6 land a hair off a limit that the
+    // decimal loading meets exactly.
+    sheet.grossWeightVerdict = roundTo15Digits(grossWeight) > kMaxGrossWeight ? WeightVerdict::Over
+                                                                               : WeightVerdict::Within;
 
     const double cg = grossMoment / grossWeight;
     if (overflows(cg))
@@ -110,11 +114,12 @@ std::optional<CalcFault> Calc(Sheet& sheet)
         return CalcFault{FaultStep::Scale, -1};
     sheet.sliderValue = *slider;
 
-    // The limits apply to the CG as computed, not as rounded for display:
+    // The CG is judged to 15 digits too, never on its two shown decimals:
     // 11.699 shows as 11.70 but is forward of the limit.
-    if (cg < kForwardCgLimit)
+    const double judgedCg = roundTo15Digits(cg);
+    if (judgedCg < kForwardCgLimit)
         sheet.flyCgVerdict = CgVerdict::Forward;
-    else if (cg > kAftCgLimit)
+    else if (judgedCg > kAftCgLimit)
         sheet.flyCgVerdict = CgVerdict::Aft;
     else
         sheet.flyCgVerdict = CgVerdict::Within;

@@ -72,6 +72,14 @@ TEST(ConversionComments, NearestIntegerExamples)
     EXPECT_EQ(NearestInteger(-2147483648.5), std::numeric_limits<std::int32_t>::min());
 }
 
+TEST(ConversionComments, RoundTo15DigitsExamples)
+{
+    EXPECT_EQ(roundTo15Digits(408.1 + 410.3 + 81.6), 900);
+    EXPECT_EQ(roundTo15Digits(11.699999999999999), 11.7);
+    EXPECT_EQ(roundTo15Digits(11.699), 11.699);
+    EXPECT_EQ(roundTo15Digits(1.7976931348623157E308), kOverflow);
+}
+
 TEST(ValueOfText, BlanksJunkAndExponents)
 {
     expectValues({{"\t1\n2", 12}, {"- 5", -5}, {"1 2 . 5", 12.5}, {"1\r2", 1}, {".", 0}, {"-.", 0}, {"5.", 5},
@@ -125,6 +133,7 @@ TEST(TextOfDouble, ReadsBackAsFifteenDigits)
         const double expected = std::strtod(printed, nullptr);
         const std::string text = TextOfDouble(x);
         ASSERT_EQ(ValueOfText(text), expected == 0 ? 0.0 : expected) << x << " written " << text;
+        ASSERT_EQ(roundTo15Digits(x), expected) << x;
     }
 }
 

@@ -1,7 +1,11 @@
 #include "sheet.h"
 
+#include "conversions.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <vector>
 
 namespace kq71wb {
@@ -97,6 +101,66 @@ TEST(Calc, CompletedPasses)
         Sheet sheet = sheetOf(c.rows);
         EXPECT_EQ(Calc(sheet), std::nullopt);
         expectSheet(sheet, c.expected);
+    }
+}
+
+// A decimal number of units of 10^-places, as a pilot would type it.
+std::string decimal(long units, int places)
+{
+    const long scale = places == 2 ? 100 : 10;
+    std::string fraction = std::to_string(std::labs(units) % scale);
+    fraction.insert(0, static_cast<std::size_t>(places) - fraction.size(), '0');
+    return (units < 0 ? "-" : "") + std::to_string(std::labs(units) / scale) + "." + fraction;
+}
+
+// Loadings that land exactly on a limit in decimal are within it, however the
+// binary sums fall; one hundredth of a pound or an inch beyond is out.
+TEST(Calc, LoadingsExactlyOnALimitAreWithinIt)
+{
+    for (const auto& rows : {std::vector<Row>{{"408.1", "14"}, {"410.3", "14"}, {"81.6", "14"}},
+                             std::vector<Row>{{"613.2", "11.7"}, {"147.7", "11.7"}},
+                             std::vector<Row>{{"634.8", "16.5"}, {"138", "13.7"}}}) {
+        Sheet sheet = sheetOf(rows);
+        Calc(sheet);
+        EXPECT_EQ(verdictWords(sheet), "Within limits.") << sheet.grossWeight << " lb at" << sheet.flyCg;
+    }
+
+    std::mt19937 random(20261207);
+    const auto between = [&random](long low, long high) { return std::uniform_int_distribution<long>(low, high)(random); };
+    for (int trial = 0; trial < 3000; ++trial) {
+        // Weights in hundredths of a pound that add up to 900 lb.
+        std::vector<Row> rows(static_cast<std::size_t>(between(2, 8)));
+        long left = 90000;
+        for (Row& row : rows) {
+            const long cents = &row == &rows.back() ? left : between(1, left / 2);
+            left -= cents;
+            row = {decimal(cents, 2), decimal(between(-300, 400), 1)};
+        }
+        Sheet sheet = sheetOf(rows);
+        Calc(sheet);
+        ASSERT_EQ(sheet.grossWeightVerdict, W::Within) << rows[0].weight << " + ... = " << sheet.grossWeight;
+        rows[0].weight = decimal(std::lround(*ValueOfText(rows[0].weight) * 100) + 1, 2);
+        sheet = sheetOf(rows);
+        Calc(sheet);
+        ASSERT_EQ(sheet.grossWeightVerdict, W::Over) << sheet.grossWeight;
+
+        // Pairs of items balanced about a CG limit: w at L + 2d and 2w at L - d.
+        const long limitTenths = trial % 2 ? 117 : 160;
+        rows.clear();
+        for (long pairs = between(1, 3); pairs > 0; --pairs) {
+            const long grams = between(1, 20000), offset = between(1, 80);
+            rows.push_back({decimal(grams, 2), decimal(limitTenths + 2 * offset, 1)});
+            rows.push_back({decimal(2 * grams, 2), decimal(limitTenths - offset, 1)});
+        }
+        rows.push_back({decimal(between(0, 99999), 1), decimal(limitTenths, 1)});
+        sheet = sheetOf(rows);
+        Calc(sheet);
+        ASSERT_EQ(sheet.flyCgVerdict, C::Within) << rows[0].weight << " at " << rows[0].arm << ": CG" << sheet.flyCg;
+        for (Row& row : rows)
+            row.arm = decimal(std::lround(*ValueOfText(row.arm) * 100) + (limitTenths == 117 ? -1 : 1), 2);
+        sheet = sheetOf(rows);
+        Calc(sheet);
+        ASSERT_EQ(sheet.flyCgVerdict, limitTenths == 117 ? C::Forward : C::Aft) << "CG" << sheet.flyCg;
     }
 }
 
