@@ -8,15 +8,15 @@
 #include <QLocale>
 #include <QPdfWriter>
 #include <QPrinterInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <cups/cups.h>
+#include <unistd.h>
 
 namespace kq71wb {
 
-std::unique_ptr<QSaveFile> PrintTarget::createFile(const QString& path) { return std::make_unique<QSaveFile>(path); }
+std::unique_ptr<QFile> PrintTarget::createFile(const QString& path) { return std::make_unique<QFile>(path); }
 
 std::optional<PrintTarget::Printer> SystemPrintTarget::defaultPrinter()
 {
@@ -94,21 +94,25 @@ QString savePage(PrintTarget& target, const QByteArray& pdf)
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = QDir(folder).filePath(QString("%1-%2.pdf").arg(stem).arg(n));
 
-    // Written beside its place and renamed into it once complete: a full disk
-    // leaves no half page behind.
-    const std::unique_ptr<QSaveFile> file = target.createFile(path);
-    if (!file->open(QIODevice::WriteOnly))
-        return failed(file->errorString().toLower());
-    if (file->write(pdf) != pdf.size()) {
-        const QString why = file->errorString().toLower();
-        file->cancelWriting();
-        return failed(why);
-    }
-    if (!file->commit())
-        return failed(file->errorString().toLower());
-    if (QFileInfo(path).size() != pdf.size()) {
-        QFile::remove(path);
-        return failed("the file on disk is incomplete");
+    // Written beside its place under a hidden name and renamed into it once
+    // complete and on the disk: a full disk leaves no half page behind.
+    const QString partPath = QDir(folder).filePath("." + QFileInfo(path).fileName() + ".part");
+    const std::unique_ptr<QFile> part = target.createFile(partPath);
+    if (!part->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered))
+        return failed(part->errorString().toLower());
+    // A write that comes up short is tried again for the rest, so that the
+    // system says why it stopped.
+    qint64 written = 0;
+    for (qint64 n = 0; written < pdf.size(); written += n)
+        if ((n = part->write(pdf.constData() + written, pdf.size() - written)) <= 0)
+            break;
+    const bool complete = written == pdf.size() && ::fsync(part->handle()) == 0 && part->size() == pdf.size();
+    const QString why = part->errorString().toLower();
+    part->close();
+    if (!complete || !part->rename(path)) {
+        const QString reason = complete ? part->errorString().toLower() : why;
+        part->remove();
+        return failed(reason);
     }
 
     QString shown = QDir::toNativeSeparators(path);

@@ -12,7 +12,7 @@
 #include <optional>
 
 class QPaintDevice;
-class QSaveFile;
+class QFile;
 
 namespace kq71wb {
 
@@ -36,9 +36,8 @@ public:
     // user has no home folder to save it in.
     virtual QString documentsFolder() = 0;
 
-    // The file a saved page is written through: a temporary file beside
-    // `path`, renamed into place only when committed.
-    virtual std::unique_ptr<QSaveFile> createFile(const QString& path);
+    // The file at `path` that a saved page is first written to, unopened.
+    virtual std::unique_ptr<QFile> createFile(const QString& path);
 };
 
 // The machine's own default printer, through CUPS, and the user's documents folder.

@@ -4,7 +4,6 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,21 +31,22 @@ void typeInto(QLineEdit* field, const QString& text)
     QTest::keyClicks(field, text);
 }
 
-// A saved file on a disk with room for only so many bytes more.
-class FullDiskFile : public QSaveFile {
+// A file on a disk with room for only so many bytes more: as the system
+// does, a write takes what fits, and the next one fails.
+class FullDiskFile : public QFile {
 public:
-    FullDiskFile(const QString& path, qint64 room) : QSaveFile(path), m_room(room) {}
+    FullDiskFile(const QString& path, qint64 room) : QFile(path), m_room(room) {}
 
 protected:
     qint64 writeData(const char* data, qint64 length) override
     {
-        const qint64 fits = std::min(length, m_room);
-        m_room -= fits;
-        if (QSaveFile::writeData(data, fits) != fits || fits < length) {
+        if (m_room == 0) {
             setErrorString("No space left on device");
             return -1;
         }
-        return length;
+        const qint64 fits = QFile::writeData(data, std::min(length, m_room));
+        m_room -= fits;
+        return fits;
     }
 
 private:
@@ -73,7 +73,7 @@ public:
         return refusal;
     }
     QString documentsFolder() override { return folder; }
-    std::unique_ptr<QSaveFile> createFile(const QString& path) override
+    std::unique_ptr<QFile> createFile(const QString& path) override
     {
         return diskRoom < 0 ? PrintTarget::createFile(path) : std::make_unique<FullDiskFile>(path, diskRoom);
     }
@@ -303,6 +303,25 @@ private slots:
             const QByteArray bytes = page.readAll();
             QVERIFY(bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF"));
         }
+    }
+
+    void aFullDiskLeavesNoHalfPage()
+    {
+        m_printTarget.diskRoom = 8192;
+        m_form->mnuPrint_Click();
+        QCOMPARE(m_form->statusText(),
+                 QString("No printer is installed, and the page could not be saved: no space left on device."));
+        QCOMPARE(QDir(documents()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    }
+
+    void withoutAHomeFolderNothingIsSaved()
+    {
+        const QByteArray home = qgetenv("HOME");
+        qunsetenv("HOME");
+        m_printTarget.folder = SystemPrintTarget().documentsFolder();
+        qputenv("HOME", home);
+        m_form->mnuPrint_Click();
+        QCOMPARE(m_form->statusText(), QString("No printer is installed, and there is no home folder to save the page in."));
     }
 
     void printingTwiceGivesTheSamePage()
