@@ -1,10 +1,13 @@
 #include "loadings.h"
 
-#include "text_encoding.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <fstream>
+#include <cerrno>
 #include <optional>
-#include <system_error>
+
+#include "text_encoding.h"
 
 namespace kq71wb {
 namespace {
@@ -54,7 +57,7 @@ public:
 
         // The encoding is judged on the whole field before it is cut, so that
         // the cut cannot make valid UTF-8 look like Windows-1252.
-        std::string field = isValidUtf8(raw) ? std::string(raw) : utf8FromWindows1252(raw);
+        std::string field = withoutControlCharacters(isValidUtf8(raw) ? std::string(raw) : utf8FromWindows1252(raw));
         limitField(field);
         return field;
     }
@@ -106,9 +109,14 @@ private:
 Loadings parseLoadings(std::string_view bytes)
 {
     bytes = bytes.substr(0, kMaxFileBytes);
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        bytes.remove_prefix(kByteOrderMark.size());
+    // "Unicode" as a common Windows editor saves it: UTF-16 after its mark.
+    std::string fromUtf16;
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        fromUtf16 = utf8FromUtf16(bytes.substr(2), bytes[0] == '\xFE');
+        bytes = fromUtf16;
+    }
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
 
     FieldReader reader(bytes);
     Loadings loadings;
@@ -144,22 +152,46 @@ std::vector<std::filesystem::path> loadingsFileCandidates(const std::filesystem:
     return candidates;
 }
 
+std::optional<int> openLoadingsFile(const std::filesystem::path& path)
+{
+    // Opened first and judged by what was opened, so that nothing can be put
+    // in its place between the two; opening never waits on a pipe or device.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    return fd;
+}
+
+std::string readAvailableBytes(int fd, std::size_t limit)
+{
+    // Never waits: some files that pass for regular (/proc/kmsg) block when read.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
+    std::string bytes(limit, '\0');
+    std::size_t size = 0;
+    while (size < limit) {
+        const ssize_t n = ::read(fd, bytes.data() + size, limit - size);
+        if (n > 0)
+            size += static_cast<std::size_t>(n);
+        else if (n == 0 || errno != EINTR)
+            break;
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
 Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates)
 {
     for (const auto& path : candidates) {
-        std::error_code error;
-        // A directory, a device or a pipe where the file should be counts as no file.
-        if (!std::filesystem::is_regular_file(path, error))
-            continue;
-        std::ifstream file(path, std::ios::binary);
-        if (!file)
-            continue;
-        std::string bytes(kMaxFileBytes, '\0');
-        file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        if (file.bad())
-            continue;
-        bytes.resize(static_cast<std::size_t>(file.gcount()));
-        return parseLoadings(bytes);
+        if (const std::optional<int> fd = openLoadingsFile(path)) {
+            const std::string bytes = readAvailableBytes(*fd, kMaxFileBytes);
+            ::close(*fd);
+            return parseLoadings(bytes);
+        }
     }
     return Loadings{};
 }

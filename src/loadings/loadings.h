@@ -5,6 +5,7 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,8 +40,9 @@ inline constexpr std::size_t kMaxFileBytes = 64 * 1024;
 // loadings 2 and 3, and a record cut short by the end of the file keeps the
 // previous record's texts for the fields it lacks. An unmatched quote runs to
 // the end of the file. Only the first 64 KiB are read and a field is cut at
-// 4096 bytes. Text that is not valid UTF-8 is taken as Windows-1252; the
-// result is UTF-8 either way, without a byte-order mark.
+// 4096 bytes. Text that is not valid UTF-8 is taken as Windows-1252, and text
+// after a UTF-16 byte-order mark (either order) as UTF-16; the result is UTF-8
+// either way, without a byte-order mark.
 Loadings parseLoadings(std::string_view bytes);
 
 // The places a loadings file is looked for, in order: the program's directory
@@ -53,7 +55,15 @@ std::vector<std::filesystem::path> loadingsFileCandidates(const std::filesystem:
                                                           std::string_view xdgConfigHome,
                                                           std::string_view home);
 
-// The loadings of the first candidate that is a readable regular file; four
+// A descriptor of the file at `path` when it opens as a regular file, without
+// waiting; a directory, pipe or device where the file should be counts as none.
+std::optional<int> openLoadingsFile(const std::filesystem::path& path);
+
+// Up to `limit` bytes that the descriptor gives at once, without waiting for
+// more: a file whose reading would block reads as what it gave, or as empty.
+std::string readAvailableBytes(int fd, std::size_t limit);
+
+// The loadings of the first candidate that opens as a regular file; four
 // empty loadings when there is none. The file is read once and closed at once.
 // Nothing is reported: a missing or unreadable file gives blank buttons.
 Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates);

@@ -88,4 +88,46 @@ std::string utf8FromWindows1252(std::string_view text)
     return out;
 }
 
+std::string utf8FromUtf16(std::string_view bytes, bool bigEndian)
+{
+    const auto unitAt = [&](std::size_t i) {
+        const auto first = static_cast<unsigned char>(bytes[i]), second = static_cast<unsigned char>(bytes[i + 1]);
+        return static_cast<char32_t>(bigEndian ? (first << 8) | second : (second << 8) | first);
+    };
+    constexpr char32_t kReplacement = 0xFFFD;
+    std::string out;
+    out.reserve(bytes.size() * 3 / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const char32_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 3 < bytes.size()) {
+            const char32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        appendUtf8(out, unit >= 0xD800 && unit <= 0xDFFF ? kReplacement : unit);
+    }
+    return out;
+}
+
+std::string withoutControlCharacters(std::string_view utf8)
+{
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7F)
+            continue;
+        // C1 controls are U+0080 to U+009F: C2 80 to C2 9F.
+        if (byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
+            ++i;
+            continue;
+        }
+        out += utf8[i];
+    }
+    return out;
+}
+
 }  // namespace kq71wb

@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <fstream>
 
 namespace kq71wb {
+
+void PrintTo(const Loading& loading, std::ostream* out)
+{
+    *out << '"' << loading.name << "\", \"" << loading.weight << "\", \"" << loading.arm << '"';
+}
+
 namespace {
 
 using L = Loading;
@@ -33,8 +42,8 @@ TEST(ParseLoadings, Files)
         {"records need not be one a line", "A,1,2,B,3\n4,C\n5\n6,D,7,8", {a, b, c, d}},
         {"blanks around unquoted fields", "  A  ,\t1 , 2\t\nB,3,4\nC,5,6\nD,7,8", {a, b, c, d}},
         {"text after a closing quote skipped", "\"A\" junk,1,2\nB,3,4\nC,5,6\nD,7,8", {a, b, c, d}},
-        {"unmatched quote runs to the end", "A,1,2\n\"B,3,4\nC,5,6", {a, L{"B,3,4\nC,5,6", "1", "2"}, {"B,3,4\nC,5,6", "1", "2"},
-                                                                       {"B,3,4\nC,5,6", "1", "2"}}},
+        {"unmatched quote runs to the end", "A,1,2\n\"B,3,4\nC,5,6", {a, L{"B,3,4C,5,6", "1", "2"}, {"B,3,4C,5,6", "1", "2"},
+                                                                       {"B,3,4C,5,6", "1", "2"}}},
         {"record cut short keeps the previous texts", "A,1,2\nB,3", {a, L{"B", "3", "2"}, L{"B", "3", "2"}, L{"B", "3", "2"}}},
         {"comma before the end gives an empty field", "A,1,\nB,3,4", {L{"A", "1", ""}, b, b, b}},
         {"empty fields between commas", "A,,\n,3,4", {L{"A", "", ""}, L{"", "3", "4"}, L{"", "3", "4"}, L{"", "3", "4"}}},
@@ -44,14 +53,20 @@ TEST(ParseLoadings, Files)
         {"UTF-8 kept", "\"Gr\xC3\xBCn\",1,2\nB,3,4\nC,5,6\nD,7,8", {L{"Gr\xC3\xBCn", "1", "2"}, b, c, d}},
         {"Windows-1252 read as such", "\"Gr\xFCn \x80\",1,2\nB,3,4\nC,5,6\nD,7,8",
          {L{"Gr\xC3\xBCn \xE2\x82\xAC", "1", "2"}, b, c, d}},
-        {"NUL and control bytes stay in their field", std::string("A\0\x01,1,2\nB,3,4\nC,5,6\nD,7,8", 25),
-         {L{std::string("A\0\x01", 3), "1", "2"}, b, c, d}},
+        {"NUL and control characters dropped, tab kept", std::string("A\0\x01\x7F,6\x00" "00,\"1\t4\x1B\"\nB,3,4\nC,5,6\nD,7,8", 34),
+         {L{"A", "600", "1\t4"}, b, c, d}},
+        {"C1 controls dropped from UTF-8 and Windows-1252", "\"A\xC2\x85\",1,2\n\"B\x81\xFC\",3,4\nC,5,6\nD,7,8",
+         {a, L{"B\xC3\xBC", "3", "4"}, c, d}},
+        {"UTF-16, little end first", std::string("\xFF\xFE\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0", 22),
+         {L{"Gr\xC3\xBC", "60", "1"}, L{"Gr\xC3\xBC", "60", "1"}, L{"Gr\xC3\xBC", "60", "1"}, L{"Gr\xC3\xBC", "60", "1"}}},
+        {"UTF-16, big end first, a pair and a lone surrogate", std::string("\xFE\xFF\xD8\x3D\xDE\x00\xDC\x00\0,\0" "1\0,\0" "2", 16),
+         {L{"\xF0\x9F\x98\x80\xEF\xBF\xBD", "1", "2"}, L{"\xF0\x9F\x98\x80\xEF\xBF\xBD", "1", "2"},
+          L{"\xF0\x9F\x98\x80\xEF\xBF\xBD", "1", "2"}, L{"\xF0\x9F\x98\x80\xEF\xBF\xBD", "1", "2"}}},
     };
     for (const ParseCase& test : cases) {
         const Loadings loadings = parseLoadings(test.bytes);
         for (std::size_t i = 0; i < kLoadingCount; ++i) {
-            EXPECT_EQ(loadings[i], test.expected[i]) << test.name << ", loading " << i << ": \"" << loadings[i].name
-                                                     << "\", \"" << loadings[i].weight << "\", \"" << loadings[i].arm << '"';
+            EXPECT_EQ(loadings[i], test.expected[i]) << test.name << ", loading " << i;
         }
     }
 }
@@ -108,11 +123,6 @@ protected:
     std::filesystem::path m_root;
 };
 
-TEST_F(LoadingsFiles, NoFileGivesFourEmptyLoadings)
-{
-    EXPECT_EQ(read(), Loadings{});
-}
-
 TEST_F(LoadingsFiles, ProgramDirectoryUnderEachSpelling)
 {
     for (const char* name : {"kq71wb.dat", "KQ71WB.dat", "KQ71WB.DAT"}) {
@@ -126,13 +136,14 @@ TEST_F(LoadingsFiles, ProgramDirectoryUnderEachSpelling)
 
 TEST_F(LoadingsFiles, LowerCaseNameComesFirst)
 {
-    write("program/KQ71WB.DAT", "upper,1,2");
+    write("program/KQ71WB.DAT", "Upper,1,2");
     write("program/kq71wb.dat", "Lower,1,2");
     EXPECT_EQ(read()[0].name, "Lower");
 }
 
 TEST_F(LoadingsFiles, ConfigurationFolderWhenTheProgramHasNone)
 {
+    EXPECT_EQ(read(), Loadings{});
     write("home/.config/kq71wb/kq71wb.dat", "Home,1,2");
     EXPECT_EQ(read()[0].name, "Home");
 
@@ -145,12 +156,29 @@ TEST_F(LoadingsFiles, ConfigurationFolderWhenTheProgramHasNone)
     EXPECT_EQ(read()[0].name, "Program");
 }
 
-TEST_F(LoadingsFiles, DirectoryWhereTheFileShouldBeCountsAsMissing)
+// A directory, a pipe or a link to one where the file should be counts as no
+// file, and is passed over without waiting for a writer.
+TEST_F(LoadingsFiles, OnlyARegularFileCounts)
 {
     std::filesystem::create_directories(m_root / "program" / "kq71wb.dat");
-    EXPECT_EQ(read(), Loadings{});
-    write("home/.config/kq71wb/kq71wb.dat", "Home,1,2");
+    ASSERT_EQ(::mkfifo((m_root / "program/KQ71WB.dat").c_str(), 0600), 0);
+    std::filesystem::create_symlink(m_root / "program/KQ71WB.dat", m_root / "program/KQ71WB.DAT");
+    write("home/.config/kq71wb/real.dat", "Home,1,2");
+    std::filesystem::create_symlink(m_root / "home/.config/kq71wb/real.dat", m_root / "home/.config/kq71wb/kq71wb.dat");
     EXPECT_EQ(read()[0].name, "Home");
+}
+
+// A file whose reading would block (as /proc/kmsg does) gives what it has at
+// once: here a pipe whose writer stays open.
+TEST(ReadAvailableBytes, NeverWaitsForMore)
+{
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    ASSERT_EQ(::write(ends[1], "A,1,2\n", 6), 6);
+    EXPECT_EQ(readAvailableBytes(ends[0], kMaxFileBytes), "A,1,2\n");
+    EXPECT_EQ(readAvailableBytes(ends[0], kMaxFileBytes), "");
+    ::close(ends[0]);
+    ::close(ends[1]);
 }
 
 }  // namespace
