@@ -10,6 +10,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QStyleFactory>
+#include <QWindow>
 
 #include "loadings.h"
 #include "print_target.h"
@@ -38,7 +39,7 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
 {
     m_controls = window::buildWindow(*this);
     // A line beneath the fixed layout for faults, printing and the verdict in words.
-    m_status = new QLabel(this);
+    m_status = new window::MessageLine(this);
     m_status->setObjectName("lblStatus");
     statusBar()->setSizeGripEnabled(false);
     statusBar()->addWidget(m_status, 1);
@@ -89,7 +90,8 @@ void frmKQ71wb::Form_Load()
 
     const Loadings loadings = ReadLoadings(m_loadingsFiles);
     for (std::size_t i = 0; i < kLoadingCount; ++i) {
-        c.cmdLoading[i]->setText(fromUtf8(loadings[i].name));
+        // A name shows as written: "R&D Club" is no access key.
+        c.cmdLoading[i]->setText(fromUtf8(loadings[i].name).replace('&', "&&"));
         this->*kStoredWeight[i] = fromUtf8(loadings[i].weight);
         this->*kStoredArm[i] = fromUtf8(loadings[i].arm);
     }
@@ -104,9 +106,27 @@ void frmKQ71wb::centreOnScreen()
     if (!screen)
         return;
     adjustSize();
-    const QRect area = screen->geometry();
-    const QSize size = frameGeometry().size();
-    move(area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2);
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    move(centredFramePosition(screen->availableGeometry(), frame, size()));
+}
+
+bool frmKQ71wb::event(QEvent* event)
+{
+    // The desktop gives the window its frame only once it is shown: centre the
+    // frame, title bar included, as soon as it is known.
+    if (!m_frameCentred && (event->type() == QEvent::Move || event->type() == QEvent::Show) && windowHandle() &&
+        !windowHandle()->frameMargins().isNull()) {
+        m_frameCentred = true;
+        centreOnScreen();
+    }
+    return QMainWindow::event(event);
+}
+
+QPoint centredFramePosition(const QRect& available, const QMargins& frame, const QSize& client)
+{
+    const QSize outer = client.grownBy(frame);
+    return {available.x() + (available.width() - outer.width()) / 2,
+            available.y() + (available.height() - outer.height()) / 2};
 }
 
 void frmKQ71wb::Calc()
@@ -147,15 +167,10 @@ QString frmKQ71wb::statusText() const
         return fromUtf8(describeFault(*m_fault));
     if (!m_printNote.isEmpty())
         return m_printNote;
-    return fromUtf8(verdictWords(m_sheet));
+    return fromUtf8(statusWords(m_sheet));
 }
 
-void frmKQ71wb::showStatus()
-{
-    const QString text = statusText();
-    if (m_status->text() != text)
-        m_status->setText(text);
-}
+void frmKQ71wb::showStatus() { m_status->setMessage(statusText()); }
 
 void frmKQ71wb::txtWeight_Change(int) { Calc(); }
 void frmKQ71wb::txtArm_Change(int) { Calc(); }
@@ -164,15 +179,23 @@ void frmKQ71wb::txtWeight_GotFocus(int Index) { m_controls.txtWeight[static_cast
 void frmKQ71wb::txtArm_GotFocus(int Index) { m_controls.txtArm[static_cast<std::size_t>(Index)]->selectAll(); }
 void frmKQ71wb::txtMisc_GotFocus(int Index) { m_controls.txtMisc[static_cast<std::size_t>(Index)]->selectAll(); }
 
+// Marks one loading button light yellow and the others with the button face;
+// -1 marks none.
+void frmKQ71wb::markLoading(int index)
+{
+    for (int i = 0; i < static_cast<int>(m_controls.cmdLoading.size()); ++i)
+        window::setBackColor(*m_controls.cmdLoading[static_cast<std::size_t>(i)],
+                             i == index ? window::kLightYellow : window::kButtonFace);
+}
+
 void frmKQ71wb::cmdLoading_Click(int Index)
 {
     auto& c = m_controls;
-    for (QPushButton* button : c.cmdLoading)
-        window::setBackColor(*button, window::kButtonFace);
+    markLoading(-1);
     const auto k = static_cast<std::size_t>(Index);
     c.txtWeight[0]->setText(this->*kStoredWeight[k]);
     c.txtArm[0]->setText(this->*kStoredArm[k]);
-    window::setBackColor(*c.cmdLoading[k], window::kLightYellow);
+    markLoading(Index);
     // A press that never took the focus (an access key) leaves it in the
     // pilot's weight, where no focus event would come to select the text.
     if (c.txtWeight[1]->hasFocus())
@@ -188,8 +211,13 @@ bool frmKQ71wb::paintClientArea(QPaintDevice& device) const
         return false;
     const double scale = device.logicalDpiX() / 96.0;
     painter.scale(scale, scale);
-    m_controls.client->render(&painter, QPoint(), QRegion(),
-                              QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    // A copy of the sheet, never focused or under the pointer, shows the
+    // figures without a caret, focus frame or hover, so that two prints of the
+    // same sheet are the same.
+    QMainWindow copy;
+    const window::WindowControls shown = window::buildWindow(copy);
+    window::copyShownState(m_controls, shown);
+    shown.client->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     return painter.end();
 }
 

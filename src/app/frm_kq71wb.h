@@ -14,12 +14,15 @@
 #include "sheet.h"
 #include "window_builder.h"
 
-class QLabel;
 class QPaintDevice;
 
 namespace kq71wb {
 
 class PrintTarget;
+
+namespace window {
+class MessageLine;
+}
 
 class frmKQ71wb : public QMainWindow {
     Q_OBJECT
@@ -50,16 +53,21 @@ public:
     void mnuPrint_Click();
     void mnuExit_Click();
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     void wireEvents();
     void showSheet();
     void showStatus();
     void centreOnScreen();
+    void markLoading(int index);
 
     std::vector<std::filesystem::path> m_loadingsFiles;
     PrintTarget& m_printTarget;
     window::WindowControls m_controls;
-    QLabel* m_status = nullptr;
+    window::MessageLine* m_status = nullptr;
+    bool m_frameCentred = false;  // centred again once the desktop gave the window its frame
     Sheet m_sheet;
     std::optional<CalcFault> m_fault;  // of the last pass, until one completes
     QString m_printNote;               // what the last print did, until the next pass
@@ -72,6 +80,10 @@ private:
     static constexpr StoredText kStoredArm[4] = {&frmKQ71wb::strA2, &frmKQ71wb::strB2, &frmKQ71wb::strC2,
                                                  &frmKQ71wb::strD2};
 };
+
+// Where a window's frame stands when it is centred in the screen's available
+// area: its client area of `client` size, inside a frame of `frame` margins.
+QPoint centredFramePosition(const QRect& available, const QMargins& frame, const QSize& client);
 
 // Application name, version, description and style, for main and the tests.
 void configureApplication();

@@ -38,8 +38,7 @@ std::string describeFault(const CalcFault& fault)
         text += "the centre of gravity was not updated.";
         break;
     case FaultStep::Scale:
-        text += "the centre of gravity is off the scale, whose position and colour were not updated.";
-        break;
+        return "Overflow: the CG is off the scale; the scale and the CG colour were not updated.";
     }
     return text;
 }
@@ -61,6 +60,13 @@ std::string verdictWords(const Sheet& sheet)
     else if (sheet.flyCgVerdict == CgVerdict::Aft)
         add("CG aft of the 16.00 in limit.");
     return words.empty() ? "Within limits." : words;
+}
+
+std::string statusWords(const Sheet& sheet)
+{
+    if (sheet.totalsStale && sheet.grossWeightVerdict)
+        return "Totals not updated: the gross weight is zero or less.";
+    return verdictWords(sheet);
 }
 
 std::optional<CalcFault> Calc(Sheet& sheet)
@@ -92,7 +98,8 @@ std::optional<CalcFault> Calc(Sheet& sheet)
             return CalcFault{FaultStep::RowSum, row};
     }
 
-    if (!(grossWeight > 0.0))
+    sheet.totalsStale = !(grossWeight > 0.0);
+    if (sheet.totalsStale)
         return std::nullopt;
 
     sheet.grossWeight = TextOfDouble(grossWeight);

@@ -46,6 +46,10 @@ struct Sheet {
     std::optional<WeightVerdict> grossWeightVerdict;
     std::optional<CgVerdict> flyCgVerdict;
     std::optional<std::int32_t> sliderValue;  // the CG in tenths of an inch
+
+    // The last pass ended for a gross weight of zero or less: the totals on
+    // display, if any, no longer follow the rows.
+    bool totalsStale = false;
 };
 
 // Where a pass stopped; everything it would have written from there on is
@@ -76,6 +80,10 @@ std::string describeFault(const CalcFault& fault);
 // Empty before anything is coloured. It follows the verdicts on display, so
 // words and colours always agree.
 std::string verdictWords(const Sheet& sheet);
+
+// The line beneath the sheet when no fault stands: that the totals on
+// display no longer follow the rows, or else the verdict in words.
+std::string statusWords(const Sheet& sheet);
 
 // Recomputes every moment, the totals, the CG, the limit colours and the scale
 // from the weight and arm texts. Each row's moment is written as text and read

@@ -2,6 +2,12 @@
 
 #include <QFocusEvent>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionFocusRect>
+#include <qdrawutil.h>
+
+#include <QApplication>
+#include <QStyleFactory>
 
 #include <limits>
 
@@ -95,6 +101,81 @@ void SheetField::mousePressEvent(QMouseEvent* event)
         return;
     }
     QLineEdit::mousePressEvent(event);
+}
+
+void LoadingButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const bool sunken = isDown();
+    qDrawWinButton(&painter, rect(), palette(), sunken, &palette().brush(QPalette::Button));
+    const QRect inside = rect().adjusted(4, 4, -4, -4).translated(sunken ? QPoint(1, 1) : QPoint());
+    style()->drawItemText(&painter, inside, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(), text(),
+                          QPalette::ButtonText);
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = inside;
+        focus.backgroundColor = palette().color(QPalette::Button);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+void LoadingButton::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
+
+namespace {
+
+// The scale's own look: a thumb 25 pixels long puts the ticks of 10 and 18 in
+// 36 pixels in from the scale's ends, under the numbers of the band.
+class ScaleStyle : public QProxyStyle {
+public:
+    explicit ScaleStyle(QStyle* base) : QProxyStyle(base) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        return metric == PM_SliderLength ? 25 : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+}  // namespace
+
+ScaleSlider::ScaleSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent)
+{
+    auto* style = new ScaleStyle(QStyleFactory::create(QApplication::style()->name()));
+    style->setParent(this);  // a widget does not own the style it is given
+    setStyle(style);
+    setAutoFillBackground(true);
+}
+
+MessageLine::MessageLine(QWidget* parent) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+}
+
+void MessageLine::setMessage(const QString& message)
+{
+    if (message == m_message)
+        return;
+    m_message = message;
+    showFitted();
+}
+
+void MessageLine::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    showFitted();
+}
+
+void MessageLine::showFitted()
+{
+    const QString fitted = fontMetrics().elidedText(m_message, Qt::ElideMiddle, contentsRect().width());
+    setText(fitted);
+    setToolTip(fitted == m_message ? QString() : m_message);
 }
 
 }  // namespace kq71wb::window

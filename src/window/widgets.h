@@ -2,12 +2,15 @@
 
 // The few widgets the layout needs that Qt does not draw or behave the same
 // way: a label that keeps its trailing blanks, a frame whose caption sits in
-// its top border, a straight line of a given width, and a field that selects
-// its text when it gains the focus.
+// its top border, a straight line of a given width, a field that selects its
+// text when it gains the focus, a button that shows its colour flat, the
+// scale, and a line of messages that always fits.
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPoint>
+#include <QPushButton>
+#include <QSlider>
 #include <QWidget>
 
 namespace kq71wb::window {
@@ -79,6 +82,49 @@ protected:
 
 private:
     bool m_focusedByPress = false;
+};
+
+// A loading button drawn as a graphical-style button is: a flat fill of its
+// colour in a raised bevel, so that the light yellow of the marked loading
+// shows as it is and not washed out by the style's gradient. Enter presses
+// it, as Space does.
+class LoadingButton : public QPushButton {
+    Q_OBJECT
+
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+// The centre-of-gravity scale. It is opaque in the form's colour, as it lies
+// in front of the band of numbers, and its thumb is wide enough that the
+// ticks of 10 to 18 in stand under the band's numbers.
+class ScaleSlider : public QSlider {
+    Q_OBJECT
+
+public:
+    explicit ScaleSlider(QWidget* parent);
+};
+
+// The line beneath the layout. A message too long for it is shortened in its
+// middle, where a path's least telling part is, and shown whole in its tooltip.
+class MessageLine : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit MessageLine(QWidget* parent);
+    void setMessage(const QString& message);
+    QString message() const { return m_message; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void showFitted();
+    QString m_message;
 };
 
 }  // namespace kq71wb::window

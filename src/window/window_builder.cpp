@@ -47,10 +47,14 @@ QFont fontOf(FontKind kind)
     case FontKind::WindowDefault:
         break;
     }
-    // A plain 8.25 pt face like the one such windows were drawn with; the scale
-    // band's blanks are counted in its widths.
-    return sized({"Arial"}, 8.25, QFont::Normal);
+    // The scale band's numbers are placed by the blanks of its captions. In
+    // this face, with its widths hinted to whole pixels, they stand over the
+    // scale's ticks and "16" ends just where the red band in front begins.
+    QFont font = sized({"Arial"}, 8.25, QFont::Normal);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
 }
+
 
 Qt::Alignment alignmentOf(Align align)
 {
@@ -110,7 +114,7 @@ QWidget* makeControl(const ControlSpec& row, QWidget* parent)
         backRole = QPalette::Base;
         break;
     case ControlKind::CommandButton:
-        control = new QPushButton(fromView(row.caption), parent);
+        control = new LoadingButton(fromView(row.caption), parent);
         backRole = QPalette::Button;
         break;
     case ControlKind::Frame:
@@ -121,7 +125,7 @@ QWidget* makeControl(const ControlSpec& row, QWidget* parent)
                                  QPoint(pixels(row.width), pixels(row.height)), row.lineWidth, parent);
         break;
     case ControlKind::Slider: {
-        auto* slider = new QSlider(Qt::Horizontal, parent);
+        auto* slider = new ScaleSlider(parent);
         slider->setRange(100, 180);  // the CG in tenths of an inch, 10.0 to 18.0
         slider->setTickPosition(QSlider::TicksBelow);
         slider->setTickInterval(10);
@@ -137,7 +141,7 @@ QWidget* makeControl(const ControlSpec& row, QWidget* parent)
     }
     if (row.kind != ControlKind::Line && row.kind != ControlKind::Slider && !row.transparent) {
         QPalette palette = control->palette();
-        palette.setColor(backRole, colorFromOle(row.backColor, QApplication::palette(control)));
+        palette.setColor(backRole, colorFromOle(row.backColor, lightPalette()));
         control->setPalette(palette);
         control->setAutoFillBackground(true);
     }
@@ -175,6 +179,57 @@ void findArray(const QWidget& client, std::string_view name, std::array<Widget*,
 
 }  // namespace
 
+// The client area's own palette, light whatever the desktop's theme: its
+// backgrounds are fixed light colours, so the text on them must be dark.
+// Selections are navy, which white text reads well on.
+QPalette lightPalette()
+{
+    QPalette palette(QColor(0xEF, 0xEF, 0xEF), QColor(0xEF, 0xEF, 0xEF));  // button, window
+    const std::pair<QPalette::ColorRole, QColor> colors[] = {
+        {QPalette::WindowText, Qt::black}, {QPalette::Text, Qt::black}, {QPalette::ButtonText, Qt::black},
+        {QPalette::Base, Qt::white}, {QPalette::AlternateBase, QColor(0xF7, 0xF7, 0xF7)},
+        {QPalette::Light, Qt::white}, {QPalette::Midlight, QColor(0xE3, 0xE3, 0xE3)},
+        {QPalette::Mid, QColor(0xA0, 0xA0, 0xA0)}, {QPalette::Dark, QColor(0x80, 0x80, 0x80)},
+        {QPalette::Shadow, QColor(0x40, 0x40, 0x40)}, {QPalette::Highlight, QColor(0x00, 0x00, 0x80)},
+        {QPalette::HighlightedText, Qt::white}, {QPalette::BrightText, Qt::white},
+        {QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC)}, {QPalette::ToolTipText, Qt::black},
+        {QPalette::PlaceholderText, QColor(0x60, 0x60, 0x60)}, {QPalette::Link, QColor(0x00, 0x00, 0xC0)},
+    };
+    for (const auto& [role, color] : colors)
+        palette.setColor(role, color);
+    return palette;
+}
+
+void copyShownState(const WindowControls& from, const WindowControls& to)
+{
+    const auto copyField = [](const SheetField* source, SheetField* target) {
+        target->setText(source->text());
+        target->setCursorPosition(source->cursorPosition());
+    };
+    const auto copyBack = [](const QWidget* source, QWidget* target) {
+        QPalette palette = target->palette();
+        palette.setColor(target->backgroundRole(), source->palette().color(source->backgroundRole()));
+        target->setPalette(palette);
+    };
+    for (std::size_t i = 0; i < from.txtWeight.size(); ++i) {
+        copyField(from.txtWeight[i], to.txtWeight[i]);
+        copyField(from.txtArm[i], to.txtArm[i]);
+        to.lblMoment[i]->setText(from.lblMoment[i]->text());
+    }
+    for (std::size_t k = 0; k < from.txtMisc.size(); ++k)
+        copyField(from.txtMisc[k], to.txtMisc[k]);
+    for (std::size_t i = 0; i < from.cmdLoading.size(); ++i) {
+        to.cmdLoading[i]->setText(from.cmdLoading[i]->text());
+        copyBack(from.cmdLoading[i], to.cmdLoading[i]);
+    }
+    for (auto [source, target] : {std::pair{from.lblGrossWeight, to.lblGrossWeight},
+                                  std::pair{from.lblGrossMoment, to.lblGrossMoment}, std::pair{from.lblFlyCG, to.lblFlyCG}}) {
+        target->setText(source->text());
+        copyBack(source, target);
+    }
+    to.Slider1->setValue(from.Slider1->value());
+}
+
 QString controlName(std::string_view name, int index)
 {
     return index < 0 ? fromView(name) : QString("%1(%2)").arg(fromView(name)).arg(index);
@@ -199,15 +254,11 @@ QColor colorFromOle(OleColor color, const QPalette& palette)
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
-QColor backColorOf(const QWidget& control, OleColor color)
-{
-    // System colours come from the style, not from a colour set on the control before.
-    return colorFromOle(color, QApplication::palette(&control));
-}
-
 void setBackColor(QWidget& control, OleColor color)
 {
-    const QColor wanted = backColorOf(control, color);
+    // System colours come from the client area's palette, not from a colour
+    // set on the control before.
+    const QColor wanted = colorFromOle(color, lightPalette());
     if (control.palette().color(control.backgroundRole()) == wanted)
         return;
     QPalette palette = control.palette();
@@ -224,7 +275,7 @@ WindowControls buildWindow(QMainWindow& form)
     auto* client = new QWidget(&form);
     client->setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
     client->setFont(fontOf(FontKind::WindowDefault));
-    QPalette palette = client->palette();
+    QPalette palette = lightPalette();
     palette.setColor(QPalette::Window, colorFromOle(kFormGrey, palette));
     client->setPalette(palette);
     client->setAutoFillBackground(true);

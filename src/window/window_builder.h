@@ -42,14 +42,18 @@ struct WindowControls {
 // the form's central widget, and the menu bar; sets the title and icon.
 WindowControls buildWindow(QMainWindow& form);
 
+// Puts what `from` shows into the controls of another window built from the
+// same tables: every text, caption, colour and the scale's position.
+void copyShownState(const WindowControls& from, const WindowControls& to);
+
 // The object name of a control: its name, with its array index in brackets.
 QString controlName(std::string_view name, int index = -1);
 
 // An OLE colour as Qt shows it; system colours come from the palette.
 QColor colorFromOle(OleColor color, const QPalette& palette);
 
-// The colour a control's background shows for an OLE colour.
-QColor backColorOf(const QWidget& control, OleColor color);
+// The light palette the client area keeps in any desktop theme.
+QPalette lightPalette();
 
 // Paints a control's background in an OLE colour; nothing is repainted when
 // it shows that colour already.

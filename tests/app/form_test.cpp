@@ -14,6 +14,7 @@
 #include "frm_kq71wb.h"
 #include "print_target.h"
 #include "widgets.h"
+#include "window_builder.h"
 
 using namespace kq71wb;
 
@@ -187,7 +188,7 @@ private slots:
         QTest::mouseClick(c().cmdLoading[0], Qt::LeftButton);
         QTest::mouseClick(c().cmdLoading[2], Qt::LeftButton);
 
-        QCOMPARE(backOf(c().cmdLoading[0]), QApplication::palette().color(QPalette::Button));
+        QCOMPARE(backOf(c().cmdLoading[0]), window::lightPalette().color(QPalette::Button));
         QCOMPARE(backOf(c().cmdLoading[2]), kLightYellow);
         QCOMPARE(c().txtWeight[0]->text(), QString("621.25"));
         QCOMPARE(c().txtArm[0]->text(), QString("14.18"));
@@ -324,6 +325,8 @@ private slots:
         QCOMPARE(m_form->statusText(), QString("No printer is installed, and there is no home folder to save the page in."));
     }
 
+    // The printed sheet has no caret, focus frame or hover: two prints of the
+    // same sheet are the same whatever blinked in between.
     void printingTwiceGivesTheSamePage()
     {
         typeInto(c().txtWeight[0], "600");
@@ -334,10 +337,135 @@ private slots:
             image->setDotsPerMeterY(3780);
             image->fill(Qt::white);
             QVERIFY(m_form->paintClientArea(*image));
+            QTest::mouseMove(c().cmdLoading[1]);
+            QTest::qWait(QApplication::cursorFlashTime() / 2 + 50);
         }
         QCOMPARE(first, second);
         const QPoint cgBox = c().lblFlyCG->mapTo(c().client, QPoint(c().lblFlyCG->width() - 3, 3));
         QCOMPARE(first.pixelColor(cgBox), backOf(c().lblFlyCG));
+    }
+
+    // Totals kept from an earlier pass are not presented as current.
+    void staleTotalsSaySo()
+    {
+        typeInto(c().txtWeight[0], "600");
+        typeInto(c().txtArm[0], "14");
+        typeInto(c().txtWeight[1], "170");
+        c().txtWeight[0]->clear();
+        c().txtWeight[1]->clear();
+        QCOMPARE(c().lblGrossWeight->text(), QString("170"));
+        QCOMPARE(m_form->statusText(), QString("Totals not updated: the gross weight is zero or less."));
+        typeInto(c().txtWeight[1], "-130");
+        QCOMPARE(m_form->statusText(), QString("Totals not updated: the gross weight is zero or less."));
+        c().txtWeight[0]->setText("600");
+        QCOMPARE(m_form->statusText(), QString("CG aft of the 16.00 in limit."));
+    }
+
+    // The mark is the light yellow itself, flat, not a style's gradient of it.
+    void markedLoadingShowsItsColour()
+    {
+        c().cmdLoading[1]->click();
+        QImage image(c().client->size(), QImage::Format_RGB32);
+        c().client->render(&image);
+        for (QPushButton* button : c().cmdLoading) {
+            QList<int> reds, greens, blues;
+            const QRect inside = button->geometry().adjusted(4, 4, -4, -4);
+            for (int y = inside.top(); y <= inside.bottom(); ++y)
+                for (int x = inside.left(); x <= inside.right(); ++x) {
+                    const QColor pixel = image.pixelColor(x, y);
+                    reds << pixel.red(), greens << pixel.green(), blues << pixel.blue();
+                }
+            for (QList<int>* channel : {&reds, &greens, &blues})
+                std::nth_element(channel->begin(), channel->begin() + channel->size() / 2, channel->end());
+            const QColor median(reds[reds.size() / 2], greens[greens.size() / 2], blues[blues.size() / 2]);
+            const bool yellow = median.red() > 250 && median.green() > 250 && std::abs(median.blue() - 192) <= 3;
+            QVERIFY2(yellow == (button == c().cmdLoading[1]), qPrintable(median.name()));
+        }
+    }
+
+    void centredOnTheOuterFrame_data()
+    {
+        QTest::addColumn<QRect>("available");
+        QTest::addColumn<QMargins>("frame");
+        QTest::addColumn<QPoint>("position");
+        QTest::newRow("no frame yet") << QRect(0, 0, 1024, 768) << QMargins() << QPoint(219, 146);
+        QTest::newRow("title bar") << QRect(0, 0, 1024, 768) << QMargins(1, 23, 1, 1) << QPoint(218, 134);
+        QTest::newRow("panel above") << QRect(0, 32, 1920, 1048) << QMargins(4, 30, 4, 4) << QPoint(663, 301);
+    }
+    void centredOnTheOuterFrame()
+    {
+        QFETCH(QRect, available);
+        QFETCH(QMargins, frame);
+        QFETCH(QPoint, position);
+        QCOMPARE(centredFramePosition(available, frame, QSize(586, 476)), position);
+    }
+
+    // Every message of the line beneath the layout fits it, in the line's own
+    // font; a long path or printer name is shortened in its middle instead.
+    void everyMessageFitsItsLine()
+    {
+        const auto* line = m_form->findChild<const window::MessageLine*>("lblStatus");
+        QStringList shown;
+        const auto expectWhole = [&] {
+            QVERIFY(!m_form->statusText().isEmpty());
+            QCOMPARE(line->text(), m_form->statusText());
+            shown << line->text();
+        };
+        const std::pair<QStringList, QStringList> sheets[] = {
+            {{"1E200"}, {"1E200"}}, {{"1E200", "-1E200", "1E-300"}, {"1E100", "0", "0"}}, {{"1"}, {"3E8"}},
+            {{"1000"}, {"5"}}, {{"1000"}, {"20"}}, {{"-5"}, {"0"}}};
+        for (const auto& [weights, arms] : sheets) {
+            for (std::size_t i = 0; i < 3; ++i) {
+                c().txtArm[i]->setText(arms.value(int(i)));
+                c().txtWeight[i]->setText(weights.value(int(i)));
+            }
+            expectWhole();
+        }
+        m_printTarget.printerName = "Club office";
+        for (const std::optional<QString>& refusal : {std::optional<QString>(), std::optional<QString>("Printer is not accepting jobs.")}) {
+            m_printTarget.refusal = refusal;
+            m_form->mnuPrint_Click();
+            expectWhole();
+        }
+        m_printTarget.printerName.reset();
+        for (const qint64 room : {-1, 0}) {
+            m_printTarget.diskRoom = room;
+            m_form->mnuPrint_Click();
+            expectWhole();
+        }
+        m_printTarget.folder.clear();
+        m_form->mnuPrint_Click();
+        expectWhole();
+        QCOMPARE(shown.size(), 11);
+
+        m_printTarget.printerName = "The club's second printer, in the briefing room behind the hangar doors";
+        m_form->mnuPrint_Click();
+        QVERIFY(line->text().contains(QChar(0x2026)));
+        QCOMPARE(line->toolTip(), m_form->statusText());
+    }
+
+    void fieldsTakeAnyLength()
+    {
+        c().txtArm[0]->setText("1");
+        c().txtWeight[0]->setText("7" + QString(40000, ' ') + "5");
+        QCOMPARE(c().lblMoment[0]->text(), QString("75"));
+    }
+
+    void loadingNamesShowAsWritten()
+    {
+        open("\"R&D Club\",600,14\n");
+        QVERIFY(QKeySequence::mnemonic(c().cmdLoading[0]->text()).isEmpty());
+        QCOMPARE(c().cmdLoading[0]->text(), QString("R&&D Club"));  // drawn as R&D Club
+    }
+
+    void enterPressesAFocusedLoadingButton()
+    {
+        c().cmdLoading[3]->setFocus();
+        QTest::keyClick(c().cmdLoading[3], Qt::Key_Enter);
+        QCOMPARE(c().txtWeight[0]->text(), QString("605.5"));
+        c().cmdLoading[2]->setFocus();
+        QTest::keyClick(c().cmdLoading[2], Qt::Key_Return);
+        QCOMPARE(c().txtWeight[0]->text(), QString("621.25"));
     }
 
     void accessKeysActAtOnce()

@@ -242,9 +242,7 @@ TEST(Calc, CentreOfGravityOffTheScale)
     Sheet sheet = staleSheetOf({{"1", "3E8"}});
     const std::optional<CalcFault> fault = Calc(sheet);
     ASSERT_EQ(fault, (CalcFault{FaultStep::Scale, -1}));
-    EXPECT_EQ(describeFault(*fault),
-              "Overflow: a number is too large; the centre of gravity is off the scale, whose position and colour "
-              "were not updated.");
+    EXPECT_EQ(describeFault(*fault), "Overflow: the CG is off the scale; the scale and the CG colour were not updated.");
     expectSheet(sheet, {{"300000000"}, "1", "300000000", "  300000000.00", W::Within, C::Aft, 999});
 }
 

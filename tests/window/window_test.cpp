@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QRegularExpression>
+
+#include <cmath>
 #include <memory>
 
 #include "layout.h"
@@ -21,6 +24,17 @@ using namespace kq71wb::window;
 namespace {
 
 QString textOf(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// WCAG 2 contrast ratio between two colours.
+double contrast(const QColor& a, const QColor& b)
+{
+    const auto luminance = [](const QColor& color) {
+        const auto linear = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 QString captionOf(const QWidget* control)
 {
@@ -172,6 +186,79 @@ private slots:
         const int twoBlanks = QFontMetrics(label->font()).horizontalAdvance("  ");
         QVERIFY2(qAbs(inside.right() - inkRight - twoBlanks) <= 2,
                  qPrintable(QString("text ends %1 px short, two blanks are %2 px").arg(inside.right() - inkRight).arg(twoBlanks)));
+    }
+
+    // On a dark desktop the client area keeps dark text on its light colours,
+    // and readable selections; the menu bar follows the desktop.
+    void readableInADarkTheme()
+    {
+        const QPalette desktop = QApplication::palette();
+        QPalette dark(QColor(0x35, 0x35, 0x35), QColor(0x35, 0x35, 0x35));
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::HighlightedText})
+            dark.setColor(role, QColor(0xF0, 0xF0, 0xF0));
+        dark.setColor(QPalette::Base, QColor(0x2A, 0x2A, 0x2A));
+        dark.setColor(QPalette::Highlight, QColor(0x2A, 0x82, 0xDA));
+        QApplication::setPalette(dark);
+        init();
+        const QColor menuText = m_form->menuBar()->palette().color(QPalette::WindowText);
+        for (const QWidget* control : m_controls.client->findChildren<QWidget*>()) {
+            const QPalette& used = control->palette();
+            QList<std::pair<QColor, QColor>> pairs;  // text, background
+            if (qobject_cast<const QLineEdit*>(control))
+                pairs = {{used.color(QPalette::Text), used.color(QPalette::Base)},
+                         {used.color(QPalette::HighlightedText), used.color(QPalette::Highlight)}};
+            else if (qobject_cast<const QPushButton*>(control))
+                pairs = {{used.color(QPalette::ButtonText), used.color(QPalette::Button)}};
+            else if (qobject_cast<const QLabel*>(control) || qobject_cast<const CaptionFrame*>(control))
+                pairs = {{used.color(QPalette::WindowText), (control->autoFillBackground() ? control : control->parentWidget())
+                                                                ->palette().color(QPalette::Window)}};
+            for (const auto& [text, back] : pairs)
+                QVERIFY2(contrast(text, back) >= 4.5, qPrintable(control->objectName() + " " + text.name() + " on " + back.name()));
+        }
+        QApplication::setPalette(desktop);
+        QCOMPARE(menuText, QColor(0xF0, 0xF0, 0xF0));
+    }
+
+    // Each number of the band shows whole, in front of everything, and over
+    // its tick of the scale (10 to 18 in, an inch apart); the scale hides
+    // the band's colours behind it.
+    void scaleBandAsLaidOut()
+    {
+        QImage image(m_controls.client->size(), QImage::Format_RGB32);
+        m_controls.client->render(&image);
+        const QRect scale = m_controls.Slider1->geometry();
+        QList<double> ticks;
+        for (int x = scale.left(), run = 0; x <= scale.right() + 1; ++x) {
+            const bool dark = x <= scale.right() && qGray(image.pixel(x, scale.bottom() - 3)) < 150;
+            if (dark)
+                ++run;
+            else if (run > 0)
+                ticks << x - (run + 1) / 2.0, run = 0;
+        }
+        QCOMPARE(ticks.size(), 9);
+        for (int y = scale.top(); y <= scale.bottom(); ++y)
+            for (int x = scale.left(); x <= scale.right(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                const bool redOrGreen = std::max(pixel.red(), pixel.green()) > 150 && pixel.blue() < 100 &&
+                                        std::abs(pixel.red() - pixel.green()) > 100;
+                QVERIFY2(!redOrGreen, qPrintable(QString("%1 at %2,%3").arg(pixel.name()).arg(x).arg(y)));
+            }
+
+        int tick = 0;
+        for (const char* name : {"lblSlider1", "lblSlider2", "lblSlider3"}) {
+            const auto* label = qobject_cast<const QLabel*>(control(name));
+            const QFontMetricsF metrics(label->font());
+            const int middle = label->y() + label->height() / 2;
+            for (const QRegularExpressionMatch& number : QRegularExpression("\\d+").globalMatch(label->text())) {
+                const double origin = label->x() + metrics.horizontalAdvance(label->text().left(number.capturedStart()));
+                const QRectF ink = metrics.tightBoundingRect(number.captured()).translated(origin, 0);
+                for (int x = int(std::floor(ink.left())); x < int(std::ceil(ink.right())); ++x)
+                    QVERIFY2(m_controls.client->childAt(x, middle) == label, qPrintable(number.captured() + " is covered"));
+                QVERIFY2(std::abs(ink.center().x() - ticks[tick]) < (ticks[8] - ticks[0]) / 8 / 4,
+                         qPrintable(QString("%1 at %2, its tick at %3").arg(number.captured()).arg(ink.center().x()).arg(ticks[tick])));
+                ++tick;
+            }
+        }
     }
 
     void loadingButtonsHeavyFont()
