@@ -1,9 +1,13 @@
 #include "frm_kq71wb.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QDateTime>
 #include <QFile>
 #include <QLabel>
 #include <QLayout>
+#include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -12,8 +16,10 @@
 #include <QStyleFactory>
 #include <QWindow>
 
+#include "load_sheet.h"
 #include "loadings.h"
 #include "print_target.h"
+#include "readouts.h"
 #include "version.h"
 #include "widgets.h"
 
@@ -38,12 +44,27 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
     : QMainWindow(parent), m_loadingsFiles(std::move(loadingsFiles)), m_printTarget(printTarget)
 {
     m_controls = window::buildWindow(*this);
-    // A line beneath the fixed layout for faults, printing and the verdict in words.
-    m_status = new window::MessageLine(this);
-    m_status->setObjectName("lblStatus");
+    // Beneath the fixed layout, two lines in the desktop's own colours: faults,
+    // printing, misread numbers and the verdict in words; and the read-outs.
+    auto* lines = new QWidget(this);
+    auto* stack = new QVBoxLayout(lines);
+    stack->setContentsMargins(2, 0, 2, 0);
+    stack->setSpacing(0);
+    for (auto [line, name] : {std::pair{&m_status, "lblStatus"}, std::pair{&m_readouts, "lblReadouts"}}) {
+        *line = new window::MessageLine(lines);
+        (*line)->setObjectName(name);
+        stack->addWidget(*line);
+    }
     statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(m_status, 1);
+    statusBar()->addWidget(lines, 1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    auto* copyLoadSheet = new QAction(this);
+    copyLoadSheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    addAction(copyLoadSheet);
+    connect(copyLoadSheet, &QAction::triggered, this, [this] {
+        QGuiApplication::clipboard()->setText(loadSheetLines(printHeading()).join('\n') + '\n');
+    });
 
     wireEvents();
     Form_Load();
@@ -170,7 +191,11 @@ QString frmKQ71wb::statusText() const
     return fromUtf8(statusWords(m_sheet));
 }
 
-void frmKQ71wb::showStatus() { m_status->setMessage(statusText()); }
+void frmKQ71wb::showStatus()
+{
+    m_status->setMessage(statusText());
+    m_readouts->setMessage(fromUtf8(readoutWords(m_sheet, !m_fault && !m_sheet.totalsStale)));
+}
 
 void frmKQ71wb::txtWeight_Change(int) { Calc(); }
 void frmKQ71wb::txtArm_Change(int) { Calc(); }
@@ -183,6 +208,7 @@ void frmKQ71wb::txtMisc_GotFocus(int Index) { m_controls.txtMisc[static_cast<std
 // -1 marks none.
 void frmKQ71wb::markLoading(int index)
 {
+    m_markedLoading = index;
     for (int i = 0; i < static_cast<int>(m_controls.cmdLoading.size()); ++i)
         window::setBackColor(*m_controls.cmdLoading[static_cast<std::size_t>(i)],
                              i == index ? window::kLightYellow : window::kButtonFace);
@@ -204,6 +230,17 @@ void frmKQ71wb::cmdLoading_Click(int Index)
         c.txtWeight[1]->setFocus(Qt::OtherFocusReason);
 }
 
+void frmKQ71wb::renderSheet(QPainter& painter, QPoint at) const
+{
+    // A copy of the sheet, never focused or under the pointer, shows the
+    // figures without a caret, focus frame or hover, so that two prints of the
+    // same sheet are the same.
+    QMainWindow copy;
+    const window::WindowControls shown = window::buildWindow(copy);
+    window::copyShownState(m_controls, shown);
+    shown.client->render(&painter, at, QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+}
+
 bool frmKQ71wb::paintClientArea(QPaintDevice& device) const
 {
     QPainter painter;
@@ -211,19 +248,70 @@ bool frmKQ71wb::paintClientArea(QPaintDevice& device) const
         return false;
     const double scale = device.logicalDpiX() / 96.0;
     painter.scale(scale, scale);
-    // A copy of the sheet, never focused or under the pointer, shows the
-    // figures without a caret, focus frame or hover, so that two prints of the
-    // same sheet are the same.
-    QMainWindow copy;
-    const window::WindowControls shown = window::buildWindow(copy);
-    window::copyShownState(m_controls, shown);
-    shown.client->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    renderSheet(painter, QPoint());
+    return painter.end();
+}
+
+LoadSheetHeading frmKQ71wb::printHeading() const
+{
+    const QString loading =
+        m_markedLoading < 0 ? QString() : m_controls.cmdLoading[static_cast<std::size_t>(m_markedLoading)]->text().replace("&&", "&");
+    return {QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm").toStdString(),
+            (QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion()).toStdString(),
+            loading.toStdString()};
+}
+
+QStringList frmKQ71wb::loadSheetLines(const LoadSheetHeading& heading) const
+{
+    const LoadSheetText text = loadSheetText(m_sheet, m_fault, heading);
+    QStringList lines;
+    for (const std::string& line : text.above)
+        lines << fromUtf8(line);
+    lines << QString();
+    for (const std::string& line : text.below)
+        lines << fromUtf8(line);
+    return lines;
+}
+
+bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& heading) const
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    // Laid out in pixels of a 96-dot-per-inch screen, the window's own size,
+    // inside the page's margins (three quarters of an inch on a plain device).
+    const double scale = device.logicalDpiX() / 96.0;
+    QRectF page(0, 0, device.width() / scale, device.height() / scale);
+    if (auto* paged = dynamic_cast<QPagedPaintDevice*>(&device))
+        page = paged->pageLayout().paintRectPixels(device.logicalDpiX()).toRectF();
+    page = QRectF(page.topLeft() / scale, page.size() / scale).adjusted(72, 72, -72, -72);
+    painter.scale(scale, scale);
+
+    const LoadSheetText text = loadSheetText(m_sheet, m_fault, heading);
+    double y = page.top();
+    const auto write = [&](const std::string& line, bool title) {
+        QFont lineFont(QStringList{"Arial"});
+        lineFont.setBold(title);
+        lineFont.setPixelSize(title ? 19 : 13);
+        painter.setFont(lineFont);
+        const QRectF box(page.left(), y, page.width(), QFontMetricsF(lineFont).height() * 1.4);
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, fromUtf8(line));
+        y = box.bottom();
+    };
+    for (std::size_t i = 0; i < text.above.size(); ++i)
+        write(text.above[i], i == 0);
+    y += 12;
+    renderSheet(painter, QPointF(page.left(), y).toPoint());
+    y += m_controls.client->height() + 12;
+    for (const std::string& line : text.below)
+        write(line, false);
     return painter.end();
 }
 
 void frmKQ71wb::mnuPrint_Click()
 {
-    m_printNote = printPage(m_printTarget, [this](QPaintDevice& device) { return paintClientArea(device); });
+    const LoadSheetHeading heading = printHeading();
+    m_printNote = printPage(m_printTarget, [this, &heading](QPaintDevice& device) { return paintLoadSheet(device, heading); });
     showStatus();
 }
 

@@ -11,10 +11,12 @@
 #include <optional>
 #include <vector>
 
+#include "load_sheet.h"
 #include "sheet.h"
 #include "window_builder.h"
 
 class QPaintDevice;
+class QPainter;
 
 namespace kq71wb {
 
@@ -42,6 +44,13 @@ public:
     // be painted on.
     bool paintClientArea(QPaintDevice& device) const;
 
+    // The printed load sheet: its heading and verdict in words around the
+    // image of the window, on the device's page; false when the device cannot
+    // be painted on. The same lines, as text, go to the clipboard.
+    bool paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& heading) const;
+    QStringList loadSheetLines(const LoadSheetHeading& heading) const;
+    LoadSheetHeading printHeading() const;
+
     void Form_Load();
     void Calc();
     void txtWeight_Change(int Index);
@@ -62,11 +71,14 @@ private:
     void showStatus();
     void centreOnScreen();
     void markLoading(int index);
+    void renderSheet(QPainter& painter, QPoint at) const;
 
     std::vector<std::filesystem::path> m_loadingsFiles;
     PrintTarget& m_printTarget;
     window::WindowControls m_controls;
     window::MessageLine* m_status = nullptr;
+    window::MessageLine* m_readouts = nullptr;
+    int m_markedLoading = -1;
     bool m_frameCentred = false;  // centred again once the desktop gave the window its frame
     Sheet m_sheet;
     std::optional<CalcFault> m_fault;  // of the last pass, until one completes

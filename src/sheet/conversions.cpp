@@ -25,6 +25,7 @@ public:
         return m_pos < m_text.size() ? m_text[m_pos] : '\0';
     }
     void advance() { ++m_pos; }
+    std::size_t position() const { return m_pos; }
 
 private:
     std::string_view m_text;
@@ -58,10 +59,10 @@ private:
 
 constexpr std::uint64_t kLargestExactInteger = (std::uint64_t{1} << 53) - 1;
 
-std::optional<double> radixInteger(Cursor& cursor, unsigned radix)
+std::optional<double> radixInteger(Cursor& cursor, unsigned radix, bool& found)
 {
     std::uint64_t value = 0;
-    for (;;) {
+    for (;; found = true) {
         const char c = upper(cursor.peek());
         unsigned digit;
         if (isDigit(c))
@@ -108,18 +109,28 @@ Decimal15 toDecimal15(double value)
     return decimal;
 }
 
-}  // namespace
 
-std::optional<double> ValueOfText(std::string_view text)
+// The number a text begins with, how far into the text it runs, and whether
+// there was one at all.
+struct NumberRead {
+    std::optional<double> value;
+    std::size_t end = 0;
+    bool found = false;
+};
+
+NumberRead readNumber(std::string_view text)
 {
     Cursor cursor(text);
+    NumberRead read;
     if (cursor.peek() == '&') {
         cursor.advance();
         const char prefix = upper(cursor.peek());
         if (prefix != 'H' && prefix != 'O')
-            return 0.0;
+            return {0.0, 0, false};
         cursor.advance();
-        return radixInteger(cursor, prefix == 'H' ? 16 : 8);
+        read.value = radixInteger(cursor, prefix == 'H' ? 16 : 8, read.found);
+        read.end = cursor.position();
+        return read;
     }
 
     NumberChars number;
@@ -156,7 +167,8 @@ std::optional<double> ValueOfText(std::string_view text)
         }
     }
     if (digitCount == 0)
-        return 0.0;
+        return {0.0, 0, false};
+    read.found = true;
 
     int exponent = 0;
     const char marker = upper(cursor.peek());
@@ -181,20 +193,32 @@ std::optional<double> ValueOfText(std::string_view text)
             }
             if (exponentSign == '-')
                 exponent = -exponent;
+            cursor = afterMarker;
         }
     }
+    read.end = cursor.position();
 
     const std::string_view chars = number.view();
     double value = 0.0;
     const auto [end, error] = std::from_chars(chars.data(), chars.data() + chars.size(), value);
-    if (error == std::errc::result_out_of_range) {
-        if (magnitude + exponent > 0)
-            return std::nullopt;
-        return chars.front() == '-' ? -0.0 : 0.0;
-    }
-    if (error != std::errc{})
-        return 0.0;
-    return value;
+    if (error == std::errc::result_out_of_range)
+        read.value = magnitude + exponent > 0 ? std::nullopt : std::optional(chars.front() == '-' ? -0.0 : 0.0);
+    else
+        read.value = error == std::errc{} ? value : 0.0;
+    return read;
+}
+
+}  // namespace
+
+std::optional<double> ValueOfText(std::string_view text) { return readNumber(text).value; }
+
+bool isMisread(std::string_view text)
+{
+    const NumberRead read = readNumber(text);
+    const std::string_view rest = text.substr(std::min(read.end, text.size()));
+    if (read.found)
+        return std::any_of(rest.begin(), rest.end(), isDigit);
+    return std::any_of(text.begin(), text.end(), [](char c) { return !isDropped(c); });
 }
 
 std::string TextOfDouble(double value)

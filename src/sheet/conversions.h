@@ -29,6 +29,16 @@ namespace kq71wb {
 // overflow rather than a silently rounded value.
 std::optional<double> ValueOfText(std::string_view text);
 
+// Whether a text is not read as the number it looks like: the part after the
+// number it begins with (blanks dropped) holds a digit, or it is not blank and
+// no number begins it. Units after the number are no misreading.
+//   "14,5" -> misread (read as 14)    "12.5.3" -> misread    "l70" -> misread
+//   "abc"  -> misread                 "-"      -> misread    "&H"  -> misread
+//   "170 lb" -> read as typed         "1 2"    -> read as typed (12)
+//   ""     -> read as typed           "2E"     -> read as typed (2)
+//   "1E400" -> read as typed (an overflow, not a misreading)
+bool isMisread(std::string_view text);
+
 // A double in its shortest general form, to 15 significant digits.
 //   0 -> "0"        -0.0 -> "0"        -3400 -> "-3400"     1020.5 -> "1020.5"
 //   1.0 / 3 -> "0.333333333333333"     1.5E20 -> "1.5E+20"  0.00001 -> "1E-05"

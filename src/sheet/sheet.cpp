@@ -62,11 +62,69 @@ std::string verdictWords(const Sheet& sheet)
     return words.empty() ? "Within limits." : words;
 }
 
-std::string statusWords(const Sheet& sheet)
+std::string fieldName(FieldKind kind, int row)
+{
+    static constexpr std::string_view kKinds[] = {"Weight, ", "Arm, ", "Description, "};
+    std::string name(kKinds[static_cast<int>(kind)]);
+    if (row == 0)
+        return name + "Aircraft Empty";
+    if (row == 1)
+        return name + "Pilot";
+    return name + "item " + std::to_string(row + 1);
+}
+
+namespace {
+
+// A field's text as quoted in a message: cut short, without splitting a
+// character, so that the message still fits its line.
+std::string quoted(std::string_view text)
+{
+    constexpr std::size_t kShown = 16;
+    std::string shown(text.substr(0, kShown));
+    if (text.size() > kShown) {
+        while (!shown.empty() && (static_cast<unsigned char>(text[shown.size()]) & 0xC0u) == 0x80u)
+            shown.pop_back();
+        shown += "\u2026";
+    }
+    return '"' + shown + '"';
+}
+
+}  // namespace
+
+std::string misreadWords(const Sheet& sheet)
+{
+    std::string first;
+    int more = 0;
+    for (int row = 0; row < Sheet::kRowCount; ++row) {
+        const auto index = static_cast<std::size_t>(row);
+        for (const auto& [kind, text] : {std::pair{FieldKind::Weight, &sheet.weight[index]},
+                                         std::pair{FieldKind::Arm, &sheet.arm[index]}}) {
+            if (!isMisread(*text))
+                continue;
+            if (!first.empty()) {
+                ++more;
+                continue;
+            }
+            first = fieldName(kind, row) + ": " + quoted(*text) + " is read as " +
+                    TextOfDouble(ValueOfText(*text).value_or(0.0));
+        }
+    }
+    if (first.empty())
+        return first;
+    return first + (more > 0 ? " (and " + std::to_string(more) + " more)." : ".");
+}
+
+std::string totalsWords(const Sheet& sheet)
 {
     if (sheet.totalsStale && sheet.grossWeightVerdict)
         return "Totals not updated: the gross weight is zero or less.";
     return verdictWords(sheet);
+}
+
+std::string statusWords(const Sheet& sheet)
+{
+    std::string misread = misreadWords(sheet);
+    return misread.empty() ? totalsWords(sheet) : misread;
 }
 
 std::optional<CalcFault> Calc(Sheet& sheet)

@@ -81,8 +81,22 @@ std::string describeFault(const CalcFault& fault);
 // words and colours always agree.
 std::string verdictWords(const Sheet& sheet);
 
-// The line beneath the sheet when no fault stands: that the totals on
-// display no longer follow the rows, or else the verdict in words.
+// What a field is called, for people and screen readers: "Weight, Aircraft
+// Empty", "Arm, Pilot", "Arm, item 3", "Description, item 3".
+enum class FieldKind { Weight, Arm, Description };
+std::string fieldName(FieldKind kind, int row);
+
+// The first weight or arm, in Tab order, that is not read as the number it
+// looks like, in words: `Arm, item 3: "14,5" is read as 14.`, with how many
+// more there are; empty when every field reads as typed.
+std::string misreadWords(const Sheet& sheet);
+
+// That the totals on display no longer follow the rows, or else the verdict
+// in words.
+std::string totalsWords(const Sheet& sheet);
+
+// The line beneath the sheet when no fault stands: a misread field first,
+// else the totals' words.
 std::string statusWords(const Sheet& sheet);
 
 // Recomputes every moment, the totals, the CG, the limit colours and the scale

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFocusEvent>
 #include <QLabel>
@@ -466,6 +467,32 @@ private slots:
         c().cmdLoading[2]->setFocus();
         QTest::keyClick(c().cmdLoading[2], Qt::Key_Return);
         QCOMPARE(c().txtWeight[0]->text(), QString("621.25"));
+    }
+
+    // Beneath the layout: what this loading allows, once it weighs anything,
+    // and a number that is not read as it looks, before the verdict.
+    void readOutsAndMisreadsBeneathTheLayout()
+    {
+        const auto* readouts = m_form->findChild<const window::MessageLine*>("lblReadouts");
+        QCOMPARE(readouts->text(), QString());
+        c().txtArm[0]->setText("23.65");
+        c().txtWeight[0]->setText("610");
+        typeInto(c().txtWeight[1], "170");
+        QCOMPARE(readouts->text(), QString("Pilot weight for this loading: 130 to 229 lb. Room to 900 lb: 120 lb."));
+        QCOMPARE(m_form->statusText(), QString("Within limits."));
+        typeInto(c().txtArm[2], "14,5");
+        QCOMPARE(m_form->statusText(), QString("Arm, item 3: \"14,5\" is read as 14."));
+        c().txtWeight[0]->clear();
+        QCOMPARE(readouts->text(), QString());
+    }
+
+    void copiesTheLoadSheetAsText()
+    {
+        c().cmdLoading[0]->click();
+        typeInto(c().txtWeight[1], "170");
+        QTest::keyClick(m_form.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.mid(2, 3), QStringList({"Loading: N271KQ", "", "Verdict: CG forward of the 11.70 in limit."}));
     }
 
     void accessKeysActAtOnce()

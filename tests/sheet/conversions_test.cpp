@@ -80,6 +80,14 @@ TEST(ConversionComments, RoundTo15DigitsExamples)
     EXPECT_EQ(roundTo15Digits(1.7976931348623157E308), kOverflow);
 }
 
+TEST(ConversionComments, IsMisreadExamples)
+{
+    for (const char* misread : {"14,5", "12.5.3", "l70", "abc", "-", "&H"})
+        EXPECT_TRUE(isMisread(misread)) << misread;
+    for (const char* asTyped : {"170 lb", "1 2", "", "2E", "1E400"})
+        EXPECT_FALSE(isMisread(asTyped)) << asTyped;
+}
+
 TEST(ValueOfText, BlanksJunkAndExponents)
 {
     expectValues({{"\t1\n2", 12}, {"- 5", -5}, {"1 2 . 5", 12.5}, {"1\r2", 1}, {".", 0}, {"-.", 0}, {"5.", 5},
