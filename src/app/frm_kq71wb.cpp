@@ -20,6 +20,7 @@
 #include "loadings.h"
 #include "print_target.h"
 #include "readouts.h"
+#include "conversions.h"
 #include "version.h"
 #include "widgets.h"
 
@@ -31,11 +32,14 @@ QString fromUtf8(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-void setCaption(QLabel& label, const std::string& caption)
+// A result's verdict in words, or none before it has one; totals kept from an
+// earlier pass say they are not current.
+template <class Verdict>
+QString verdictOf(const std::optional<Verdict>& verdict, bool stale)
 {
-    const QString text = fromUtf8(caption);
-    if (label.text() != text)
-        label.setText(text);
+    if (!verdict)
+        return {};
+    return fromUtf8(colourWords(*verdict)) + (stale ? ", not updated" : "");
 }
 
 }  // namespace
@@ -51,7 +55,7 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
     stack->setContentsMargins(2, 0, 2, 0);
     stack->setSpacing(0);
     for (auto [line, name] : {std::pair{&m_status, "lblStatus"}, std::pair{&m_readouts, "lblReadouts"}}) {
-        *line = new window::MessageLine(lines);
+        *line = new window::MessageLine(line == &m_status, lines);
         (*line)->setObjectName(name);
         stack->addWidget(*line);
     }
@@ -100,19 +104,21 @@ void frmKQ71wb::Form_Load()
         c.txtWeight[i]->setText(QString());
         c.txtArm[i]->setText(QString());
         m_sheet.moment[i].clear();
-        setCaption(*c.lblMoment[i], m_sheet.moment[i]);
+        c.lblMoment[i]->setCaption(QString());
     }
     for (auto [caption, label] : {std::pair{&m_sheet.grossWeight, c.lblGrossWeight},
                                   std::pair{&m_sheet.grossMoment, c.lblGrossMoment},
                                   std::pair{&m_sheet.flyCg, c.lblFlyCG}}) {
         caption->clear();
-        setCaption(*label, *caption);
+        label->setCaption(QString());
     }
 
     const Loadings loadings = ReadLoadings(m_loadingsFiles);
     for (std::size_t i = 0; i < kLoadingCount; ++i) {
         // A name shows as written: "R&D Club" is no access key.
-        c.cmdLoading[i]->setText(fromUtf8(loadings[i].name).replace('&', "&&"));
+        const QString name = fromUtf8(loadings[i].name);
+        c.cmdLoading[i]->setText(QString(name).replace('&', "&&"));
+        c.cmdLoading[i]->setAccessibleName(name.isEmpty() ? QString("Loading %1").arg(i + 1) : name);
         this->*kStoredWeight[i] = fromUtf8(loadings[i].weight);
         this->*kStoredArm[i] = fromUtf8(loadings[i].arm);
     }
@@ -165,10 +171,12 @@ void frmKQ71wb::showSheet()
 {
     auto& c = m_controls;
     for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
-        setCaption(*c.lblMoment[i], m_sheet.moment[i]);
-    setCaption(*c.lblGrossWeight, m_sheet.grossWeight);
-    setCaption(*c.lblGrossMoment, m_sheet.grossMoment);
-    setCaption(*c.lblFlyCG, m_sheet.flyCg);
+        c.lblMoment[i]->setCaption(fromUtf8(m_sheet.moment[i]));
+    c.lblGrossWeight->setCaption(fromUtf8(m_sheet.grossWeight));
+    c.lblGrossMoment->setCaption(fromUtf8(m_sheet.grossMoment));
+    c.lblFlyCG->setCaption(fromUtf8(m_sheet.flyCg));
+    c.lblGrossWeight->setVerdict(verdictOf(m_sheet.grossWeightVerdict, m_sheet.totalsStale));
+    c.lblFlyCG->setVerdict(verdictOf(m_sheet.flyCgVerdict, m_sheet.totalsStale));
 
     // Until the first weighed pass the results keep the colours they were laid out with.
     static constexpr OleColor kGrossWeightLayoutColor = window::layoutOf("lblGrossWeight").backColor;
@@ -179,6 +187,8 @@ void frmKQ71wb::showSheet()
     // A CG off the scale puts the thumb at the nearer end.
     if (m_sheet.sliderValue)
         c.Slider1->setValue(*m_sheet.sliderValue);
+    c.Slider1->setCentreOfGravity(fromUtf8(scaleWords(m_sheet)),
+                                  m_sheet.sliderValue ? ValueOfText(m_sheet.flyCg) : std::nullopt);
     showStatus();
 }
 
@@ -209,9 +219,11 @@ void frmKQ71wb::txtMisc_GotFocus(int Index) { m_controls.txtMisc[static_cast<std
 void frmKQ71wb::markLoading(int index)
 {
     m_markedLoading = index;
-    for (int i = 0; i < static_cast<int>(m_controls.cmdLoading.size()); ++i)
-        window::setBackColor(*m_controls.cmdLoading[static_cast<std::size_t>(i)],
-                             i == index ? window::kLightYellow : window::kButtonFace);
+    for (int i = 0; i < static_cast<int>(m_controls.cmdLoading.size()); ++i) {
+        window::LoadingButton& button = *m_controls.cmdLoading[static_cast<std::size_t>(i)];
+        window::setBackColor(button, i == index ? window::kLightYellow : window::kButtonFace);
+        button.setChecked(i == index);
+    }
 }
 
 void frmKQ71wb::cmdLoading_Click(int Index)
@@ -222,6 +234,8 @@ void frmKQ71wb::cmdLoading_Click(int Index)
     c.txtWeight[0]->setText(this->*kStoredWeight[k]);
     c.txtArm[0]->setText(this->*kStoredArm[k]);
     markLoading(Index);
+    // The figures changed, if not the words: say them again.
+    m_status->announce();
     // A press that never took the focus (an access key) leaves it in the
     // pilot's weight, where no focus event would come to select the text.
     if (c.txtWeight[1]->hasFocus())

@@ -3,15 +3,6 @@
 #include "readouts.h"
 
 namespace kq71wb {
-namespace {
-
-std::string withoutBlanks(std::string text)
-{
-    std::erase(text, ' ');
-    return text;
-}
-
-}  // namespace
 
 LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& fault, const LoadSheetHeading& heading)
 {

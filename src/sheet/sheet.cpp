@@ -64,7 +64,7 @@ std::string verdictWords(const Sheet& sheet)
 
 std::string fieldName(FieldKind kind, int row)
 {
-    static constexpr std::string_view kKinds[] = {"Weight, ", "Arm, ", "Description, "};
+    static constexpr std::string_view kKinds[] = {"Weight, ", "Arm, ", "Moment, ", "Description, "};
     std::string name(kKinds[static_cast<int>(kind)]);
     if (row == 0)
         return name + "Aircraft Empty";
@@ -125,6 +125,42 @@ std::string statusWords(const Sheet& sheet)
 {
     std::string misread = misreadWords(sheet);
     return misread.empty() ? totalsWords(sheet) : misread;
+}
+
+std::string colourWords(WeightVerdict verdict)
+{
+    return verdict == WeightVerdict::Within ? "within limits" : "out of limits, over 900 lb";
+}
+
+std::string colourWords(CgVerdict verdict)
+{
+    switch (verdict) {
+    case CgVerdict::Forward:
+        return "out of limits, forward of the 11.70 in limit";
+    case CgVerdict::Aft:
+        return "out of limits, aft of the 16.00 in limit";
+    case CgVerdict::Within:
+        break;
+    }
+    return "within limits";
+}
+
+std::string withoutBlanks(std::string text)
+{
+    std::erase(text, ' ');
+    return text;
+}
+
+std::string scaleWords(const Sheet& sheet)
+{
+    if (!sheet.sliderValue)
+        return "No CG yet";
+    std::string words = "CG " + withoutBlanks(sheet.flyCg) + " in";
+    if (*sheet.sliderValue < 100)
+        words += ", forward of the scale";
+    else if (*sheet.sliderValue > 180)
+        words += ", aft of the scale";
+    return words;
 }
 
 std::optional<CalcFault> Calc(Sheet& sheet)

@@ -82,8 +82,8 @@ std::string describeFault(const CalcFault& fault);
 std::string verdictWords(const Sheet& sheet);
 
 // What a field is called, for people and screen readers: "Weight, Aircraft
-// Empty", "Arm, Pilot", "Arm, item 3", "Description, item 3".
-enum class FieldKind { Weight, Arm, Description };
+// Empty", "Arm, Pilot", "Arm, item 3", "Moment, item 3", "Description, item 3".
+enum class FieldKind { Weight, Arm, Moment, Description };
 std::string fieldName(FieldKind kind, int row);
 
 // The first weight or arm, in Tab order, that is not read as the number it
@@ -98,6 +98,18 @@ std::string totalsWords(const Sheet& sheet);
 // The line beneath the sheet when no fault stands: a misread field first,
 // else the totals' words.
 std::string statusWords(const Sheet& sheet);
+
+// A result's colour in words, for the result itself: "within limits", "out
+// of limits, forward of the 11.70 in limit", ...
+std::string colourWords(WeightVerdict verdict);
+std::string colourWords(CgVerdict verdict);
+
+// A caption without its blanks, as it is read aloud or quoted: "  6.49" -> "6.49".
+std::string withoutBlanks(std::string text);
+
+// The scale in words, for those who cannot see it: "CG 6.49 in, forward of
+// the scale", "CG 14.00 in"; "No CG yet" before the first one.
+std::string scaleWords(const Sheet& sheet);
 
 // Recomputes every moment, the totals, the CG, the limit colours and the scale
 // from the weight and arm texts. Each row's moment is written as text and read

@@ -1,5 +1,6 @@
 #include "widgets.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QPainter>
 #include <QProxyStyle>
@@ -103,6 +104,27 @@ void SheetField::mousePressEvent(QMouseEvent* event)
     QLineEdit::mousePressEvent(event);
 }
 
+void ResultLabel::setCaption(const QString& caption)
+{
+    if (caption == text())
+        return;
+    const QString before = text();
+    setText(caption);
+    QAccessibleTextUpdateEvent event(this, 0, QString(before).remove(' '), QString(caption).remove(' '));
+    QAccessible::updateAccessibility(&event);
+}
+
+void ResultLabel::setVerdict(const QString& words)
+{
+    if (words != accessibleDescription())
+        setAccessibleDescription(words);
+}
+
+LoadingButton::LoadingButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
+{
+    setCheckable(true);
+}
+
 void LoadingButton::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -152,7 +174,17 @@ ScaleSlider::ScaleSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent)
     setAutoFillBackground(true);
 }
 
-MessageLine::MessageLine(QWidget* parent) : QLabel(parent)
+void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double> inches)
+{
+    if (words == m_words && inches == m_inches)
+        return;
+    m_words = words;
+    m_inches = inches;
+    QAccessibleValueChangeEvent event(this, inches ? QVariant(*inches) : QVariant());
+    QAccessible::updateAccessibility(&event);
+}
+
+MessageLine::MessageLine(bool announcing, QWidget* parent) : QLabel(parent), m_announcing(announcing)
 {
     setTextFormat(Qt::PlainText);
 }
@@ -161,8 +193,22 @@ void MessageLine::setMessage(const QString& message)
 {
     if (message == m_message)
         return;
+    QAccessibleTextUpdateEvent update(this, 0, m_message, message);
     m_message = message;
     showFitted();
+    QAccessible::updateAccessibility(&update);
+    announce();
+}
+
+void MessageLine::announce()
+{
+    if (!m_announcing || m_message.isEmpty())
+        return;
+    // A notification that shows is what screen readers speak unasked.
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleEvent shown(this, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&shown);
 }
 
 void MessageLine::resizeEvent(QResizeEvent* event)

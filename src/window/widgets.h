@@ -13,6 +13,8 @@
 #include <QSlider>
 #include <QWidget>
 
+#include <optional>
+
 namespace kq71wb::window {
 
 // A label whose text keeps every blank: "Aircraft Empty  ", right-aligned,
@@ -26,6 +28,19 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+};
+
+// A label that shows a figure of the sheet. A screen reader reads its
+// caption as its text and value, its role as its name, and the verdict its
+// colour gives in words as its description; a new caption is announced as a
+// change of its text.
+class ResultLabel : public CaptionLabel {
+    Q_OBJECT
+
+public:
+    using CaptionLabel::CaptionLabel;
+    void setCaption(const QString& caption);
+    void setVerdict(const QString& words);
 };
 
 // A group frame with its caption drawn over its top border. Children are
@@ -92,7 +107,8 @@ class LoadingButton : public QPushButton {
     Q_OBJECT
 
 public:
-    using QPushButton::QPushButton;
+    // Checkable, so that assistive technology hears which one is marked.
+    LoadingButton(const QString& caption, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -107,17 +123,32 @@ class ScaleSlider : public QSlider {
 
 public:
     explicit ScaleSlider(QWidget* parent);
+
+    // What a screen reader gives as the scale's value: the CG as shown, in
+    // words ("CG 6.49 in, forward of the scale"), and as a number.
+    void setCentreOfGravity(const QString& words, std::optional<double> inches);
+    QString centreOfGravityWords() const { return m_words; }
+    std::optional<double> centreOfGravity() const { return m_inches; }
+
+private:
+    QString m_words;
+    std::optional<double> m_inches;
 };
 
-// The line beneath the layout. A message too long for it is shortened in its
+// A line beneath the layout. A message too long for it is shortened in its
 // middle, where a path's least telling part is, and shown whole in its tooltip.
+// An announcing line is a notification to assistive technology: each new
+// message is spoken without the user asking.
 class MessageLine : public QLabel {
     Q_OBJECT
 
 public:
-    explicit MessageLine(QWidget* parent);
+    MessageLine(bool announcing, QWidget* parent);
     void setMessage(const QString& message);
     QString message() const { return m_message; }
+    bool announcing() const { return m_announcing; }
+    // Speaks the message again, as when figures changed but not the words.
+    void announce();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -125,6 +156,10 @@ protected:
 private:
     void showFitted();
     QString m_message;
+    bool m_announcing;
 };
+
+// Lets assistive technology read the widgets above as they are shown.
+void installAccessibility();
 
 }  // namespace kq71wb::window

@@ -69,29 +69,35 @@ Qt::Alignment alignmentOf(Align align)
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
-QString rowTitle(int row)
+// The controls that show the sheet's figures.
+bool isResult(const ControlSpec& row)
 {
-    if (row == 0)
-        return "Aircraft Empty";
-    if (row == 1)
-        return "Pilot";
-    return QString("item %1").arg(row + 1);
+    return row.name == "lblMoment" || row.name == "lblGrossWeight" || row.name == "lblGrossMoment" ||
+           row.name == "lblFlyCG";
 }
 
-// What a screen reader says for a control: the sheet's fields by their row.
-QString accessibleNameOf(const ControlSpec& field)
+// What a screen reader says for a control: the sheet's fields by their row,
+// the totals by what they are.
+QString accessibleNameOf(const ControlSpec& control)
 {
-    if (field.name == "txtWeight")
-        return "Weight, " + rowTitle(field.index);
-    if (field.name == "txtArm")
-        return "Arm, " + rowTitle(field.index);
-    if (field.name == "lblMoment")
-        return "Moment, " + rowTitle(field.index);
-    if (field.name == "txtMisc")
-        return "Description, " + rowTitle(field.index + 2);
-    if (!field.toolTip.empty())
-        return fromView(field.toolTip);
-    return fromView(field.caption).trimmed();
+    const auto field = [&control](FieldKind kind, int row) { return QString::fromStdString(fieldName(kind, row)); };
+    if (control.name == "txtWeight")
+        return field(FieldKind::Weight, control.index);
+    if (control.name == "txtArm")
+        return field(FieldKind::Arm, control.index);
+    if (control.name == "lblMoment")
+        return field(FieldKind::Moment, control.index);
+    if (control.name == "txtMisc")
+        return field(FieldKind::Description, control.index + 2);
+    if (control.name == "lblGrossWeight")
+        return "Gross weight";
+    if (control.name == "lblGrossMoment")
+        return "Gross moment";
+    if (control.name == "lblFlyCG")
+        return "Centre of gravity";
+    if (control.name == "Slider1")
+        return "Centre of gravity scale";
+    return fromView(control.caption).trimmed();
 }
 
 QWidget* makeControl(const ControlSpec& row, QWidget* parent)
@@ -101,7 +107,8 @@ QWidget* makeControl(const ControlSpec& row, QWidget* parent)
     QPalette::ColorRole backRole = QPalette::Window;
     switch (row.kind) {
     case ControlKind::Label: {
-        auto* label = new CaptionLabel(fromView(row.caption), parent);
+        auto* label = isResult(row) ? new ResultLabel(fromView(row.caption), parent)
+                                    : new CaptionLabel(fromView(row.caption), parent);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(alignmentOf(row.align));
         if (row.border)
@@ -268,6 +275,7 @@ void setBackColor(QWidget& control, OleColor color)
 
 WindowControls buildWindow(QMainWindow& form)
 {
+    installAccessibility();
     form.setObjectName("frmKQ71wb");
     form.setWindowTitle(fromView(kWindowTitle));
     form.setWindowIcon(QIcon(":/kq71wb/kq71wb.png"));
@@ -315,10 +323,10 @@ WindowControls buildWindow(QMainWindow& form)
     findArray(*client, "lblMoment", controls.lblMoment);
     findArray(*client, "txtMisc", controls.txtMisc);
     findArray(*client, "cmdLoading", controls.cmdLoading);
-    controls.lblGrossWeight = client->findChild<QLabel*>("lblGrossWeight");
-    controls.lblGrossMoment = client->findChild<QLabel*>("lblGrossMoment");
-    controls.lblFlyCG = client->findChild<QLabel*>("lblFlyCG");
-    controls.Slider1 = client->findChild<QSlider*>("Slider1");
+    controls.lblGrossWeight = client->findChild<ResultLabel*>("lblGrossWeight");
+    controls.lblGrossMoment = client->findChild<ResultLabel*>("lblGrossMoment");
+    controls.lblFlyCG = client->findChild<ResultLabel*>("lblFlyCG");
+    controls.Slider1 = client->findChild<ScaleSlider*>("Slider1");
     controls.mnuExit = form.menuBar()->findChild<QAction*>("mnuExit");
     controls.mnuPrint = form.menuBar()->findChild<QAction*>("mnuPrint");
     return controls;

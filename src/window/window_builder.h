@@ -21,19 +21,22 @@ class QWidget;
 
 namespace kq71wb::window {
 
+class LoadingButton;
+class ResultLabel;
+class ScaleSlider;
 class SheetField;
 
 struct WindowControls {
     QWidget* client = nullptr;  // the fixed client area that holds the layout
     std::array<SheetField*, Sheet::kRowCount> txtWeight{};
     std::array<SheetField*, Sheet::kRowCount> txtArm{};
-    std::array<QLabel*, Sheet::kRowCount> lblMoment{};
+    std::array<ResultLabel*, Sheet::kRowCount> lblMoment{};
     std::array<SheetField*, 6> txtMisc{};
-    std::array<QPushButton*, 4> cmdLoading{};
-    QLabel* lblGrossWeight = nullptr;
-    QLabel* lblGrossMoment = nullptr;
-    QLabel* lblFlyCG = nullptr;
-    QSlider* Slider1 = nullptr;
+    std::array<LoadingButton*, 4> cmdLoading{};
+    ResultLabel* lblGrossWeight = nullptr;
+    ResultLabel* lblGrossMoment = nullptr;
+    ResultLabel* lblFlyCG = nullptr;
+    ScaleSlider* Slider1 = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuPrint = nullptr;
 };

@@ -9,6 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QAccessible>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
 #include <clocale>
 #include <memory>
 
@@ -32,6 +37,12 @@ void typeInto(QLineEdit* field, const QString& text)
     field->setFocus();
     QTest::keyClicks(field, text);
 }
+
+QList<std::pair<QAccessible::Event, QObject*>> g_accessibilityEvents;
+
+void recordAccessibilityEvent(QAccessibleEvent* event) { g_accessibilityEvents.append({event->type(), event->object()}); }
+
+QAccessibleInterface* accessibleOf(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
 
 // A file on a disk with room for only so many bytes more: as the system
 // does, a write takes what fits, and the next one fails.
@@ -493,6 +504,56 @@ private slots:
         QTest::keyClick(m_form.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
         QCOMPARE(lines.mid(2, 3), QStringList({"Loading: N271KQ", "", "Verdict: CG forward of the 11.70 in limit."}));
+    }
+
+    // What a screen reader reads: every figure with what it is and its
+    // verdict, the scale as the CG, which loading is marked; and the line
+    // beneath the layout announced on each change of its words, once.
+    void screenReadersReadEveryFigureAndHearEveryVerdict()
+    {
+        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
+        QAccessible::installUpdateHandler(recordAccessibilityEvent);
+        g_accessibilityEvents.clear();
+        typeInto(c().txtWeight[0], "600");
+        typeInto(c().txtArm[0], "14");
+        typeInto(c().txtWeight[1], "170");
+        const auto* line = m_form->findChild<const window::MessageLine*>("lblStatus");
+        const auto announcements = [line] {
+            return std::count(g_accessibilityEvents.cbegin(), g_accessibilityEvents.cend(),
+                              std::pair{QAccessible::ObjectShow, static_cast<QObject*>(const_cast<window::MessageLine*>(line))});
+        };
+        QCOMPARE(announcements(), 3);  // forward, within, forward again: 8 keystrokes
+        QCOMPARE(accessibleOf(const_cast<window::MessageLine*>(line))->text(QAccessible::Name), QString("CG forward of the 11.70 in limit."));
+
+        for (QLabel* result : {static_cast<QLabel*>(c().lblMoment[1]), static_cast<QLabel*>(c().lblGrossWeight),
+                               static_cast<QLabel*>(c().lblFlyCG)}) {
+            QAccessibleInterface* figure = accessibleOf(result);
+            const QString caption = result->text().remove(' ');
+            QCOMPARE(figure->text(QAccessible::Value), caption);
+            QCOMPARE(figure->textInterface()->text(0, figure->textInterface()->characterCount()), caption);
+        }
+        QCOMPARE(accessibleOf(c().lblFlyCG)->text(QAccessible::Name), QString("Centre of gravity"));
+        QCOMPARE(accessibleOf(c().lblFlyCG)->text(QAccessible::Description),
+                 QString("out of limits, forward of the 11.70 in limit"));
+        QCOMPARE(accessibleOf(c().Slider1)->text(QAccessible::Value), QString("CG 6.49 in, forward of the scale"));
+
+        c().cmdLoading[1]->click();  // new figures, the same verdict: said again
+        QCOMPARE(announcements(), 4);
+        for (QPushButton* button : c().cmdLoading) {
+            QCOMPARE(accessibleOf(button)->state().checked, button == c().cmdLoading[1]);
+            QCOMPARE(accessibleOf(button)->text(QAccessible::Name), button->text());
+        }
+        QAccessible::installUpdateHandler(nullptr);
+    }
+
+    void printFromTheMenuBarKeepsTheFocus()
+    {
+        typeInto(c().txtWeight[1], "170");
+        QTest::keyClick(m_form.get(), Qt::Key_P, Qt::AltModifier);
+        QTRY_VERIFY(m_form->statusText().startsWith("No printer is installed: the page was saved as "));
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(c().txtWeight[1]));
+        QCOMPARE(c().txtWeight[1]->selectedText(), QString());  // the caret stays where it was
+        QCOMPARE(accessibleOf(m_form.get())->focusChild()->object(), static_cast<QObject*>(c().txtWeight[1]));
     }
 
     void accessKeysActAtOnce()
