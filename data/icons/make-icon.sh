@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Draws the window icon: a balance beam, tilted, on a post with a triangular
-# base, lettered "W" and "B", in black on yellow; 32 x 32 in 16 colours.
-# Needs ImageMagick. The result is committed; run this only to change it.
+# Draws the icon: a balance beam, tilted, on a post with a triangular base,
+# lettered "W" and "B", in black on yellow. The 32 x 32 window icon in 16
+# colours is drawn pixel by pixel with ImageMagick; the other sizes of the
+# desktop's icon theme are rendered from kq71wb.svg, the same drawing, with
+# rsvg-convert. The results are committed; run this only to change them.
 set -euo pipefail
 cd "$(dirname "$0")"
 convert -size 32x32 xc:'#FFFF40' \
@@ -15,3 +17,6 @@ convert -size 32x32 xc:'#FFFF40' \
     -stroke none -font DejaVu-Sans-Bold -pointsize 9 \
     -draw "text 0,30 'W'" -draw "text 25,30 'B'" \
     -colors 16 PNG8:kq71wb.png
+for size in 16 48 64 128 256; do
+    rsvg-convert --width "$size" --height "$size" kq71wb.svg | convert - -strip "PNG32:kq71wb-$size.png"
+done

@@ -336,7 +336,7 @@ void configureApplication()
     QCoreApplication::setApplicationName("KQ71WB");
     QCoreApplication::setApplicationVersion(KQ71WB_VERSION);
     qApp->setProperty("applicationDescription", QString(kDescription));
-    QGuiApplication::setDesktopFileName("kq71wb");
+    QGuiApplication::setDesktopFileName("io.github.kq71wb.kq71wb");
     // One style everywhere, so that the loading buttons show their colour.
     if (QStyle* style = QStyleFactory::create("Fusion"))
         QApplication::setStyle(style);

@@ -1,10 +1,12 @@
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "frm_kq71wb.h"
 #include "print_target.h"
+#include "version.h"
 
 namespace {
 
@@ -28,10 +30,41 @@ void startupMessageHandler(QtMsgType type, const QMessageLogContext&, const QStr
     std::_Exit(EXIT_FAILURE);
 }
 
+// Answers --help and --version, and refuses anything else, before any display
+// is needed, so that both work on a machine without one. True when the
+// program should go on to open its window.
+bool acceptCommandLine(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName("KQ71WB");
+    QCoreApplication::setApplicationVersion(KQ71WB_VERSION);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString(kq71wb::kDescription) +
+                                     ".\n\nReads up to four standard loadings from kq71wb.dat beside the program, or "
+                                     "from $XDG_CONFIG_HOME/kq71wb/ (usually ~/.config/kq71wb/); see KQ71WB(1).");
+    // Qt's own --help-all would list window-system options this program refuses.
+    const QCommandLineOption help({"h", "help"}, "Displays this help.");
+    parser.addOption(help);
+    parser.addVersionOption();
+    parser.process(application);  // prints and exits for --version and unknown options
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::exit(EXIT_SUCCESS);
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "KQ71WB: unexpected argument '%s'; try KQ71WB --help\n",
+                     qPrintable(parser.positionalArguments().constFirst()));
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    if (!acceptCommandLine(argc, argv))
+        return EXIT_FAILURE;
     g_qtHandler = qInstallMessageHandler(startupMessageHandler);
     QApplication application(argc, argv);
     qInstallMessageHandler(g_qtHandler);

@@ -27,7 +27,7 @@ inline constexpr std::array<MenuSpec, 24> kMenuBar = {{
     {"mnuAbout", "&KQ 71 Weight and Balance"},
     {"mnuAbout1", "KQ71WB, the KQ 71 Sailplane Weight and Balance Calculator", true},
     {"mnuAbout2", "Version " KQ71WB_VERSION, true},
-    {"mnuAbout3", "Free software from the KQ71WB project", true},
+    {"mnuAbout3", "Copyright (c) 2026 The KQ71WB developers, MIT licence", true},
     {"mnuAbout4", "", true},
     {"mnuAbout5", "Reference: KQ 71B Final Assembly Instructions", true},
     {"mnuAbout6", "and Drawing 40517, Placards.", true},
