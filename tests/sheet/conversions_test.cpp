@@ -17,23 +17,13 @@ namespace {
 
 constexpr double kOverflow = std::numeric_limits<double>::infinity();  // stands for nullopt in tables
 
-struct TextCase {
-    std::string text;
-    double expected;
-};
-
-void expectValues(const std::vector<TextCase>& cases)
+// Each text read as its number, a negative zero as one; kOverflow for none.
+void expectValues(const std::vector<std::pair<std::string, double>>& cases)
 {
-    for (const TextCase& c : cases) {
-        SCOPED_TRACE("text \"" + c.text + "\"");
-        const std::optional<double> value = ValueOfText(c.text);
-        if (c.expected == kOverflow) {
-            EXPECT_FALSE(value.has_value());
-        } else {
-            ASSERT_TRUE(value.has_value());
-            EXPECT_EQ(*value, c.expected);
-            EXPECT_EQ(std::signbit(*value), std::signbit(c.expected));
-        }
+    for (const auto& [text, expected] : cases) {
+        const std::optional<double> value = ValueOfText(text);
+        EXPECT_EQ(value, expected == kOverflow ? std::nullopt : std::optional(expected)) << '"' << text << '"';
+        EXPECT_EQ(std::signbit(value.value_or(0.0)), std::signbit(expected)) << '"' << text << '"';
     }
 }
 
