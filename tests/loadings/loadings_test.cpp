@@ -21,6 +21,13 @@ using L = Loading;
 Loadings fourOf(L a, L b, L c, L d) { return {a, b, c, d}; }
 Loadings fourOf(L a) { return {a, a, a, a}; }
 
+// Every byte of a literal, NULs included.
+template <std::size_t N>
+std::string bytes(const char (&literal)[N])
+{
+    return std::string(literal, N - 1);
+}
+
 // The worked examples above parseLoadings, line for line: each record is put
 // first in a file of its own.
 TEST(ParseLoadings, CommentExamples)
@@ -60,11 +67,11 @@ TEST(ParseLoadings, FieldTexts)
         {"byte-order mark dropped", "\xEF\xBB\xBF" "A,1,2", {"A", "1", "2"}},
         {"UTF-8 kept", "\"Gr\xC3\xBCn\",1,2", {"Gr\xC3\xBCn", "1", "2"}},
         {"Windows-1252 read as such", "\"Gr\xFCn \x80\",1,2", {"Gr\xC3\xBCn \xE2\x82\xAC", "1", "2"}},
-        {"NUL and control characters dropped, tab kept", std::string("A\0\x01\x7F,6\x00" "00,\"1\t4\x1B\"", 18), {"A", "600", "1\t4"}},
+        {"NUL and control characters dropped, tab kept", bytes("A\0\x01\x7F,6\x00" "00,\"1\t4\x1B\""), {"A", "600", "1\t4"}},
         {"C1 controls dropped from UTF-8", "\"B\xC2\x85\",3,4", {"B", "3", "4"}},
         {"C1 controls dropped from Windows-1252", "\"B\x81\xFC\",3,4", {"B\xC3\xBC", "3", "4"}},
-        {"UTF-16, little end first", std::string("\xFF\xFE\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0", 22), {"Gr\xC3\xBC", "60", "1"}},
-        {"UTF-16, big end first, a pair and a lone surrogate", std::string("\xFE\xFF\xD8\x3D\xDE\x00\xDC\x00\0,\0" "1\0,\0" "2", 16),
+        {"UTF-16, little end first", bytes("\xFF\xFE\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"), {"Gr\xC3\xBC", "60", "1"}},
+        {"UTF-16, big end first, a pair and a lone surrogate", bytes("\xFE\xFF\xD8\x3D\xDE\x00\xDC\x00\0,\0" "1\0,\0" "2"),
          {"\xF0\x9F\x98\x80\xEF\xBF\xBD", "1", "2"}},
     };
     for (const auto& [name, bytes, expected] : cases)
