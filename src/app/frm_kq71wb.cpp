@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QFile>
-#include <QLabel>
 #include <QLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -16,11 +15,11 @@
 #include <QStyleFactory>
 #include <QWindow>
 
+#include "conversions.h"
 #include "load_sheet.h"
 #include "loadings.h"
 #include "print_target.h"
 #include "readouts.h"
-#include "conversions.h"
 #include "version.h"
 #include "widgets.h"
 
@@ -63,12 +62,10 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
     statusBar()->addWidget(lines, 1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    auto* copyLoadSheet = new QAction(this);
-    copyLoadSheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    addAction(copyLoadSheet);
-    connect(copyLoadSheet, &QAction::triggered, this, [this] {
-        QGuiApplication::clipboard()->setText(loadSheetLines(printHeading()).join('\n') + '\n');
-    });
+    // Ctrl+Shift+C: the load sheet's lines as text, for a logbook or an e-mail.
+    m_copyLoadSheet = new QAction(this);
+    m_copyLoadSheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    addAction(m_copyLoadSheet);
 
     wireEvents();
     Form_Load();
@@ -93,6 +90,9 @@ void frmKQ71wb::wireEvents()
                 [this, i] { cmdLoading_Click(i); });
     connect(c.mnuPrint, &QAction::triggered, this, &frmKQ71wb::mnuPrint_Click);
     connect(c.mnuExit, &QAction::triggered, this, &frmKQ71wb::mnuExit_Click);
+    connect(m_copyLoadSheet, &QAction::triggered, this, [this] {
+        QGuiApplication::clipboard()->setText(loadSheetLines(printHeading()).join('\n') + '\n');
+    });
 }
 
 void frmKQ71wb::Form_Load()

@@ -15,6 +15,7 @@
 #include "sheet.h"
 #include "window_builder.h"
 
+class QAction;
 class QPaintDevice;
 class QPainter;
 
@@ -79,6 +80,7 @@ private:
     window::MessageLine* m_status = nullptr;
     window::MessageLine* m_readouts = nullptr;
     int m_markedLoading = -1;
+    QAction* m_copyLoadSheet = nullptr;
     bool m_frameCentred = false;  // centred again once the desktop gave the window its frame
     Sheet m_sheet;
     std::optional<CalcFault> m_fault;  // of the last pass, until one completes

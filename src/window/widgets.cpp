@@ -1,14 +1,13 @@
 #include "widgets.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QFocusEvent>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QStyleFactory>
 #include <QStyleOptionFocusRect>
 #include <qdrawutil.h>
-
-#include <QApplication>
-#include <QStyleFactory>
 
 #include <limits>
 
