@@ -7,6 +7,7 @@
 #include <new>
 
 #include "conversions.h"
+#include "readouts.h"
 #include "sheet.h"
 
 // Counts heap allocations, so that the report shows what a pass allocates.
@@ -37,7 +38,7 @@ void runPasses(benchmark::State& state, Sheet sheet)
         static_cast<double>(g_allocations.load() - before) / static_cast<double>(state.iterations());
 }
 
-Sheet TypicalFullSheet()
+Sheet typicalFullSheet()
 {
     Sheet sheet;
     const char* rows[Sheet::kRowCount][2] = {
@@ -51,11 +52,30 @@ Sheet TypicalFullSheet()
     return sheet;
 }
 
-void CalcFullSheet(benchmark::State& state) { runPasses(state, TypicalFullSheet()); }
+void CalcFullSheet(benchmark::State& state) { runPasses(state, typicalFullSheet()); }
 BENCHMARK(CalcFullSheet);
 
 void CalcEmptySheet(benchmark::State& state) { runPasses(state, Sheet{}); }
 BENCHMARK(CalcEmptySheet);
+
+// The read-outs beneath the sheet: the pilot weight range, judged by a few
+// passes of Calc, and the room to 900 lb.
+void ReadoutsFullSheet(benchmark::State& state)
+{
+    Sheet sheet = typicalFullSheet();
+    Calc(sheet);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readoutWords(sheet, true));
+}
+BENCHMARK(ReadoutsFullSheet);
+
+void MisreadsFullSheet(benchmark::State& state)
+{
+    const Sheet sheet = typicalFullSheet();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(misreadWords(sheet));
+}
+BENCHMARK(MisreadsFullSheet);
 
 void ValueOfTextTyped(benchmark::State& state)
 {
