@@ -155,6 +155,8 @@ namespace {
 // The scale's own look: a thumb 25 pixels long puts the ticks of 10 and 18 in
 // 36 pixels in from the scale's ends, under the numbers of the band.
 class ScaleStyle : public QProxyStyle {
+    Q_OBJECT
+
 public:
     explicit ScaleStyle(QStyle* base) : QProxyStyle(base) {}
     int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
@@ -224,3 +226,5 @@ void MessageLine::showFitted()
 }
 
 }  // namespace kq71wb::window
+
+#include "widgets.moc"

@@ -40,6 +40,8 @@ void recordAccessibilityEvent(QAccessibleEvent* event) { g_accessibilityEvents.a
 // A file on a disk with room for only so many bytes more: as the system
 // does, a write takes what fits, and the next one fails.
 class FullDiskFile : public QFile {
+    Q_OBJECT
+
 public:
     FullDiskFile(const QString& path, qint64 room) : QFile(path), m_room(room) {}
 
