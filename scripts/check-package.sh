@@ -58,7 +58,7 @@ done
 mkdir -p "$root/home/.config/kq71wb"
 cp "$root/usr/share/doc/kq71wb/kq71wb.dat" "$root/home/.config/kq71wb/"
 status=0
-HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" QT_QPA_PLATFORM=offscreen \
+HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= \
     timeout 3 "$root/usr/bin/KQ71WB" || status=$?
 [ "$status" -eq 124 ] || { echo "The installed program did not keep running (status $status)"; exit 1; }
 # Its dependencies are all to be had on this machine.

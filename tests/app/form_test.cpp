@@ -93,7 +93,11 @@ class FormTest : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+    static void initMain()
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORMTHEME", "");  // the desktop's theme plugin may want a display
+    }
 
 private:
     QTemporaryDir m_home;

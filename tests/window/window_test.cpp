@@ -39,7 +39,11 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain() { qputenv("QT_QPA_PLATFORM", "offscreen"); }
+    static void initMain()
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORMTHEME", "");  // the desktop's theme plugin may want a display
+    }
 
 private:
     std::unique_ptr<QMainWindow> m_form;
