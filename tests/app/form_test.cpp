@@ -16,6 +16,7 @@
 #include "frm_kq71wb.h"
 #include "print_target.h"
 #include "readouts.h"
+#include "headless.h"
 #include "widgets.h"
 
 using namespace kq71wb;
@@ -93,11 +94,7 @@ class FormTest : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain()
-    {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qputenv("QT_QPA_PLATFORMTHEME", "");  // the desktop's theme plugin may want a display
-    }
+    static void initMain() { runHeadless(); }
 
 private:
     QTemporaryDir m_home;

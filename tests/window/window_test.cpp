@@ -13,6 +13,7 @@
 
 #include "layout.h"
 #include "menu.h"
+#include "headless.h"
 #include "widgets.h"
 #include "window_builder.h"
 
@@ -39,11 +40,7 @@ class WindowTest : public QObject {
     Q_OBJECT
 
 public:
-    static void initMain()
-    {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qputenv("QT_QPA_PLATFORMTHEME", "");  // the desktop's theme plugin may want a display
-    }
+    static void initMain() { runHeadless(); }
 
 private:
     std::unique_ptr<QMainWindow> m_form;
