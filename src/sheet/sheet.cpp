@@ -28,19 +28,16 @@ OleColor colorOf(CgVerdict verdict)
 
 std::string describeFault(const CalcFault& fault)
 {
-    std::string text = "Overflow: a number is too large; ";
     switch (fault.step) {
-    case FaultStep::RowMoment:
-    case FaultStep::RowSum:
-        text += "the totals were not updated.";
-        break;
     case FaultStep::CentreOfGravity:
-        text += "the centre of gravity was not updated.";
-        break;
+        return "Overflow: a number is too large; the centre of gravity was not updated.";
     case FaultStep::Scale:
         return "Overflow: the CG is off the scale; the scale and the CG colour were not updated.";
+    case FaultStep::RowMoment:
+    case FaultStep::RowSum:
+        break;
     }
-    return text;
+    return "Overflow: a number is too large; the totals were not updated.";
 }
 
 std::string verdictWords(const Sheet& sheet)
