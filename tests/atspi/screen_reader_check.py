@@ -29,6 +29,18 @@ def wait_for(condition, seconds, what):
     raise SystemExit(f"FAIL: {what} within {seconds} s")
 
 
+def read_line(fd):
+    """Reads up to the newline: Xvfb writes its display number and the newline
+    apart, and dies if the pipe is closed between the two."""
+    text = b""
+    while not text.endswith(b"\n"):
+        chunk = os.read(fd, 16)
+        if not chunk:
+            raise SystemExit("FAIL: Xvfb started and gave its display number")
+        text += chunk
+    return text.decode().strip()
+
+
 def descendants_of(pid):
     children = [int(child) for child in
                 subprocess.run(["pgrep", "-P", str(pid)], capture_output=True, text=True).stdout.split()]
@@ -44,7 +56,7 @@ def main(program):
                      os.environ, pass_fds=[write_end])
         started.append(xvfb)
         os.close(write_end)
-        display = ":" + os.read(read_end, 16).decode().strip()
+        display = ":" + read_line(read_end)
         os.close(read_end)
 
         bus = os.path.join(folder, "bus")
