@@ -231,11 +231,14 @@ void frmKQ71wb::cmdLoading_Click(int Index)
     auto& c = m_controls;
     markLoading(-1);
     const auto k = static_cast<std::size_t>(Index);
+    const QString wordsBefore = m_status->message();
     c.txtWeight[0]->setText(this->*kStoredWeight[k]);
     c.txtArm[0]->setText(this->*kStoredArm[k]);
     markLoading(Index);
-    // The figures changed, if not the words: say them again.
-    m_status->announce();
+    // New figures under the same words are said again; new words were said
+    // as they changed, and once is enough.
+    if (m_status->message() == wordsBefore)
+        m_status->announce();
     // A press that never took the focus (an access key) leaves it in the
     // pilot's weight, where no focus event would come to select the text.
     if (c.txtWeight[1]->hasFocus())

@@ -2,10 +2,11 @@
 """The calculator through the accessibility stack a screen reader uses.
 
 Starts the real program under Xvfb on a private D-Bus session with its own
-AT-SPI bus, types 600, Tab, 14, Tab, 170 as a user would, and checks through
-AT-SPI (as Orca reads it) that the gross weight, the CG and the verdict can be
-read, and that each change of the verdict arrived as a notification shown,
-which Orca speaks without being asked. Every process it starts is stopped by
+AT-SPI bus, types 600, Tab, 14, Tab, 170 and clicks two loadings as a user
+would, and checks through AT-SPI (as Orca reads it) that the gross weight, the
+CG, the scale, the loading buttons and the verdict can be read, and that each
+change of the verdict, or of the figures behind it, arrived as a notification
+shown, which Orca speaks without being asked. Every process it starts is stopped by
 its id. Usage: screen_reader_check.py path/to/KQ71WB
 """
 import os
@@ -133,15 +134,25 @@ def check(pyatspi, env):
     pyatspi.Registry.registerEventListener(listen, "object:text-changed:insert", "object:state-changed:showing",
                                            "object:property-change:accessible-name")
 
-    # One key at a time, the events of each heard before the next, as a
-    # screen reader hears them while a pilot types.
-    keys = ["6", "0", "0", "Tab", "1", "4", "Tab", "1", "7", "0"]
+    # One key or click at a time, the events of each heard before the next, as
+    # a screen reader hears them while a pilot types and then picks two
+    # loadings that give the same verdict.
+    steps = ["6", "0", "0", "Tab", "1", "4", "Tab", "1", "7", "0", 0, 1]
+
+    def loading_button(index):
+        return find_all(app, lambda node: node.getRole() == pyatspi.ROLE_CHECK_BOX)[index]
 
     def press_next_key():
-        if not keys:
+        if not steps:
             GLib.timeout_add(1500, lambda: pyatspi.Registry.stop() and False)
             return False
-        subprocess.run(["xdotool", "key", keys.pop(0)], env=env, check=True)
+        step = steps.pop(0)
+        if isinstance(step, int):
+            box = loading_button(step).queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            command = ["mousemove", "--sync", str(box.x + box.width // 2), str(box.y + box.height // 2), "click", "1"]
+        else:
+            command = ["key", step]
+        subprocess.run(["xdotool"] + command, env=env, check=True)
         return True
 
     GLib.timeout_add(400, press_next_key)
@@ -159,7 +170,7 @@ def check(pyatspi, env):
 
     gross, cg = named("Gross weight"), named("Centre of gravity")
     line = find(app, lambda node: node.getRole() == pyatspi.ROLE_NOTIFICATION)
-    buttons = [node.name for node in find_all(app, lambda node: node.getRole() == pyatspi.ROLE_CHECK_BOX)]
+    buttons = [(loading_button(i).name, loading_button(i).getState().contains(pyatspi.STATE_CHECKED)) for i in range(4)]
     read = {
         "Gross weight": (text_of(gross), gross.description),
         "Centre of gravity": (text_of(cg), cg.description),
@@ -174,17 +185,22 @@ def check(pyatspi, env):
     for kind, text in heard:
         print(f"  {kind}: {text!r}")
 
-    verdicts = ["CG forward of the 11.70 in limit.", "Within limits.", "CG forward of the 11.70 in limit."]
+    forward, within = "CG forward of the 11.70 in limit.", "Within limits."
+    verdicts = [forward, within, forward, within, within]  # the last: new figures, the same verdict
     failures = []
-    if read["Gross weight"][0] != "770":
-        failures.append("the gross weight does not read 770")
-    if read["Centre of gravity"] != ("6.49", "out of limits, forward of the 11.70 in limit"):
-        failures.append("the CG does not read 6.49, out of limits")
-    if read["line beneath the window"][0] != verdicts[-1]:
+    if read["Gross weight"] != ("768", "within limits"):
+        failures.append("the gross weight does not read 768, within limits")
+    if read["Centre of gravity"] != ("14.18", "within limits"):
+        failures.append("the CG does not read 14.18, within limits")
+    if read["scale"] != (14.18,):
+        failures.append("the scale does not read the CG")
+    if read["line beneath the window"][0] != within:
         failures.append("the line beneath the window does not read the verdict")
+    if buttons != [("N271KQ", False), ("N371KQ", True), ("N471KQ", False), ("N571KQ", False)]:
+        failures.append("the loading buttons are not named by their gliders, with only the marked one checked")
     if [text for kind, text in heard if kind == "notification shown"] != verdicts:
-        failures.append("each change of the verdict, and only a change, must be shown as a notification")
-    if [text for kind, text in heard if kind == "text inserted"] != verdicts:
+        failures.append("each change of the verdict, and the new figures of a loading, must be shown once as a notification")
+    if [text for kind, text in heard if kind == "text inserted"] != verdicts[:-1]:
         failures.append("each change of the verdict must arrive as inserted text")
     for failure in failures:
         print("FAIL:", failure)
