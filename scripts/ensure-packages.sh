@@ -3,7 +3,7 @@
 KQ71WB_PACKAGES=(
     g++ cmake ninja-build libcups2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    qt6-base-dev qt6-base-private-dev qt6-qpa-plugins
+    qt6-base-dev qt6-qpa-plugins
     fonts-liberation2
 )
 

@@ -6,9 +6,6 @@
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QtGui/private/qguiapplication_p.h>
-#include <qpa/qplatformaccessibility.h>
-#include <qpa/qplatformintegration.h>
 
 #include <clocale>
 #include <memory>
@@ -34,9 +31,6 @@ void typeInto(QLineEdit* field, const QString& text)
     field->setFocus();
     QTest::keyClicks(field, text);
 }
-
-QList<std::pair<QAccessible::Event, QObject*>> g_accessibilityEvents;
-void recordAccessibilityEvent(QAccessibleEvent* event) { g_accessibilityEvents.append({event->type(), event->object()}); }
 
 // A file on a disk with room for only so many bytes more: as the system
 // does, a write takes what fits, and the next one fails.
@@ -148,9 +142,6 @@ private slots:
         QCOMPARE(backOf(c().lblFlyCG), QColor(192, 255, 192));
         QCOMPARE(QApplication::focusWidget(), c().txtWeight[0]);
 
-        QGuiApplicationPrivate::platformIntegration()->accessibility()->setActive(true);
-        QAccessible::installUpdateHandler(recordAccessibilityEvent);
-        g_accessibilityEvents.clear();
         typeInto(c().txtWeight[0], "600");
         QCOMPARE(c().lblGrossWeight->text(), QString("600"));
         typeInto(c().txtArm[0], "14");
@@ -164,23 +155,10 @@ private slots:
         QCOMPARE(m_form->statusText(), QString("CG forward of the 11.70 in limit."));
         QCOMPARE(line("lblReadouts")->text(), QString("Pilot weight for this loading: 0 to 43 lb. Room to 900 lb: 130 lb."));
 
-        const auto announcements = [this] {
-            return std::count(g_accessibilityEvents.cbegin(), g_accessibilityEvents.cend(),
-                              std::pair{QAccessible::ObjectShow, static_cast<QObject*>(const_cast<window::MessageLine*>(line("lblStatus")))});
-        };
-        QCOMPARE(announcements(), 3);  // forward, within, forward again: 8 keystrokes
-        QCOMPARE(accessibleOf(line("lblStatus"))->text(QAccessible::Name), QString("CG forward of the 11.70 in limit."));
-        for (const QLabel* result : {static_cast<QLabel*>(c().lblMoment[1]), static_cast<QLabel*>(c().lblGrossWeight), static_cast<QLabel*>(c().lblFlyCG)}) {
-            QAccessibleTextInterface* text = accessibleOf(result)->textInterface();
-            QCOMPARE(accessibleOf(result)->text(QAccessible::Value), result->text().remove(' '));
-            QCOMPARE(text->text(0, text->characterCount()), result->text().remove(' '));
-        }
-        QCOMPARE(accessibleOf(c().lblFlyCG)->text(QAccessible::Name), QString("Centre of gravity"));
-        QCOMPARE(accessibleOf(c().lblFlyCG)->text(QAccessible::Description), QString("out of limits, forward of the 11.70 in limit"));
+        // The rest of what a screen reader reads and hears is checked through
+        // the real stack, by tests/atspi/screen_reader_check.py.
+        QCOMPARE(accessibleOf(c().lblMoment[1])->text(QAccessible::Value), QString("-3400"));
         QCOMPARE(accessibleOf(c().Slider1)->text(QAccessible::Value), QString("CG 6.49 in, forward of the scale"));
-        c().cmdLoading[1]->click();  // new figures, the same verdict: said again
-        QCOMPARE(announcements(), 4);
-        QAccessible::installUpdateHandler(nullptr);
 
         c().txtWeight[0]->setText("600");
         c().txtArm[0]->setText("14");
