@@ -27,50 +27,31 @@ void expectValues(const std::vector<std::pair<std::string, double>>& cases)
     }
 }
 
-// The worked examples above the declarations, line for line.
-TEST(ConversionComments, ValueOfTextExamples)
+// Each table opens with the worked examples above the declaration, line for
+// line; the cases after them are the edges those examples do not reach.
+TEST(ValueOfText, ReadsWhatATextBeginsWith)
 {
     expectValues({{"", 0}, {"abc", 0}, {"170", 170}, {" 170 lb", 170}, {"-20", -20}, {"1 2", 12},
                   {"12.5.3", 12.5}, {"2E3", 2000}, {"1d2", 100}, {"1,5", 1}, {"+.5", 0.5},
                   {"&H10", 16}, {"&o17", 15}, {"&H", 0}, {"1E-400", 0}, {"1E400", kOverflow},
-                  {"&H20000000000000", kOverflow}});
+                  {"&H20000000000000", kOverflow},
+                  // blanks, junk and exponents
+                  {"\t1\n2", 12}, {"- 5", -5}, {"1 2 . 5", 12.5}, {"1\r2", 1}, {".", 0}, {"-.", 0}, {"5.", 5},
+                  {"e5", 0}, {"0x10", 0}, {"--5", 0}, {"-0", -0.0}, {"lb 170", 0}, {std::string("1\0" "2", 3), 1},
+                  {"2E", 2}, {"2E-", 2}, {"2e-1", 0.2}, {"2D-2", 0.02}, {"2 E 3", 2000}, {"2EE3", 2}, {".E5", 0},
+                  {"1E0000000000000000000000000005", 1e5},
+                  // the ends of the double range
+                  {"1.7976931348623157E308", DBL_MAX}, {"4.9E-324", std::numeric_limits<double>::denorm_min()},
+                  {"-1E-400", -0.0}, {"0.0000000001E-400", 0}, {"1.8E308", kOverflow}, {"0.5E309", kOverflow},
+                  {"1E99999999999999999999", kOverflow}, {"1E-99999999999999999999", 0},
+                  {"1" + std::string(400, '0'), kOverflow}, {"0." + std::string(100, '0') + "1", 1e-101},
+                  // hexadecimal and octal integers
+                  {"&hfF", 255}, {"&O8", 0}, {"&o78", 7}, {"&H1G", 1}, {"&x1", 0}, {"& H 1 0", 16}, {"-&H10", 0},
+                  {"&H1FFFFFFFFFFFFF", 9007199254740991.0}, {"&O400000000000000000", kOverflow},
+                  {"&H" + std::string(40, '0') + "1", 1}, {"&H" + std::string(40, 'F'), kOverflow}});
 }
 
-TEST(ConversionComments, TextOfDoubleExamples)
-{
-    for (const auto& [value, text] : std::vector<std::pair<double, std::string>>{
-             {0, "0"}, {-0.0, "0"}, {-3400, "-3400"}, {1020.5, "1020.5"}, {1.0 / 3, "0.333333333333333"},
-             {1.5E20, "1.5E+20"}, {0.00001, "1E-05"}, {0.0001, "0.0001"}, {999999999999999.9, "1E+15"}})
-        EXPECT_EQ(TextOfDouble(value), text);
-}
-
-TEST(ConversionComments, FormatCgExamples)
-{
-    for (const auto& [value, text] : std::vector<std::pair<double, std::string>>{
-             {13.456, "  13.46"}, {13.999, "  14.00"}, {0, "  .00"}, {0.5, "  .50"}, {123.4, "  123.40"},
-             {-20, "-  20.00"}, {2.345, "  2.35"}, {-0.001, "-  .00"}, {-0.0, "  .00"}})
-        EXPECT_EQ(FormatCg(value), text);
-}
-
-TEST(ConversionComments, NearestIntegerExamples)
-{
-    EXPECT_EQ(NearestInteger(117.0), 117);
-    EXPECT_EQ(NearestInteger(160.49), 160);
-    EXPECT_EQ(NearestInteger(160.5), 160);
-    EXPECT_EQ(NearestInteger(161.5), 162);
-    EXPECT_EQ(NearestInteger(2147483647.5), std::nullopt);
-    EXPECT_EQ(NearestInteger(-2147483648.5), std::numeric_limits<std::int32_t>::min());
-}
-
-TEST(ConversionComments, RoundTo15DigitsExamples)
-{
-    EXPECT_EQ(roundTo15Digits(408.1 + 410.3 + 81.6), 900);
-    EXPECT_EQ(roundTo15Digits(11.699999999999999), 11.7);
-    EXPECT_EQ(roundTo15Digits(11.699), 11.699);
-    EXPECT_EQ(roundTo15Digits(1.7976931348623157E308), kOverflow);
-}
-
-TEST(ConversionComments, IsMisreadExamples)
+TEST(IsMisread, Examples)
 {
     for (const char* misread : {"14,5", "12.5.3", "l70", "abc", "-", "&H"})
         EXPECT_TRUE(isMisread(misread)) << misread;
@@ -78,38 +59,25 @@ TEST(ConversionComments, IsMisreadExamples)
         EXPECT_FALSE(isMisread(asTyped)) << asTyped;
 }
 
-TEST(ValueOfText, BlanksJunkAndExponents)
-{
-    expectValues({{"\t1\n2", 12}, {"- 5", -5}, {"1 2 . 5", 12.5}, {"1\r2", 1}, {".", 0}, {"-.", 0}, {"5.", 5},
-                  {"e5", 0}, {"0x10", 0}, {"--5", 0}, {"-0", -0.0}, {"lb 170", 0}, {std::string("1\0" "2", 3), 1},
-                  {"2E", 2}, {"2E-", 2}, {"2e-1", 0.2}, {"2D-2", 0.02}, {"2 E 3", 2000}, {"2EE3", 2}, {".E5", 0},
-                  {"1E0000000000000000000000000005", 1e5}});
-}
-
-TEST(ValueOfText, RangeEnds)
-{
-    expectValues({{"1.7976931348623157E308", DBL_MAX}, {"4.9E-324", std::numeric_limits<double>::denorm_min()},
-                  {"-1E-400", -0.0}, {"0.0000000001E-400", 0}, {"1.8E308", kOverflow}, {"0.5E309", kOverflow},
-                  {"1E99999999999999999999", kOverflow}, {"1E-99999999999999999999", 0},
-                  {"1" + std::string(400, '0'), kOverflow}, {"0." + std::string(100, '0') + "1", 1e-101}});
-}
-
-TEST(ValueOfText, PrefixedIntegers)
-{
-    expectValues({{"&hfF", 255}, {"&O8", 0}, {"&o78", 7}, {"&H1G", 1}, {"&x1", 0}, {"& H 1 0", 16}, {"-&H10", 0},
-                  {"&H1FFFFFFFFFFFFF", 9007199254740991.0}, {"&O400000000000000000", kOverflow},
-                  {"&H" + std::string(40, '0') + "1", 1}, {"&H" + std::string(40, 'F'), kOverflow}});
-}
-
-TEST(TextOfDouble, Forms)
+TEST(TextOfDouble, ShortestFormTo15Digits)
 {
     for (const auto& [value, text] : std::vector<std::pair<double, std::string>>{
+             {0, "0"}, {-0.0, "0"}, {-3400, "-3400"}, {1020.5, "1020.5"}, {1.0 / 3, "0.333333333333333"},
+             {1.5E20, "1.5E+20"}, {0.00001, "1E-05"}, {0.0001, "0.0001"}, {999999999999999.9, "1E+15"},
              {-1.0 / 3, "-0.333333333333333"}, {2.0 / 3, "0.666666666666667"}, {0.1 + 0.2, "0.3"},
              {9.99999999999999e-5, "9.99999999999999E-05"}, {9.999999999999999e-5, "0.0001"},
              {999999999999999, "999999999999999"}, {1e14, "100000000000000"}, {-1e15, "-1E+15"},
              {123456789012345678.0, "1.23456789012346E+17"}, {1e-100, "1E-100"}, {DBL_MAX, "1.79769313486232E+308"},
              {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"}, {kOverflow, "0"}})
         EXPECT_EQ(TextOfDouble(value), text) << value;
+}
+
+TEST(RoundTo15Digits, Examples)
+{
+    EXPECT_EQ(roundTo15Digits(408.1 + 410.3 + 81.6), 900);
+    EXPECT_EQ(roundTo15Digits(11.699999999999999), 11.7);
+    EXPECT_EQ(roundTo15Digits(11.699), 11.699);
+    EXPECT_EQ(roundTo15Digits(1.7976931348623157E308), kOverflow);
 }
 
 // What ValueOfText reads back from TextOfDouble is the value rounded to 15
@@ -138,6 +106,8 @@ TEST(TextOfDouble, ReadsBackAsFifteenDigits)
 TEST(FormatCg, RoundingTiesAndCarries)
 {
     for (const auto& [value, text] : std::vector<std::pair<double, std::string>>{
+             {13.456, "  13.46"}, {13.999, "  14.00"}, {0, "  .00"}, {0.5, "  .50"}, {123.4, "  123.40"},
+             {-20, "-  20.00"}, {2.345, "  2.35"}, {-0.001, "-  .00"}, {-0.0, "  .00"},
              {0.285, "  .29"}, {-0.285, "-  .29"}, {2.675, "  2.68"}, {-2.675, "-  2.68"}, {1.005, "  1.01"},
              {-1.005, "-  1.01"}, {9.995, "  10.00"}, {99.995, "  100.00"}, {0.005, "  .01"}, {0.00499, "  .00"},
              {11.699, "  11.70"}, {16.004, "  16.00"}, {5000.0 / 770, "  6.49"}, {-1e-300, "-  .00"},
@@ -148,11 +118,12 @@ TEST(FormatCg, RoundingTiesAndCarries)
 
 TEST(NearestInteger, TiesAndRange)
 {
-    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min(), kMax = std::numeric_limits<std::int32_t>::max();
     const std::pair<double, std::optional<std::int32_t>> cases[] = {
+        {117.0, 117}, {160.49, 160}, {160.5, 160}, {161.5, 162}, {2147483647.5, std::nullopt}, {-2147483648.5, kMin},
         {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {0.49999999999999994, 0}, {64.93506493506493, 65},
-        {2147483647.4, kMax}, {-2147483648.0, std::numeric_limits<std::int32_t>::min()},
-        {-2147483648.6, std::nullopt}, {1e300, std::nullopt}, {kOverflow, std::nullopt}, {std::nan(""), std::nullopt}};
+        {2147483647.4, kMax}, {-2147483648.0, kMin}, {-2147483648.6, std::nullopt}, {1e300, std::nullopt},
+        {kOverflow, std::nullopt}, {std::nan(""), std::nullopt}};
     for (const auto& [value, expected] : cases)
         EXPECT_EQ(NearestInteger(value), expected) << value;
 }
