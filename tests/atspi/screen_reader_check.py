@@ -53,7 +53,9 @@ def main(program):
     folder = tempfile.mkdtemp(prefix="kq71wb-atspi-")
     try:
         read_end, write_end = os.pipe()
-        xvfb = start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+        # No reset when the last client leaves: a reset between the bus
+        # launcher's visit and the program's start refuses the program.
+        xvfb = start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"],
                      os.environ, pass_fds=[write_end])
         started.append(xvfb)
         os.close(write_end)
