@@ -71,7 +71,10 @@ def main(program):
         wait_for(lambda: os.path.exists(bus), 10, "the session bus started")
         launcher = start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env)
         started.append(launcher)
-        time.sleep(1)
+        wait_for(lambda: "boolean true" in subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+             "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"], env=env, capture_output=True, text=True).stdout,
+            10, "the AT-SPI bus launcher started")
         os.environ.update(DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=env["DBUS_SESSION_BUS_ADDRESS"])
         import pyatspi  # connects to the session bus set just above
         app = start([program], env)
