@@ -6,8 +6,8 @@ AT-SPI bus, types 600, Tab, 14, Tab, 170 and clicks two loadings as a user
 would, and checks through AT-SPI (as Orca reads it) that the gross weight, the
 CG, the scale, the loading buttons and the verdict can be read, and that each
 change of the verdict, or of the figures behind it, arrived as a notification
-shown, which Orca speaks without being asked. Every process it starts is stopped by
-its id. Usage: screen_reader_check.py path/to/KQ71WB
+shown, which Orca speaks without being asked. Every process it starts is
+stopped by its id. Usage: screen_reader_check.py path/to/KQ71WB
 """
 import os
 import signal
@@ -37,7 +37,7 @@ def read_line(fd):
     while not text.endswith(b"\n"):
         chunk = os.read(fd, 16)
         if not chunk:
-            raise SystemExit("FAIL: Xvfb started and gave its display number")
+            raise SystemExit("FAIL: Xvfb stopped before giving its display number")
         text += chunk
     return text.decode().strip()
 
@@ -147,7 +147,7 @@ def check(pyatspi, env):
     def loading_button(index):
         return find_all(app, lambda node: node.getRole() == pyatspi.ROLE_CHECK_BOX)[index]
 
-    def press_next_key():
+    def take_next_step():
         if not steps:
             GLib.timeout_add(1500, lambda: pyatspi.Registry.stop() and False)
             return False
@@ -160,7 +160,7 @@ def check(pyatspi, env):
         subprocess.run(["xdotool"] + command, env=env, check=True)
         return True
 
-    GLib.timeout_add(400, press_next_key)
+    GLib.timeout_add(400, take_next_step)
     GLib.timeout_add(60000, lambda: pyatspi.Registry.stop() and False)
     pyatspi.Registry.start()
 
@@ -175,7 +175,8 @@ def check(pyatspi, env):
 
     gross, cg = named("Gross weight"), named("Centre of gravity")
     line = find(app, lambda node: node.getRole() == pyatspi.ROLE_NOTIFICATION)
-    buttons = [(loading_button(i).name, loading_button(i).getState().contains(pyatspi.STATE_CHECKED)) for i in range(4)]
+    buttons = [(button.name, button.getState().contains(pyatspi.STATE_CHECKED))
+               for button in find_all(app, lambda node: node.getRole() == pyatspi.ROLE_CHECK_BOX)]
     read = {
         "Gross weight": (text_of(gross), gross.description),
         "Centre of gravity": (text_of(cg), cg.description),
