@@ -8,6 +8,7 @@
 
 #include "conversions.h"
 #include "readouts.h"
+#include "words.h"
 #include "sheet.h"
 
 // Counts heap allocations, so that the report shows what a pass allocates.
@@ -69,13 +70,15 @@ void ReadoutsFullSheet(benchmark::State& state)
 }
 BENCHMARK(ReadoutsFullSheet);
 
-void MisreadsFullSheet(benchmark::State& state)
+// Everything the lines beneath the sheet say after a keystroke.
+void LinesBeneathFullSheet(benchmark::State& state)
 {
-    const Sheet sheet = typicalFullSheet();
+    Sheet sheet = typicalFullSheet();
+    Calc(sheet);
     for (auto _ : state)
-        benchmark::DoNotOptimize(misreadWords(sheet));
+        benchmark::DoNotOptimize(linesBeneath(sheet, std::nullopt, ""));
 }
-BENCHMARK(MisreadsFullSheet);
+BENCHMARK(LinesBeneathFullSheet);
 
 void ValueOfTextTyped(benchmark::State& state)
 {

@@ -24,12 +24,16 @@ public:
             ++m_pos;
         return m_pos < m_text.size() ? m_text[m_pos] : '\0';
     }
-    void advance() { ++m_pos; }
-    std::size_t position() const { return m_pos; }
+    void advance() { m_taken = ++m_pos; }
+    // Where the character peek() gives stands in the text.
+    std::size_t at() const { return m_pos; }
+    // Just past the last character taken, before any blanks that follow it.
+    std::size_t taken() const { return m_taken; }
 
 private:
     std::string_view m_text;
     std::size_t m_pos = 0;
+    std::size_t m_taken = 0;
 };
 
 // The characters of a number with the blanks taken out, on the stack for
@@ -110,10 +114,11 @@ Decimal15 toDecimal15(double value)
 }
 
 
-// The number a text begins with, how far into the text it runs, and whether
-// there was one at all.
+// The number a text begins with, where its digits start and its last
+// character ends in the text, and whether there was one at all.
 struct NumberRead {
     std::optional<double> value;
+    std::size_t firstDigit = 0;
     std::size_t end = 0;
     bool found = false;
 };
@@ -126,10 +131,12 @@ NumberRead readNumber(std::string_view text)
         cursor.advance();
         const char prefix = upper(cursor.peek());
         if (prefix != 'H' && prefix != 'O')
-            return {0.0, 0, false};
+            return {0.0};
         cursor.advance();
+        cursor.peek();
+        read.firstDigit = cursor.at();
         read.value = radixInteger(cursor, prefix == 'H' ? 16 : 8, read.found);
-        read.end = cursor.position();
+        read.end = cursor.taken();
         return read;
     }
 
@@ -140,6 +147,8 @@ NumberRead readNumber(std::string_view text)
             number.push('-');
         cursor.advance();
     }
+    cursor.peek();
+    read.firstDigit = cursor.at();
     // Digits before and after the period, counting only from the first
     // non-zero one, tell an overflow from an underflow when the double
     // cannot hold the value.
@@ -167,7 +176,7 @@ NumberRead readNumber(std::string_view text)
         }
     }
     if (digitCount == 0)
-        return {0.0, 0, false};
+        return {0.0};
     read.found = true;
 
     int exponent = 0;
@@ -196,7 +205,7 @@ NumberRead readNumber(std::string_view text)
             cursor = afterMarker;
         }
     }
-    read.end = cursor.position();
+    read.end = cursor.taken();
 
     const std::string_view chars = number.view();
     double value = 0.0;
@@ -212,13 +221,42 @@ NumberRead readNumber(std::string_view text)
 
 std::optional<double> ValueOfText(std::string_view text) { return readNumber(text).value; }
 
-bool isMisread(std::string_view text)
+Misreading misreadingOf(std::string_view text, FieldUnit unit)
 {
     const NumberRead read = readNumber(text);
-    const std::string_view rest = text.substr(std::min(read.end, text.size()));
-    if (read.found)
-        return std::any_of(rest.begin(), rest.end(), isDigit);
-    return std::any_of(text.begin(), text.end(), [](char c) { return !isDropped(c); });
+    if (!read.found)
+        return std::all_of(text.begin(), text.end(), isDropped) ? Misreading::None : Misreading::Text;
+    const auto number = text.substr(read.firstDigit, read.end - read.firstDigit);
+    if (std::any_of(number.begin(), number.end(), isDropped))
+        return Misreading::Text;
+
+    std::string rest;
+    for (const char c : text.substr(read.end))
+        if (!isDropped(c))
+            rest += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    if (rest.empty())
+        return Misreading::None;
+    struct Unit {
+        std::string_view name;
+        FieldUnit field;
+        Misreading reading;
+    };
+    static constexpr Unit kUnits[] = {
+        {"lb", FieldUnit::Pounds, Misreading::None},        {"lbs", FieldUnit::Pounds, Misreading::None},
+        {"pound", FieldUnit::Pounds, Misreading::None},     {"pounds", FieldUnit::Pounds, Misreading::None},
+        {"#", FieldUnit::Pounds, Misreading::None},         {"kg", FieldUnit::Pounds, Misreading::Kilograms},
+        {"kgs", FieldUnit::Pounds, Misreading::Kilograms},  {"kilo", FieldUnit::Pounds, Misreading::Kilograms},
+        {"kilos", FieldUnit::Pounds, Misreading::Kilograms}, {"kilogram", FieldUnit::Pounds, Misreading::Kilograms},
+        {"kilograms", FieldUnit::Pounds, Misreading::Kilograms},
+        {"in", FieldUnit::Inches, Misreading::None},        {"inch", FieldUnit::Inches, Misreading::None},
+        {"inches", FieldUnit::Inches, Misreading::None},    {"\"", FieldUnit::Inches, Misreading::None},
+        {"mm", FieldUnit::Inches, Misreading::Millimetres}, {"cm", FieldUnit::Inches, Misreading::Centimetres},
+        {"m", FieldUnit::Inches, Misreading::Metres},
+    };
+    for (const Unit& known : kUnits)
+        if (known.field == unit && known.name == rest)
+            return known.reading;
+    return Misreading::Text;
 }
 
 std::string TextOfDouble(double value)
@@ -291,17 +329,15 @@ std::string FormatCg(double value)
             }
         }
     }
+    // The leading digit is never a zero, so the whole part needs no trimming.
     if (hundredths.size() < 2)
         hundredths.insert(0, 2 - hundredths.size(), '0');
-    const std::size_t firstNonZero = hundredths.find_first_not_of('0');
-    const bool isZero = firstNonZero == std::string::npos;
     const std::size_t integerEnd = hundredths.size() - 2;
-    const std::size_t integerStart = std::min(isZero ? integerEnd : firstNonZero, integerEnd);
 
     // Any value below zero keeps its sign, even one that rounds to .00, so
     // that a CG a hair forward of the datum does not read as on it.
     std::string text = negative ? "-  " : "  ";
-    text.append(hundredths, integerStart, integerEnd - integerStart);
+    text.append(hundredths, 0, integerEnd);
     text += '.';
     text.append(hundredths, integerEnd, 2);
     return text;
@@ -318,6 +354,25 @@ double roundTo15Digits(double value)
     if (std::from_chars(buffer.data(), end, rounded).ec == std::errc::result_out_of_range)
         return std::copysign(std::numeric_limits<double>::infinity(), value);
     return rounded;
+}
+
+double decimalDifference(double limit, std::string_view shown)
+{
+    const double difference = limit - ValueOfText(shown).value_or(0.0);
+    const std::size_t period = shown.find('.');
+    const std::size_t exponentAt = shown.find('E');
+    int decimals = period == std::string_view::npos
+                       ? 0
+                       : static_cast<int>(std::min(exponentAt, shown.size()) - period - 1);
+    if (exponentAt != std::string_view::npos)
+        decimals -= static_cast<int>(ValueOfText(shown.substr(exponentAt + 1)).value_or(0.0));
+    // Near the limit a double holds about twelve decimals; past that the
+    // binary difference is as good as any.
+    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+    if (decimals >= static_cast<int>(std::size(kPowersOfTen)))
+        return difference;
+    const double scale = kPowersOfTen[std::max(decimals, 0)];
+    return std::round(difference * scale) / scale;
 }
 
 std::optional<std::int32_t> NearestInteger(double value)

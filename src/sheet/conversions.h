@@ -29,15 +29,30 @@ namespace kq71wb {
 // overflow rather than a silently rounded value.
 std::optional<double> ValueOfText(std::string_view text);
 
-// Whether a text is not read as the number it looks like: the part after the
-// number it begins with (blanks dropped) holds a digit, or it is not blank and
-// no number begins it. Units after the number are no misreading.
-//   "14,5" -> misread (read as 14)    "12.5.3" -> misread    "l70" -> misread
-//   "abc"  -> misread                 "-"      -> misread    "&H"  -> misread
-//   "170 lb" -> read as typed         "1 2"    -> read as typed (12)
-//   ""     -> read as typed           "2E"     -> read as typed (2)
-//   "1E400" -> read as typed (an overflow, not a misreading)
-bool isMisread(std::string_view text);
+// What a weight or arm field holds besides the number it is read as, when
+// that may mislead: the field's own unit after the number is fine, anything
+// else is named beneath the sheet.
+enum class FieldUnit { Pounds, Inches };
+enum class Misreading {
+    None,         // read as it looks
+    Text,         // digits or text that the number leaves out, or no number at all
+    Kilograms,    // a weight in kilograms, read as pounds
+    Millimetres,  // an arm in millimetres, centimetres or metres, read as inches
+    Centimetres,
+    Metres,
+};
+
+// Whether a field's text is read as the number it looks like.
+//   "170", "170 lb", "170LBS", " 170 # "  -> None (pounds)
+//   "14", "14 in", "14inches", "14\""     -> None (inches)
+//   ""      -> None          "1E400"  -> None (an overflow, which is a fault)
+//   "14,5"  -> Text (14)     "8 5"    -> Text (85: blanks between digits)
+//   "l70"   -> Text (0)      "170Parachute" -> Text    "2E" -> Text (2)
+//   "80 kg" -> Kilograms     "80 in"  -> Text (a unit of the other kind)
+//   "350mm" -> Millimetres   "35 cm"  -> Centimetres   ".35 M" -> Metres
+// Units are taken in any case, with or without a blank; blanks before and
+// after the number are harmless, blanks between its digits are not.
+Misreading misreadingOf(std::string_view text, FieldUnit unit);
 
 // A double in its shortest general form, to 15 significant digits.
 //   0 -> "0"        -0.0 -> "0"        -3400 -> "-3400"     1020.5 -> "1020.5"
@@ -72,5 +87,11 @@ std::optional<std::int32_t> NearestInteger(double value);
 //   11.699999999999999 -> 11.7      11.699 -> 11.699
 //   1.7976931348623157E308 -> infinity (its 15 digits lie beyond a double)
 double roundTo15Digits(double value);
+
+// A limit less a figure as shown, worked in decimal to as many decimals as
+// the figure shows, so that the room left agrees with the figure:
+//   900, "899.7"  -> 0.3 (not 0.30000000000006821)    900, "900" -> 0
+//   900, "900.01" -> -0.01    900, "1.5E+20" -> -1.5E+20    900, "1E-05" -> 899.99999
+double decimalDifference(double limit, std::string_view shown);
 
 }  // namespace kq71wb

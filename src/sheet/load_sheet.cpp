@@ -1,25 +1,59 @@
 #include "load_sheet.h"
 
+#include "conversions.h"
 #include "readouts.h"
+#include "words.h"
 
 namespace kq71wb {
+namespace {
+
+// A row in words, its figures as they are read: "Item 3 (Parachute): 18 lb at
+// 5 in, moment 90 lb-in."
+std::string rowLine(const Sheet& sheet, std::size_t row)
+{
+    std::string name = row == 0 ? "Aircraft empty" : row == kPilotRow ? "Pilot" : "Item " + std::to_string(row + 1);
+    if (!sheet.description[row].empty())
+        name += " (" + isolated(sheet.description[row]) + ")";
+    const auto figure = [](const std::string& text) {
+        const std::optional<double> value = ValueOfText(text);
+        return value ? TextOfDouble(*value) : isolated(text);
+    };
+    return name + ": " + figure(sheet.weight[row]) + " lb at " + figure(sheet.arm[row]) + " in, moment " +
+           sheet.moment[row] + " lb-in.";
+}
+
+bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\n") == std::string::npos; }
+
+}  // namespace
+
+std::vector<std::string> LoadSheetText::lines() const
+{
+    std::vector<std::string> all = above;
+    all.emplace_back();
+    all.insert(all.end(), below.begin(), below.end());
+    return all;
+}
 
 LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& fault, const LoadSheetHeading& heading)
 {
     LoadSheetText text;
-    text.above = {"KQ 71 weight and balance", "Printed " + heading.printedAt + " by " + heading.program};
+    text.above = {"KQ 71 weight and balance", "Made " + heading.madeAt + " with " + heading.program};
     if (!heading.loading.empty())
-        text.above.push_back("Loading: " + heading.loading);
+        text.above.push_back("Loading: " + isolated(heading.loading));
 
-    const std::string verdict = fault ? describeFault(*fault) : totalsWords(sheet);
-    text.below.push_back("Verdict: " + (verdict.empty() ? "no weight entered yet." : verdict));
-    if (!sheet.grossWeight.empty())
+    for (std::size_t row = 0; row < Sheet::kRowCount; ++row)
+        if (!isBlank(sheet.weight[row]) || !isBlank(sheet.arm[row]))
+            text.below.push_back(rowLine(sheet, row));
+    const bool current = !fault && !sheet.totalsStale;
+    if (current && sheet.grossWeightVerdict)
         text.below.push_back("Gross weight " + sheet.grossWeight + " lb, gross moment " + sheet.grossMoment +
                              " lb-in, CG " + withoutBlanks(sheet.flyCg) + " in.");
-    if (std::string readouts = readoutWords(sheet, !fault && !sheet.totalsStale); !readouts.empty())
+    const std::string verdict = stateWords(sheet, fault);
+    text.below.push_back("Verdict: " + (verdict.empty() ? "no weight entered yet." : verdict));
+    if (std::string readouts = readoutWords(sheet, current); !readouts.empty())
         text.below.push_back(std::move(readouts));
-    if (std::string misread = misreadWords(sheet); !misread.empty())
-        text.below.push_back("Check: " + misread);
+    for (const Warning& warning : warningsOf(sheet))
+        text.below.push_back("Check: " + warning.words);
     text.below.insert(text.below.end(), {"", "Pilot in command: ________________________________________",
                                          "Signature: ______________________________   Date: ______________"});
     return text;

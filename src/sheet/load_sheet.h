@@ -1,8 +1,9 @@
 #pragma once
 
-// The words of a printed load sheet: what stands above the image of the window
-// and what below it. The words carry the verdict, so that a black-and-white
-// printer loses nothing; the same lines go to the clipboard.
+// The words of a load sheet, printed around the image of the window or copied
+// as text for a logbook or an e-mail: the same lines either way. The words
+// carry every row, the figures and the verdict, so that a black-and-white
+// printer or a plain-text e-mail loses nothing.
 
 #include <optional>
 #include <string>
@@ -13,14 +14,30 @@
 namespace kq71wb {
 
 struct LoadSheetHeading {
-    std::string printedAt;  // "2026-12-07 14:03"
-    std::string program;    // "KQ71WB 1.00"
-    std::string loading;    // the marked loading's name, or empty
+    std::string madeAt;   // "2026-12-07 14:03"
+    std::string program;  // "KQ71WB 1.00"
+    std::string loading;  // the marked loading's name, or empty
 };
 
+// What stands above the image of the window, and what below it:
+//   KQ 71 weight and balance
+//   Made 2026-12-07 14:03 with KQ71WB 1.00
+//   Loading: N271KQ
+//   ---- (the image, on paper) ----
+//   Aircraft empty: 612.5 lb at 14.37 in, moment 8801.625 lb-in.
+//   Pilot: 170 lb at -20 in, moment -3400 lb-in.
+//   Gross weight 782.5 lb, gross moment 5401.625 lb-in, CG 6.90 in.
+//   Verdict: CG forward of the 11.70 in limit.
+//   Pilot weight for this loading: 0 to 75 lb. Room to 900 lb: 117.5 lb.
+//   (a line "Check: ..." for each warning, then lines to sign)
+// While a fault stands or the totals are not current, the figures are left
+// out and the verdict says so.
 struct LoadSheetText {
     std::vector<std::string> above;
     std::vector<std::string> below;
+
+    // Both parts, a blank line between them, as the copied text has them.
+    std::vector<std::string> lines() const;
 };
 
 LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& fault, const LoadSheetHeading& heading);

@@ -8,32 +8,16 @@
 namespace kq71wb {
 namespace {
 
-constexpr std::size_t kPilotRow = 1;
-
-struct Loading {
-    double weight = 0.0;
-    double moment = 0.0;
-};
+constexpr auto kPilot = static_cast<std::size_t>(kPilotRow);
 
 // Every row but the pilot's, summed as Calc sums them; nothing on an overflow.
-std::optional<Loading> loadingOf(const Sheet& sheet)
+std::optional<RowSums> loadingOf(const Sheet& sheet)
 {
-    Loading loading;
-    for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
-        if (row == kPilotRow)
-            continue;
-        const std::optional<double> weight = ValueOfText(sheet.weight[row]);
-        const std::optional<double> arm = ValueOfText(sheet.arm[row]);
-        if (!weight || !arm || !std::isfinite(*weight * *arm))
+    RowSums loading;
+    std::string moment;
+    for (std::size_t row = 0; row < Sheet::kRowCount; ++row)
+        if (row != kPilot && loading.add(sheet.weight[row], sheet.arm[row], moment))
             return std::nullopt;
-        const std::optional<double> shownMoment = ValueOfText(TextOfDouble(*weight * *arm));
-        if (!shownMoment)
-            return std::nullopt;
-        loading.weight += *weight;
-        loading.moment += *shownMoment;
-        if (!std::isfinite(loading.weight) || !std::isfinite(loading.moment))
-            return std::nullopt;
-    }
     return loading;
 }
 
@@ -44,7 +28,7 @@ bool withinLimits(const Sheet& sheet, long pounds)
     if (pounds < 0)
         return false;
     Sheet trial = sheet;
-    trial.weight[kPilotRow] = std::to_string(pounds);
+    trial.weight[kPilot] = std::to_string(pounds);
     return !Calc(trial) && !trial.totalsStale && trial.grossWeightVerdict == WeightVerdict::Within &&
            trial.flyCgVerdict == CgVerdict::Within;
 }
@@ -53,8 +37,8 @@ bool withinLimits(const Sheet& sheet, long pounds)
 
 std::optional<PilotWeights> pilotWeights(const Sheet& sheet)
 {
-    const std::optional<Loading> loading = loadingOf(sheet);
-    const std::optional<double> arm = ValueOfText(sheet.arm[kPilotRow]);
+    const std::optional<RowSums> loading = loadingOf(sheet);
+    const std::optional<double> arm = ValueOfText(sheet.arm[kPilot]);
     if (!loading || !arm || !(loading->weight > 0.0))
         return std::nullopt;
     if (loading->weight > 2 * kMaxGrossWeight)
@@ -107,7 +91,7 @@ std::optional<PilotWeights> pilotWeights(const Sheet& sheet)
 
 std::string readoutWords(const Sheet& sheet, bool totalsCurrent)
 {
-    const std::optional<Loading> loading = loadingOf(sheet);
+    const std::optional<RowSums> loading = loadingOf(sheet);
     if (!loading || !(loading->weight > 0.0))
         return {};
     std::string words;
@@ -116,9 +100,8 @@ std::string readoutWords(const Sheet& sheet, bool totalsCurrent)
                                      std::to_string(weights->high) + " lb."
                                : "No pilot weight keeps this loading within limits.";
     }
-    const std::optional<double> gross = ValueOfText(sheet.grossWeight);
-    if (totalsCurrent && gross) {
-        const double room = kMaxGrossWeight - *gross;
+    if (totalsCurrent && !sheet.grossWeight.empty()) {
+        const double room = decimalDifference(kMaxGrossWeight, sheet.grossWeight);
         if (!words.empty())
             words += ' ';
         words += room >= 0 ? "Room to 900 lb: " + TextOfDouble(room) + " lb." : "Over 900 lb by " + TextOfDouble(-room) + " lb.";

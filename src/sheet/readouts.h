@@ -35,8 +35,9 @@ std::optional<PilotWeights> pilotWeights(const Sheet& sheet);
 // The line of read-outs beneath the sheet, for example
 //   "Pilot weight for this loading: 152 to 228 lb. Room to 900 lb: 43.5 lb."
 //   "No pilot weight keeps this loading within limits. Over 900 lb by 12.5 lb."
-// The room is written by TextOfDouble from the gross weight as shown, so the
-// two agree; it is left out while the totals are not current. Empty until the
+// The room is the decimal difference from the gross weight as shown (899.7 lb
+// leaves 0.3 lb, not 0.30000000000006821), so the two agree; it is left out
+// while the totals are not current. Empty until the
 // loading (every row but the pilot's) weighs more than zero.
 std::string readoutWords(const Sheet& sheet, bool totalsCurrent);
 

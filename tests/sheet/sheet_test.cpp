@@ -7,31 +7,30 @@
 #include <vector>
 
 #include "conversions.h"
+#include "sheet_of.h"
+#include "words.h"
 
 namespace kq71wb {
 namespace {
 
-using Rows = std::vector<std::pair<std::string, std::string>>;  // weight, arm
+using namespace std::string_literals;
 
-// A sheet of these rows; a stale one already shows something everywhere, so
-// that a pass that leaves an output alone can be told from one that writes it.
-Sheet sheetOf(const Rows& rows, bool stale = false)
+// A sheet of these rows that already shows something everywhere, so that a
+// pass that leaves an output alone can be told from one that writes it.
+Sheet staleSheetOf(const Rows& rows)
 {
-    Sheet sheet;
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        std::tie(sheet.weight[i], sheet.arm[i]) = rows[i];
-    if (stale) {
-        for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
-            sheet.moment[i] = "s" + std::to_string(i);
-        std::tie(sheet.grossWeight, sheet.grossMoment, sheet.flyCg) = std::tuple("s", "s", "s");
-        std::tie(sheet.grossWeightVerdict, sheet.flyCgVerdict, sheet.sliderValue) = std::tuple(WeightVerdict::Over, CgVerdict::Aft, 999);
-    }
+    Sheet sheet = sheetOf(rows);
+    for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
+        sheet.moment[i] = "s" + std::to_string(i);
+    std::tie(sheet.grossWeight, sheet.grossMoment, sheet.flyCg) = std::tuple("s", "s", "s");
+    std::tie(sheet.grossWeightVerdict, sheet.flyCgVerdict, sheet.sliderValue) = std::tuple(WeightVerdict::Over, CgVerdict::Aft, 999);
     return sheet;
 }
 
 // Everything a sheet shows, in one line: its moments, then the gross weight,
-// gross moment, CG caption, the two verdicts and the scale ("-" for none).
-std::string shown(const Sheet& sheet)
+// gross moment, CG caption, the two verdicts, the scale ("-" for none) and
+// the words that stand for the results.
+std::string shown(const Sheet& sheet, const std::optional<CalcFault>& fault)
 {
     std::string line;
     for (const std::string& moment : sheet.moment)
@@ -39,47 +38,52 @@ std::string shown(const Sheet& sheet)
     line += "| " + sheet.grossWeight + ' ' + sheet.grossMoment + " [" + sheet.flyCg + "] ";
     line += !sheet.grossWeightVerdict ? "-" : sheet.grossWeightVerdict == WeightVerdict::Over ? "over" : "within";
     line += !sheet.flyCgVerdict ? " -" : sheet.flyCgVerdict == CgVerdict::Forward ? " forward" : sheet.flyCgVerdict == CgVerdict::Aft ? " aft" : " within";
-    return line + ' ' + (sheet.sliderValue ? std::to_string(*sheet.sliderValue) : "-");
+    return line + ' ' + (sheet.sliderValue ? std::to_string(*sheet.sliderValue) : "-") + " | " + stateWords(sheet, fault);
 }
 
 struct Pass {
     const char* name;
     Rows rows;
     std::optional<CalcFault> fault;
-    const char* shown;
+    std::string shown;
 };
 
 void expectPasses(const std::vector<Pass>& passes, bool stale)
 {
     for (const Pass& pass : passes) {
-        Sheet sheet = sheetOf(pass.rows, stale);
-        EXPECT_EQ(Calc(sheet), pass.fault) << pass.name;
-        EXPECT_EQ(shown(sheet), pass.shown) << pass.name;
+        Sheet sheet = stale ? staleSheetOf(pass.rows) : sheetOf(pass.rows);
+        const std::optional<CalcFault> fault = Calc(sheet);
+        EXPECT_EQ(fault, pass.fault) << pass.name;
+        EXPECT_EQ(shown(sheet, fault), pass.shown) << pass.name;
     }
 }
 
 TEST(Calc, CompletedPasses)
 {
+    const char* forward = "CG forward of the 11.70 in limit.";
     expectPasses({
-        {"empty aircraft and pilot", {{"600", "14"}, {"170", "-20"}}, {}, "8400 -3400 0 0 0 0 0 0 | 770 5000 [  6.49] within forward 65"},
-        {"gross weight just over", {{"900.01", "14"}}, {}, "12600.14 0 0 0 0 0 0 0 | 900.01 12600.14 [  14.00] over within 140"},
-        {"CG shows the forward limit but lies ahead of it", {{"100", "11.699"}}, {}, "1169.9 0 0 0 0 0 0 0 | 100 1169.9 [  11.70] within forward 117"},
-        {"CG shows the aft limit but lies behind it", {{"100", "16.004"}}, {}, "1600.4 0 0 0 0 0 0 0 | 100 1600.4 [  16.00] within aft 160"},
+        {"empty aircraft and pilot", {{"600", "14"}, {"170", "-20"}}, {}, "8400 -3400 0 0 0 0 0 0 | 770 5000 [  6.49] within forward 65 | "s + forward},
+        {"gross weight just over", {{"900.01", "14"}}, {}, "12600.14 0 0 0 0 0 0 0 | 900.01 12600.14 [  14.00] over within 140 | Gross weight over 900 lb."},
+        {"CG shows the forward limit but lies ahead of it", {{"100", "11.699"}}, {},
+         "1169.9 0 0 0 0 0 0 0 | 100 1169.9 [  11.70] within forward 117 | CG forward of the 11.70 in limit (11.699 in)."},
+        {"CG shows the aft limit but lies behind it", {{"100", "16.004"}}, {},
+         "1600.4 0 0 0 0 0 0 0 | 100 1600.4 [  16.00] within aft 160 | CG aft of the 16.00 in limit (16.004 in)."},
+        {"over and aft, weight first", {{"950", "17"}}, {}, "16150 0 0 0 0 0 0 0 | 950 16150 [  17.00] over aft 170 | Gross weight over 900 lb. CG aft of the 16.00 in limit."},
         {"totals summed from the captions as shown", {{"1", ".33333333333333333"}, {"1", ".33333333333333333"}, {"1", ".33333333333333333"}}, {},
-         "0.333333333333333 0.333333333333333 0.333333333333333 0 0 0 0 0 | 3 0.999999999999999 [  .33] within forward 3"},
-        {"weight without an arm", {{"100", ""}}, {}, "0 0 0 0 0 0 0 0 | 100 0 [  .00] within forward 0"},
-        {"negative weight lowers the total", {{"600", "14"}, {"-100", "10"}}, {}, "8400 -1000 0 0 0 0 0 0 | 500 7400 [  14.80] within within 148"},
-        {"last row counts like the first", {{}, {}, {}, {}, {}, {}, {}, {"100", "15"}}, {}, "0 0 0 0 0 0 0 1500 | 100 1500 [  15.00] within within 150"},
-        {"CG off the end of the scale is still passed on", {{"10", "50"}}, {}, "500 0 0 0 0 0 0 0 | 10 500 [  50.00] within aft 500"},
-        {"underflowing product is zero and no fault", {{"600", "14"}, {"1E-200", "1E-200"}}, {}, "8400 0 0 0 0 0 0 0 | 600 8400 [  14.00] within within 140"},
+         "0.333333333333333 0.333333333333333 0.333333333333333 0 0 0 0 0 | 3 0.999999999999999 [  .33] within forward 3 | "s + forward},
+        {"weight without an arm", {{"100", ""}}, {}, "0 0 0 0 0 0 0 0 | 100 0 [  .00] within forward 0 | "s + forward},
+        {"negative weight lowers the total", {{"600", "14"}, {"-100", "10"}}, {}, "8400 -1000 0 0 0 0 0 0 | 500 7400 [  14.80] within within 148 | Within limits."},
+        {"last row counts like the first", {{}, {}, {}, {}, {}, {}, {}, {"100", "15"}}, {}, "0 0 0 0 0 0 0 1500 | 100 1500 [  15.00] within within 150 | Within limits."},
+        {"CG off the end of the scale is still passed on", {{"10", "50"}}, {}, "500 0 0 0 0 0 0 0 | 10 500 [  50.00] within aft 500 | CG aft of the 16.00 in limit."},
+        {"underflowing product is zero and no fault", {{"600", "14"}, {"1E-200", "1E-200"}}, {}, "8400 0 0 0 0 0 0 0 | 600 8400 [  14.00] within within 140 | Within limits."},
         // Before any pass with a weight, nothing is coloured and the scale is unset.
-        {"every text empty, pilot arm -20 (a negative zero)", {{}, {"", "-20"}}, {}, "0 0 0 0 0 0 0 0 |   [] - - -"},
+        {"every text empty, pilot arm -20 (a negative zero)", {{}, {"", "-20"}}, {}, "0 0 0 0 0 0 0 0 |   [] - - - | "},
     }, false);
 }
 
 // A pass that ends early leaves everything after the step it ended at as it
-// was: a gross weight of zero or less after the moments, a fault where it
-// happens.
+// was, and words stand for the results that say so: a gross weight of zero
+// or less after the moments, a fault where it happens.
 TEST(Calc, PassesThatEndEarly)
 {
     const Rows good = {{"600", "14"}, {"170", "-20"}, {"20", "30"}};
@@ -90,24 +94,24 @@ TEST(Calc, PassesThatEndEarly)
         return rows;
     };
     using S = FaultStep;
+    const std::string stale = " | s s [s] over aft 999 | Totals not updated: the gross weight is zero or less.";
+    const std::string totals = " | s s [s] over aft 999 | Overflow: a number is too large; the totals were not updated.";
     expectPasses({
-        {"weights cancel out", {{"100", "10"}, {"-100", "10"}}, {}, "1000 -1000 0 0 0 0 0 0 | s s [s] over aft 999"},
-        {"junk texts", {{"abc", "xyz"}, {"lb", "12"}}, {}, "0 0 0 0 0 0 0 0 | s s [s] over aft 999"},
-        {"product too large in row 3", withRow(3, {"1E200", "1E200"}), CalcFault{S::RowMoment, 3}, "8400 -3400 600 s3 s4 s5 s6 s7 | s s [s] over aft 999"},
-        {"weight text beyond a double in row 5", withRow(5, {"1E400", "1"}), CalcFault{S::RowMoment, 5}, "8400 -3400 600 0 0 s5 s6 s7 | s s [s] over aft 999"},
-        {"arm text beyond a double in row 0", {{"1", "-1E400"}}, CalcFault{S::RowMoment, 0}, "s0 s1 s2 s3 s4 s5 s6 s7 | s s [s] over aft 999"},
-        {"gross weight too large", {{"1.5E308", "0"}, {"1.5E308", "0"}}, CalcFault{S::RowSum, 1}, "0 0 s2 s3 s4 s5 s6 s7 | s s [s] over aft 999"},
-        {"gross moment too large", {{"1", "1E308"}, {"1", "1E308"}}, CalcFault{S::RowSum, 1}, "1E+308 1E+308 s2 s3 s4 s5 s6 s7 | s s [s] over aft 999"},
+        {"weights cancel out", {{"100", "10"}, {"-100", "10"}}, {}, "1000 -1000 0 0 0 0 0 0" + stale},
+        {"junk texts", {{"abc", "xyz"}, {"lb", "12"}}, {}, "0 0 0 0 0 0 0 0" + stale},
+        {"product too large in row 3", withRow(3, {"1E200", "1E200"}), CalcFault{S::RowMoment, 3}, "8400 -3400 600 s3 s4 s5 s6 s7" + totals},
+        {"weight text beyond a double in row 5", withRow(5, {"1E400", "1"}), CalcFault{S::RowMoment, 5}, "8400 -3400 600 0 0 s5 s6 s7" + totals},
+        {"arm text beyond a double in row 0", {{"1", "-1E400"}}, CalcFault{S::RowMoment, 0}, "s0 s1 s2 s3 s4 s5 s6 s7" + totals},
+        {"gross weight too large", {{"1.5E308", "0"}, {"1.5E308", "0"}}, CalcFault{S::RowSum, 1}, "0 0 s2 s3 s4 s5 s6 s7" + totals},
+        {"gross moment too large", {{"1", "1E308"}, {"1", "1E308"}}, CalcFault{S::RowSum, 1}, "1E+308 1E+308 s2 s3 s4 s5 s6 s7" + totals},
         {"moment caption rounds beyond a double", {{"1.7976931348623157E308", "1"}}, CalcFault{S::RowSum, 0},
-         "1.79769313486232E+308 s1 s2 s3 s4 s5 s6 s7 | s s [s] over aft 999"},
+         "1.79769313486232E+308 s1 s2 s3 s4 s5 s6 s7" + totals},
         // The weights cancel but for a sliver, so the CG divides a huge moment by it.
         {"CG too large", {{"1E200", "1E100"}, {"-1E200", "0"}, {"1E-300", "0"}}, CalcFault{S::CentreOfGravity, -1},
-         "1E+300 0 0 0 0 0 0 0 | 1E-300 1E+300 [s] within aft 999"},
-        {"CG off the scale", {{"1", "3E8"}}, CalcFault{S::Scale, -1}, "300000000 0 0 0 0 0 0 0 | 1 300000000 [  300000000.00] within aft 999"},
+         "1E+300 0 0 0 0 0 0 0 | 1E-300 1E+300 [s] within aft 999 | Overflow: a number is too large; the centre of gravity was not updated."},
+        {"CG off the scale", {{"1", "3E8"}}, CalcFault{S::Scale, -1},
+         "300000000 0 0 0 0 0 0 0 | 1 300000000 [  300000000.00] within aft 999 | Overflow: the CG is off the scale; the scale and the CG colour were not updated."},
     }, true);
-    EXPECT_EQ(describeFault({S::RowSum, 1}), "Overflow: a number is too large; the totals were not updated.");
-    EXPECT_EQ(describeFault({S::CentreOfGravity, -1}), "Overflow: a number is too large; the centre of gravity was not updated.");
-    EXPECT_EQ(describeFault({S::Scale, -1}), "Overflow: the CG is off the scale; the scale and the CG colour were not updated.");
 }
 
 // A decimal number of units of 10^-places, as a pilot would type it.
@@ -117,13 +121,6 @@ std::string decimal(long units, int places)
     std::string fraction = std::to_string(std::labs(units) % scale);
     fraction.insert(0, static_cast<std::size_t>(places) - fraction.size(), '0');
     return (units < 0 ? "-" : "") + std::to_string(std::labs(units) / scale) + "." + fraction;
-}
-
-Sheet passed(const Rows& rows)
-{
-    Sheet sheet = sheetOf(rows);
-    Calc(sheet);
-    return sheet;
 }
 
 // Loadings that land exactly on a limit in decimal are within it, however the
@@ -163,14 +160,6 @@ TEST(Calc, LoadingsExactlyOnALimitAreWithinIt)
             row.second = decimal(std::lround(*ValueOfText(row.second) * 100) + (limitTenths == 117 ? -1 : 1), 2);
         ASSERT_EQ(passed(rows).flyCgVerdict, limitTenths == 117 ? CgVerdict::Forward : CgVerdict::Aft) << rows[0].second << ", ...";
     }
-}
-
-TEST(VerdictWords, WeightFirstThenCg)
-{
-    Sheet sheet;
-    EXPECT_EQ(verdictWords(sheet), "");
-    std::tie(sheet.grossWeightVerdict, sheet.flyCgVerdict) = std::tuple(WeightVerdict::Over, CgVerdict::Aft);
-    EXPECT_EQ(verdictWords(sheet), "Gross weight over 900 lb. CG aft of the 16.00 in limit.");
 }
 
 }  // namespace

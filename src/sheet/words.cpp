@@ -1,0 +1,245 @@
+#include "words.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "conversions.h"
+#include "readouts.h"
+
+namespace kq71wb {
+
+std::string fieldName(FieldKind kind, int row)
+{
+    static constexpr std::string_view kKinds[] = {"Weight, ", "Arm, ", "Moment, ", "Description, "};
+    std::string name(kKinds[static_cast<int>(kind)]);
+    if (row == 0)
+        return name + "Aircraft Empty";
+    if (row == kPilotRow)
+        return name + "Pilot";
+    return name + "item " + std::to_string(row + 1);
+}
+
+std::string describeFault(const CalcFault& fault)
+{
+    switch (fault.step) {
+    case FaultStep::CentreOfGravity:
+        return "Overflow: a number is too large; the centre of gravity was not updated.";
+    case FaultStep::Scale:
+        return "Overflow: the CG is off the scale; the scale and the CG colour were not updated.";
+    case FaultStep::RowMoment:
+    case FaultStep::RowSum:
+        break;
+    }
+    return "Overflow: a number is too large; the totals were not updated.";
+}
+
+namespace {
+
+// "forward of the 11.70 in limit", with the CG's own digits when its caption
+// reads as the limit it lies beyond.
+std::string cgLimitPhrase(const Sheet& sheet)
+{
+    const bool forward = sheet.flyCgVerdict == CgVerdict::Forward;
+    std::string phrase = forward ? "forward of the 11.70 in limit" : "aft of the 16.00 in limit";
+    if (withoutBlanks(sheet.flyCg) == (forward ? "11.70" : "16.00"))
+        phrase += " (" + sheet.flyCgDigits + " in)";
+    return phrase;
+}
+
+bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\n") == std::string_view::npos; }
+
+// A field's text as a warning quotes it: cut short without splitting a
+// character, line breaks and tabs shown as blanks.
+std::string quoted(std::string_view text)
+{
+    constexpr std::size_t kShown = 16;
+    std::string shown(text.substr(0, kShown));
+    if (text.size() > kShown) {
+        while (!shown.empty() && (static_cast<unsigned char>(text[shown.size()]) & 0xC0u) == 0x80u)
+            shown.pop_back();
+        shown += "\u2026";
+    }
+    std::replace_if(shown.begin(), shown.end(), [](char c) { return c == '\n' || c == '\t' || c == '\r'; }, ' ');
+    return '"' + isolated(shown) + '"';
+}
+
+// A figure rounded to so many decimals, as a conversion is quoted.
+std::string rounded(double value, int decimals)
+{
+    const double scale = std::pow(10.0, decimals);
+    const double scaled = std::round(value * scale) / scale;
+    return TextOfDouble(std::isfinite(scaled) ? scaled : value);
+}
+
+std::string misreadWords(FieldKind field, int row, std::string_view text, Misreading misreading)
+{
+    const std::string read = TextOfDouble(ValueOfText(text).value_or(0.0));
+    std::string words = fieldName(field, row) + ": " + quoted(text) + " is read as " + read;
+    struct Conversion {
+        Misreading misreading;
+        std::string_view unit, sheetUnit, sheetUnitName;
+        double factor;  // sheet units to one unit
+        int decimals;
+    };
+    static constexpr Conversion kConversions[] = {
+        {Misreading::Kilograms, "kg", "lb", "pounds", 1 / 0.45359237, 1},
+        {Misreading::Millimetres, "mm", "in", "inches", 1 / 25.4, 2},
+        {Misreading::Centimetres, "cm", "in", "inches", 1 / 2.54, 2},
+        {Misreading::Metres, "m", "in", "inches", 1 / 0.0254, 2},
+    };
+    for (const Conversion& c : kConversions) {
+        if (c.misreading != misreading)
+            continue;
+        const double value = ValueOfText(text).value_or(0.0);
+        return words + ' ' + std::string(c.sheetUnit) + "; the sheet is in " + std::string(c.sheetUnitName) + " (" +
+               read + ' ' + std::string(c.unit) + " = " + rounded(value * c.factor, c.decimals) + ' ' +
+               std::string(c.sheetUnit) + ").";
+    }
+    return words + '.';
+}
+
+}  // namespace
+
+std::string verdictWords(const Sheet& sheet)
+{
+    if (!sheet.grossWeightVerdict && !sheet.flyCgVerdict)
+        return {};
+    std::string words;
+    if (sheet.grossWeightVerdict == WeightVerdict::Over)
+        words = "Gross weight over 900 lb.";
+    if (sheet.flyCgVerdict && sheet.flyCgVerdict != CgVerdict::Within)
+        words += (words.empty() ? "CG " : " CG ") + cgLimitPhrase(sheet) + '.';
+    return words.empty() ? "Within limits." : words;
+}
+
+std::string stateWords(const Sheet& sheet, const std::optional<CalcFault>& fault)
+{
+    if (fault)
+        return describeFault(*fault);
+    if (sheet.totalsStale && sheet.grossWeightVerdict)
+        return "Totals not updated: the gross weight is zero or less.";
+    return verdictWords(sheet);
+}
+
+std::vector<Warning> warningsOf(const Sheet& sheet)
+{
+    std::vector<Warning> warnings;
+    for (int row = 0; row < Sheet::kRowCount; ++row) {
+        const auto index = static_cast<std::size_t>(row);
+        const std::optional<double> weight = ValueOfText(sheet.weight[index]);
+        const struct {
+            FieldKind field;
+            const std::string* text;
+            FieldUnit unit;
+        } fields[] = {{FieldKind::Weight, &sheet.weight[index], FieldUnit::Pounds},
+                      {FieldKind::Arm, &sheet.arm[index], FieldUnit::Inches}};
+        for (const auto& [field, text, unit] : fields) {
+            if (const Misreading misreading = misreadingOf(*text, unit); misreading != Misreading::None)
+                warnings.push_back({field, row, Warning::Kind::Misread, misreadWords(field, row, *text, misreading)});
+            if (field == FieldKind::Weight && weight && *weight < 0)
+                warnings.push_back({field, row, Warning::Kind::BelowZero,
+                                    fieldName(field, row) + " is below zero: " + TextOfDouble(*weight) + " lb is taken away."});
+            if (field == FieldKind::Arm && weight && *weight != 0 && isBlank(*text))
+                warnings.push_back({field, row, Warning::Kind::BlankArm,
+                                    fieldName(field, row) + " is blank: its " + TextOfDouble(*weight) +
+                                        " lb are counted at the datum."});
+        }
+    }
+    return warnings;
+}
+
+std::string LinesBeneath::warningText() const
+{
+    constexpr std::size_t kShown = 3;
+    std::string text;
+    for (std::size_t i = 0; i < std::min(warnings.size(), kShown); ++i)
+        text += (i == 0 ? "" : "\n") + warnings[i].words;
+    if (warnings.size() > kShown)
+        text += "\nAnd " + std::to_string(warnings.size() - kShown) + " more to check.";
+    return text;
+}
+
+LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note)
+{
+    return {stateWords(sheet, fault), warningsOf(sheet), readoutWords(sheet, !fault && !sheet.totalsStale),
+            std::move(note)};
+}
+
+Announcements announcementsFor(const LinesBeneath& before, const LinesBeneath& after)
+{
+    const bool warnedFieldsChanged =
+        !std::equal(before.warnings.begin(), before.warnings.end(), after.warnings.begin(), after.warnings.end(),
+                    [](const Warning& a, const Warning& b) { return a.sameAs(b); });
+    Announcements spoken;
+    spoken.warnings = warnedFieldsChanged && !after.warnings.empty();
+    spoken.verdict = !after.verdict.empty() &&
+                     (after.verdict != before.verdict || (warnedFieldsChanged && after.warnings.empty()));
+    return spoken;
+}
+
+std::string grossWeightWords(const Sheet& sheet, const std::optional<CalcFault>& fault)
+{
+    if (!sheet.grossWeightVerdict)
+        return {};
+    std::string words = sheet.grossWeightVerdict == WeightVerdict::Within ? "within limits" : "out of limits, over 900 lb";
+    const bool notReached = fault && (fault->step == FaultStep::RowMoment || fault->step == FaultStep::RowSum);
+    return words + (sheet.totalsStale || notReached ? ", not updated" : "");
+}
+
+std::string flyCgWords(const Sheet& sheet, const std::optional<CalcFault>& fault)
+{
+    if (!sheet.flyCgVerdict)
+        return {};
+    std::string words = sheet.flyCgVerdict == CgVerdict::Within ? "within limits" : "out of limits, " + cgLimitPhrase(sheet);
+    return words + (sheet.totalsStale || fault ? ", not updated" : "");
+}
+
+std::string scaleWords(const Sheet& sheet)
+{
+    if (!sheet.sliderValue)
+        return "No CG yet";
+    std::string words = "CG " + withoutBlanks(sheet.flyCg) + " in";
+    if (*sheet.sliderValue < kScaleMinimum)
+        words += ", forward of the scale";
+    else if (*sheet.sliderValue > kScaleMaximum)
+        words += ", aft of the scale";
+    return words;
+}
+
+std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fault)
+{
+    if (!sheet.grossWeightVerdict)
+        return fault ? describeFault(*fault) : "No weight entered yet.";
+    std::string summary;
+    if (fault || sheet.totalsStale)
+        summary = stateWords(sheet, fault) + ' ';
+    summary += "Gross weight " + sheet.grossWeight + " lb, " + grossWeightWords(sheet, fault) + '.';
+    if (sheet.flyCgVerdict)
+        summary += " CG " + withoutBlanks(sheet.flyCg) + " in, " + flyCgWords(sheet, fault) + '.';
+    if (const std::string readouts = readoutWords(sheet, !fault && !sheet.totalsStale); !readouts.empty())
+        summary += ' ' + readouts;
+    return summary;
+}
+
+std::string withoutBlanks(std::string text)
+{
+    std::erase(text, ' ');
+    return text;
+}
+
+std::string isolated(std::string_view text)
+{
+    // Marks that change the direction of what follows would escape or break
+    // the isolation; they show as replacement characters instead.
+    static constexpr std::string_view kDirectionMarks[] = {
+        "\u061C", "\u200E", "\u200F", "\u202A", "\u202B", "\u202C", "\u202D",
+        "\u202E", "\u2066", "\u2067", "\u2068", "\u2069"};
+    std::string inside(text);
+    for (const std::string_view mark : kDirectionMarks)
+        for (std::size_t at = inside.find(mark); at != std::string::npos; at = inside.find(mark, at))
+            inside.replace(at, mark.size(), "\uFFFD");
+    return "\u2068" + inside + "\u2069";
+}
+
+}  // namespace kq71wb

@@ -1,0 +1,113 @@
+#pragma once
+
+// What the sheet says in words: the verdict its colours give, the state that
+// stands in its place, the warnings about fields that may not be read as they
+// look, and what a screen reader hears of each figure. Every front end shows
+// these words as they come, in the order and at the moments given here, so
+// that the window, the printed page and any other front end say the same.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sheet.h"
+
+namespace kq71wb {
+
+// What a field is called, for people and screen readers: "Weight, Aircraft
+// Empty", "Arm, Pilot", "Arm, item 3", "Moment, item 3", "Description, item 3".
+enum class FieldKind { Weight, Arm, Moment, Description };
+std::string fieldName(FieldKind kind, int row);
+
+// What the window says of a fault, in words that say which figures are stale.
+std::string describeFault(const CalcFault& fault);
+
+// The limit verdicts in words, for pilots who cannot tell red from green:
+// "Within limits.", or what is out, weight first ("Gross weight over 900 lb.
+// CG aft of the 16.00 in limit."). A CG whose caption shows the limit it lies
+// beyond is given to the digits that show why: "CG forward of the 11.70 in
+// limit (11.699 in)." Empty before anything is coloured.
+std::string verdictWords(const Sheet& sheet);
+
+// What stands for the results in words: the fault of the last pass, that the
+// totals on display are not current, or else the verdict.
+std::string stateWords(const Sheet& sheet, const std::optional<CalcFault>& fault);
+
+// A field whose figure may not be what the pilot means, in words:
+//   Arm, item 3: "14,5" is read as 14.
+//   Weight, Pilot: "80 kg" is read as 80 lb; the sheet is in pounds (80 kg = 176.4 lb).
+//   Weight, item 3 is below zero: -100 lb is taken away.
+//   Arm, item 3 is blank: its 15 lb are counted at the datum.
+// A quoted text is cut to 16 characters and set apart from the sentence, so
+// that no text typed or read from a file can turn the sentence around.
+struct Warning {
+    enum class Kind { Misread, BelowZero, BlankArm };
+    FieldKind field;
+    int row;
+    Kind kind;
+    std::string words;
+
+    // The same warning about the same field, whatever its text now.
+    bool sameAs(const Warning& other) const
+    {
+        return field == other.field && row == other.row && kind == other.kind;
+    }
+    bool operator==(const Warning&) const = default;
+};
+// Every warning, field by field in Tab order.
+std::vector<Warning> warningsOf(const Sheet& sheet);
+
+// The lines beneath the sheet, top to bottom. The verdict (or what stands in
+// its place) is always there once the results carry a colour; warnings, the
+// read-outs and a note stand beside it, never in its place.
+struct LinesBeneath {
+    std::string verdict;
+    std::vector<Warning> warnings;
+    std::string readouts;
+    std::string note;  // what became of the last print or copy, until the next pass
+
+    // The warnings as the window shows them: the first three, then how many more.
+    std::string warningText() const;
+    bool operator==(const LinesBeneath&) const = default;
+};
+
+LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note);
+
+// Which lines a screen reader speaks unasked after a change: the verdict when
+// its words change; the warnings when a field comes to be warned of, never as
+// a warned text grows letter by letter; the verdict again when the last
+// warning goes. (A note is spoken whenever one is set.)
+struct Announcements {
+    bool verdict = false;
+    bool warnings = false;
+};
+Announcements announcementsFor(const LinesBeneath& before, const LinesBeneath& after);
+
+// Said when the load sheet has been put on the clipboard.
+inline constexpr std::string_view kCopiedNote = "Load sheet copied.";
+
+// What a screen reader hears of a result beside its figure: "within limits",
+// "out of limits, forward of the 11.70 in limit", with ", not updated" when
+// the last pass did not reach it; empty before it has a colour.
+std::string grossWeightWords(const Sheet& sheet, const std::optional<CalcFault>& fault);
+std::string flyCgWords(const Sheet& sheet, const std::optional<CalcFault>& fault);
+
+// The scale in words: "CG 6.49 in, forward of the scale", "CG 14.00 in";
+// "No CG yet" before the first one.
+std::string scaleWords(const Sheet& sheet);
+
+// The whole result in a few sentences, for a pilot who cannot see where to
+// look: "Gross weight 770 lb, within limits. CG 6.49 in, out of limits,
+// forward of the 11.70 in limit. Pilot weight for this loading: 0 to 43 lb.
+// Room to 900 lb: 130 lb."
+std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fault);
+
+// A caption without its blanks, as it is read aloud or quoted: "  6.49" -> "6.49".
+std::string withoutBlanks(std::string text);
+
+// A text set apart from the sentence around it (first-strong isolate), so
+// that right-to-left or override characters in it stay inside it.
+std::string isolated(std::string_view text);
+
+}  // namespace kq71wb

@@ -1,0 +1,115 @@
+#include "words.h"
+
+#include <gtest/gtest.h>
+
+#include "sheet_of.h"
+
+namespace kq71wb {
+namespace {
+
+// A text as a warning quotes it, set apart from the sentence.
+std::string q(const std::string& text) { return "\"\u2068" + text + "\u2069\""; }
+
+std::string joined(const std::vector<Warning>& warnings)
+{
+    std::string all;
+    for (const Warning& warning : warnings)
+        all += (all.empty() ? "" : " | ") + warning.words;
+    return all;
+}
+
+TEST(Warnings, NameEveryFieldThatMayMislead)
+{
+    const std::pair<Rows, std::string> cases[] = {
+        {{{"600", "14"}, {"80 kg", "-20"}},
+         "Weight, Pilot: " + q("80 kg") + " is read as 80 lb; the sheet is in pounds (80 kg = 176.4 lb)."},
+        {{{"600", "350 mm"}}, "Arm, Aircraft Empty: " + q("350 mm") + " is read as 350 in; the sheet is in inches (350 mm = 13.78 in)."},
+        {{{"600", "35cm"}}, "Arm, Aircraft Empty: " + q("35cm") + " is read as 35 in; the sheet is in inches (35 cm = 13.78 in)."},
+        {{{"600", ".35 m"}}, "Arm, Aircraft Empty: " + q(".35 m") + " is read as 0.35 in; the sheet is in inches (0.35 m = 13.78 in)."},
+        {{{}, {"170Parachute", "-20"}}, "Weight, Pilot: " + q("170Parachute") + " is read as 170."},
+        {{{}, {"8\n5\n", "-20"}}, "Weight, Pilot: " + q("8 5 ") + " is read as 85."},
+        {{{"600", "14"}, {}, {"15", ""}}, "Arm, item 3 is blank: its 15 lb are counted at the datum."},
+        {{{"600", "14"}, {}, {"-100", "10"}}, "Weight, item 3 is below zero: -100 lb is taken away."},
+        {{{"1,55555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555") + " is read as 1."},
+        {{{"1,555555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555\u2026") + " is read as 1."},
+        {{{"\u202E006", "14"}}, "Weight, Aircraft Empty: " + q("\uFFFD006") + " is read as 0."},
+        {{{"-5 kg", " "}},
+         "Weight, Aircraft Empty: " + q("-5 kg") + " is read as -5 lb; the sheet is in pounds (-5 kg = -11 lb)." +
+             " | Weight, Aircraft Empty is below zero: -5 lb is taken away. | Arm, Aircraft Empty is blank: its -5 lb are counted at the datum."},
+        {{{"600", "14"}, {"", "-20"}, {"0", ""}, {"1E400", ""}}, ""},
+    };
+    for (const auto& [rows, expected] : cases)
+        EXPECT_EQ(joined(warningsOf(sheetOf(rows))), expected) << rows[0].first;
+
+    LinesBeneath lines;
+    lines.warnings = warningsOf(sheetOf({{"a", "b"}, {"c", "d"}, {"e", ""}}));
+    EXPECT_EQ(lines.warningText(), "Weight, Aircraft Empty: " + q("a") + " is read as 0.\nArm, Aircraft Empty: " + q("b") +
+                                       " is read as 0.\nWeight, Pilot: " + q("c") + " is read as 0.\nAnd 2 more to check.");
+}
+
+// As a pilot types a weight letter by letter, a screen reader hears the
+// verdict when it changes and a misread once, when it starts; when the last
+// warning goes, the verdict again.
+TEST(Announcements, OnceForEachChangeThatMatters)
+{
+    const struct {
+        const char* pilot;
+        bool verdict, warnings;
+    } steps[] = {{"", true, false},     {"l", false, true},    {"l7", false, false}, {"l70", false, false},
+                 {"170", true, false},  {"170 lb", false, false}, {"l70", true, true}, {"", true, false},
+                 {"-1", false, true}};
+    LinesBeneath before;
+    for (const auto& step : steps) {
+        const LinesBeneath after = linesBeneath(passed({{"600", "14"}, {step.pilot, "-20"}}), std::nullopt, "");
+        const Announcements spoken = announcementsFor(before, after);
+        EXPECT_EQ(spoken.verdict, step.verdict) << '"' << step.pilot << '"';
+        EXPECT_EQ(spoken.warnings, step.warnings) << '"' << step.pilot << '"';
+        before = after;
+    }
+}
+
+// What a screen reader hears beside each result, and the whole result at once.
+TEST(ResultWords, SayTheVerdictOfEachFigure)
+{
+    const auto cleared = [] {
+        Sheet sheet = passed({{"600", "14"}, {"170", "-20"}});
+        sheet.weight = {};
+        Calc(sheet);
+        return sheet;
+    };
+    const struct {
+        const char* name;
+        Sheet sheet;
+        std::optional<CalcFault> fault;
+        std::string gross, cg, scale, summary;
+    } cases[] = {
+        {"nothing yet", Sheet{}, {}, "", "", "No CG yet", "No weight entered yet."},
+        {"within weight, CG forward of the scale", passed({{"600", "14"}, {"170", "-20"}}), {}, "within limits",
+         "out of limits, forward of the 11.70 in limit", "CG 6.49 in, forward of the scale",
+         "Gross weight 770 lb, within limits. CG 6.49 in, out of limits, forward of the 11.70 in limit. "
+         "Pilot weight for this loading: 0 to 43 lb. Room to 900 lb: 130 lb."},
+        {"over and aft, on the scale", passed({{"950", "17"}}), {}, "out of limits, over 900 lb",
+         "out of limits, aft of the 16.00 in limit", "CG 17.00 in", ""},
+        {"aft of the scale", passed({{"10", "50"}}), {}, "within limits", "out of limits, aft of the 16.00 in limit",
+         "CG 50.00 in, aft of the scale", ""},
+        {"totals kept from an earlier pass", cleared(), {}, "within limits, not updated",
+         "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale",
+         "Totals not updated: the gross weight is zero or less. Gross weight 770 lb, within limits, not updated. "
+         "CG 6.49 in, out of limits, forward of the 11.70 in limit, not updated."},
+        {"a fault in the rows", passed({{"100", "14"}}), CalcFault{FaultStep::RowSum, 1}, "within limits, not updated",
+         "within limits, not updated", "CG 14.00 in", ""},
+        {"a fault at the scale", passed({{"100", "14"}}), CalcFault{FaultStep::Scale, -1}, "within limits",
+         "within limits, not updated", "CG 14.00 in", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(grossWeightWords(c.sheet, c.fault), c.gross) << c.name;
+        EXPECT_EQ(flyCgWords(c.sheet, c.fault), c.cg) << c.name;
+        EXPECT_EQ(scaleWords(c.sheet), c.scale) << c.name;
+        if (!c.summary.empty()) {
+            EXPECT_EQ(resultSummary(c.sheet, c.fault), c.summary) << c.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace kq71wb
