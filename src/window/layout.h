@@ -7,8 +7,10 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
+#include "loadings.h"
 #include "sheet.h"
 
 namespace kq71wb::window {
@@ -17,6 +19,11 @@ inline constexpr int kTwipsPerPixel = 15;
 inline constexpr int kClientWidth = 8790;  // twips
 inline constexpr int kClientHeight = 6525;
 
+// Colours as the window stores them: 0x00BBGGRR, or a system colour index
+// when the high bit is set.
+using OleColor = std::uint32_t;
+inline constexpr OleColor kRed = 0x000000FF;    // out of limits
+inline constexpr OleColor kGreen = 0x0000FF00;  // within limits
 inline constexpr OleColor kFormGrey = 0x00C0C0C0;
 inline constexpr OleColor kLighterGrey = 0x00E0E0E0;
 inline constexpr OleColor kLightYellow = 0x00C0FFFF;
@@ -57,7 +64,7 @@ struct ControlSpec {
 
 namespace detail {
 
-inline constexpr std::array<std::string_view, 4> kLoadingCaptions = {"Loading 1", "Loading 2", "Loading 3",
+inline constexpr std::array<std::string_view, kLoadingCount> kLoadingCaptions = {"Loading 1", "Loading 2", "Loading 3",
                                                                       "Loading 4"};
 
 // Rows are in stacking order, back to front: the scale labels overlap, with
@@ -84,19 +91,19 @@ constexpr auto makeLayout()
     rows[n++] = {.name = "Label8", .left = 5520, .top = 1320, .width = 2130, .height = 210,
                  .caption = "Aft CG Limit : 16.00 inches", .transparent = true, .tabIndex = 26};
     rows[n++] = {.name = "lblSlider2", .left = 1440, .top = 5520, .width = 2535, .height = 255,
-                 .caption = "   12        13        14          15       16", .backColor = kWithinLimitsColor,
+                 .caption = "   12        13        14          15       16", .backColor = kGreen,
                  .font = FontKind::WindowDefault, .tabIndex = 39};
     rows[n++] = {.name = "lblSlider1", .left = 360, .top = 5520, .width = 1200, .height = 315,
-                 .caption = "  10-        11     ", .backColor = kOutOfLimitsColor,
+                 .caption = "  10-        11     ", .backColor = kRed,
                  .font = FontKind::WindowDefault, .tabIndex = 38};
     rows[n++] = {.name = "lblSlider3", .left = 3960, .top = 5520, .width = 1335, .height = 255,
-                 .caption = "          17        18+", .backColor = kOutOfLimitsColor,
+                 .caption = "          17        18+", .backColor = kRed,
                  .font = FontKind::WindowDefault, .tabIndex = 40};
     rows[n++] = {.name = "Frame2", .kind = K::Frame, .left = 360, .top = 1080, .width = 4935, .height = 4455,
                  .caption = "           Description    Weight        Arm           Moment", .tabIndex = 27};
     rows[n++] = {.name = "Slider1", .kind = K::Slider, .left = 360, .top = 5760, .width = 4935, .height = 495,
                  .tabIndex = 37};
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < static_cast<int>(kLoadingCount); ++i)
         rows[n++] = {.name = "cmdLoading", .index = i, .kind = K::CommandButton, .left = 6000,
                      .top = 2160 + 840 * i, .width = 1935, .height = 495,
                      .caption = kLoadingCaptions[static_cast<std::size_t>(i)], .font = FontKind::ArialBlack,
@@ -145,6 +152,9 @@ constexpr auto makeLayout()
                  .border = true, .tabIndex = 34};
     rows[n++] = {.name = "lblFlyCG", .container = F, .left = 3840, .top = 4080, .width = 660, .height = 270,
                  .backColor = kLightGreen, .border = true, .toolTip = "Center of Gravity", .tabIndex = 35};
+    // A row left out would be built as a control without a name.
+    if (n != rows.size())
+        throw "every row of the layout is filled";
     return rows;
 }
 

@@ -18,7 +18,7 @@ struct MenuSpec {
     bool indented = false;  // an item of the drop-down above it
 };
 
-inline constexpr std::array<MenuSpec, 24> kMenuBar = {{
+inline constexpr auto kMenuBar = std::to_array<MenuSpec>({
     {"mnuExit", "E&xit"},
     {"mnuSpace0", ""},
     {"mnuPrint", "&Print"},
@@ -43,6 +43,6 @@ inline constexpr std::array<MenuSpec, 24> kMenuBar = {{
     {"mnuHelp5", "Up to 4 standard loadings or gliders can be entered", true},
     {"mnuHelp6", "into a data file (KQ71WB.dat) and accessed by the", true},
     {"mnuHelp7", "buttons at the right.", true},
-}};
+});
 
 }  // namespace kq71wb::window

@@ -7,9 +7,9 @@
 #include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOptionFocusRect>
+#include <QStyleOptionSlider>
 #include <qdrawutil.h>
 
-#include <limits>
 
 namespace kq71wb::window {
 
@@ -73,8 +73,10 @@ void LineWidget::paintEvent(QPaintEvent*)
 
 SheetField::SheetField(QWidget* parent) : QLineEdit(parent)
 {
-    // Any length, as typed or pasted: Qt would keep only the first 32767 characters.
-    setMaxLength(std::numeric_limits<int>::max());
+    // A megabyte pasted by mistake would slow every later keystroke; what no
+    // figure needs is cut, and said to be.
+    setMaxLength(kMaxFieldCharacters);
+    connect(this, &QLineEdit::inputRejected, this, &SheetField::textCut);
 }
 
 void SheetField::focusInEvent(QFocusEvent* event)
@@ -163,6 +165,34 @@ public:
     {
         return metric == PM_SliderLength ? 25 : QProxyStyle::pixelMetric(metric, option, widget);
     }
+
+    // Fusion colours the ticks by what its pixmap cache happens to hold, so a
+    // printed scale could differ from the one on screen: they are drawn here,
+    // always in the colour of the groove's outline.
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option, QPainter* painter,
+                            const QWidget* widget) const override
+    {
+        const auto* slider = qstyleoption_cast<const QStyleOptionSlider*>(option);
+        if (control != CC_Slider || !slider || !(slider->subControls & SC_SliderTickmarks)) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        QStyleOptionSlider withoutTicks = *slider;
+        withoutTicks.subControls &= ~SC_SliderTickmarks;
+        QProxyStyle::drawComplexControl(control, &withoutTicks, painter, widget);
+
+        painter->save();
+        painter->setPen(slider->palette.window().color().darker(140));
+        const int length = pixelMetric(PM_SliderLength, slider, widget);
+        const int tickSize = pixelMetric(PM_SliderTickmarkOffset, slider, widget);
+        for (int value = slider->minimum; value <= slider->maximum; value += slider->tickInterval) {
+            const int x = sliderPositionFromValue(slider->minimum, slider->maximum, value,
+                                                  slider->rect.width() - length) + length / 2;
+            const int extra = (value == slider->minimum || value == slider->maximum) ? 1 : 2;
+            painter->drawLine(x, slider->rect.bottom() - extra, x, slider->rect.bottom() - tickSize);
+        }
+        painter->restore();
+    }
 };
 
 }  // namespace
@@ -174,6 +204,12 @@ ScaleSlider::ScaleSlider(QWidget* parent) : QSlider(Qt::Horizontal, parent)
     setStyle(style);
     setAutoFillBackground(true);
 }
+
+void ScaleSlider::mousePressEvent(QMouseEvent* event) { event->accept(); }
+void ScaleSlider::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
+void ScaleSlider::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+void ScaleSlider::wheelEvent(QWheelEvent* event) { event->accept(); }
+void ScaleSlider::keyPressEvent(QKeyEvent* event) { event->ignore(); }
 
 void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double> inches)
 {
@@ -188,22 +224,24 @@ void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double>
 MessageLine::MessageLine(bool announcing, QWidget* parent) : QLabel(parent), m_announcing(announcing)
 {
     setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    hide();
 }
 
 void MessageLine::setMessage(const QString& message)
 {
-    if (message == m_message)
+    if (message == text())
         return;
-    QAccessibleTextUpdateEvent update(this, 0, m_message, message);
-    m_message = message;
-    showFitted();
+    QAccessibleTextUpdateEvent update(this, 0, text(), message);
+    setText(message);
+    setVisible(!message.isEmpty());
+    fitHeight();
     QAccessible::updateAccessibility(&update);
-    announce();
 }
 
 void MessageLine::announce()
 {
-    if (!m_announcing || m_message.isEmpty())
+    if (!m_announcing || text().isEmpty())
         return;
     // A notification that shows is what screen readers speak unasked.
     QAccessibleEvent named(this, QAccessible::NameChanged);
@@ -212,17 +250,25 @@ void MessageLine::announce()
     QAccessible::updateAccessibility(&shown);
 }
 
+void MessageLine::changeEvent(QEvent* event)
+{
+    QLabel::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitHeight();
+}
+
 void MessageLine::resizeEvent(QResizeEvent* event)
 {
     QLabel::resizeEvent(event);
-    showFitted();
+    fitHeight();
 }
 
-void MessageLine::showFitted()
+// The window grows downwards to hold every word, whatever the desktop's font.
+void MessageLine::fitHeight()
 {
-    const QString fitted = fontMetrics().elidedText(m_message, Qt::ElideMiddle, contentsRect().width());
-    setText(fitted);
-    setToolTip(fitted == m_message ? QString() : m_message);
+    const int wanted = heightForWidth(width());
+    if (wanted > 0 && wanted != height())
+        setFixedHeight(wanted);
 }
 
 }  // namespace kq71wb::window

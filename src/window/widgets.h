@@ -75,7 +75,9 @@ private:
     int m_width;
 };
 
-// A text field of the sheet. It tells when it gains the focus by Tab,
+// A text field of the sheet. It keeps at most kMaxFieldCharacters, as a
+// field of the loadings file does, and tells when more was typed or pasted
+// than it keeps. It tells when it gains the focus by Tab,
 // Shift+Tab, a click or the program, so that its whole text can be selected
 // and typing replaces it; not when the focus only comes back with the window,
 // from a menu or from the menu bar, where the caret stays where it was. The
@@ -85,10 +87,12 @@ class SheetField : public QLineEdit {
     Q_OBJECT
 
 public:
+    static constexpr int kMaxFieldCharacters = 4096;
     explicit SheetField(QWidget* parent);
 
 signals:
     void gotFocus();
+    void textCut();
 
 protected:
     void focusInEvent(QFocusEvent* event) override;
@@ -117,7 +121,9 @@ protected:
 
 // The centre-of-gravity scale. It is opaque in the form's colour, as it lies
 // in front of the band of numbers, and its thumb is wide enough that the
-// ticks of 10 to 18 in stand under the band's numbers.
+// ticks of 10 to 18 in stand under the band's numbers. It is a display: no
+// drag, click, wheel or key moves it away from the computed CG, though it
+// takes the focus for screen readers.
 class ScaleSlider : public QSlider {
     Q_OBJECT
 
@@ -130,32 +136,38 @@ public:
     QString centreOfGravityWords() const { return m_words; }
     std::optional<double> centreOfGravity() const { return m_inches; }
 
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QString m_words;
     std::optional<double> m_inches;
 };
 
-// A line beneath the layout. A message too long for it is shortened in its
-// middle, where a path's least telling part is, and shown whole in its tooltip.
-// An announcing line is a notification to assistive technology: each new
-// message is spoken without the user asking.
+// A line beneath the layout. A message wraps over as many lines as it needs,
+// at any font size, and the line is hidden while it has none. An announcing
+// line is a notification to assistive technology: announce() speaks its
+// message without the user asking.
 class MessageLine : public QLabel {
     Q_OBJECT
 
 public:
     MessageLine(bool announcing, QWidget* parent);
     void setMessage(const QString& message);
-    QString message() const { return m_message; }
+    QString message() const { return text(); }
     bool announcing() const { return m_announcing; }
-    // Speaks the message again, as when figures changed but not the words.
     void announce();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void showFitted();
-    QString m_message;
+    void fitHeight();
     bool m_announcing;
 };
 

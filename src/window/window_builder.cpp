@@ -12,6 +12,7 @@
 #include <QSlider>
 
 #include "menu.h"
+#include "words.h"
 #include "widgets.h"
 
 namespace kq71wb::window {
@@ -133,7 +134,7 @@ QWidget* makeControl(const ControlSpec& row, QWidget* parent)
         break;
     case ControlKind::Slider: {
         auto* slider = new ScaleSlider(parent);
-        slider->setRange(100, 180);  // the CG in tenths of an inch, 10.0 to 18.0
+        slider->setRange(kScaleMinimum, kScaleMaximum);
         slider->setTickPosition(QSlider::TicksBelow);
         slider->setTickInterval(10);
         slider->setPageStep(10);
@@ -241,6 +242,9 @@ QString controlName(std::string_view name, int index)
 {
     return index < 0 ? fromView(name) : QString("%1(%2)").arg(fromView(name)).arg(index);
 }
+
+OleColor colorOf(WeightVerdict verdict) { return verdict == WeightVerdict::Within ? kGreen : kRed; }
+OleColor colorOf(CgVerdict verdict) { return verdict == CgVerdict::Within ? kGreen : kRed; }
 
 QColor colorFromOle(OleColor color, const QPalette& palette)
 {

@@ -32,7 +32,7 @@ struct WindowControls {
     std::array<SheetField*, Sheet::kRowCount> txtArm{};
     std::array<ResultLabel*, Sheet::kRowCount> lblMoment{};
     std::array<SheetField*, 6> txtMisc{};
-    std::array<LoadingButton*, 4> cmdLoading{};
+    std::array<LoadingButton*, kLoadingCount> cmdLoading{};
     ResultLabel* lblGrossWeight = nullptr;
     ResultLabel* lblGrossMoment = nullptr;
     ResultLabel* lblFlyCG = nullptr;
@@ -51,6 +51,10 @@ void copyShownState(const WindowControls& from, const WindowControls& to);
 
 // The object name of a control: its name, with its array index in brackets.
 QString controlName(std::string_view name, int index = -1);
+
+// Which colour stands for a verdict.
+OleColor colorOf(WeightVerdict verdict);
+OleColor colorOf(CgVerdict verdict);
 
 // An OLE colour as Qt shows it; system colours come from the palette.
 QColor colorFromOle(OleColor color, const QPalette& palette);
