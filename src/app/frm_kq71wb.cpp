@@ -4,22 +4,23 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QSlider>
-#include <QStatusBar>
+#include <QLocale>
+#include <QVBoxLayout>
 #include <QStyleFactory>
 #include <QWindow>
 
 #include "conversions.h"
 #include "load_sheet.h"
+#include "load_sheet_page.h"
 #include "loadings.h"
 #include "print_target.h"
-#include "readouts.h"
 #include "version.h"
 #include "widgets.h"
 
@@ -31,14 +32,17 @@ QString fromUtf8(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A result's verdict in words, or none before it has one; totals kept from an
-// earlier pass say they are not current.
-template <class Verdict>
-QString verdictOf(const std::optional<Verdict>& verdict, bool stale)
+// Where a user puts a loadings file: the folder of the last place looked in,
+// the user's configuration folder, shown from the home folder.
+QString loadingsFolderShown(const std::vector<std::filesystem::path>& candidates)
 {
-    if (!verdict)
-        return {};
-    return fromUtf8(colourWords(*verdict)) + (stale ? ", not updated" : "");
+    if (candidates.empty())
+        return "the program's folder";
+    QString folder = QString::fromStdString(candidates.back().parent_path().string()) + '/';
+    const QString home = QDir::homePath();
+    if (folder.startsWith(home + '/'))
+        folder.replace(0, home.size(), "~");
+    return folder;
 }
 
 }  // namespace
@@ -47,25 +51,36 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
     : QMainWindow(parent), m_loadingsFiles(std::move(loadingsFiles)), m_printTarget(printTarget)
 {
     m_controls = window::buildWindow(*this);
-    // Beneath the fixed layout, two lines in the desktop's own colours: faults,
-    // printing, misread numbers and the verdict in words; and the read-outs.
-    auto* lines = new QWidget(this);
-    auto* stack = new QVBoxLayout(lines);
-    stack->setContentsMargins(2, 0, 2, 0);
-    stack->setSpacing(0);
-    for (auto [line, name] : {std::pair{&m_status, "lblStatus"}, std::pair{&m_readouts, "lblReadouts"}}) {
-        *line = new window::MessageLine(line == &m_status, lines);
+    // Beneath the fixed layout, lines in the desktop's own colours: the
+    // verdict, warnings, the read-outs and what became of a print. They wrap,
+    // and the window grows downwards to hold them.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(takeCentralWidget());
+    auto* lines = new QVBoxLayout();
+    lines->setContentsMargins(4, 2, 4, 4);
+    lines->setSpacing(2);
+    column->addLayout(lines);
+    for (auto [line, name, announcing] : {std::tuple{&m_verdictLine, "lblVerdict", true},
+                                          std::tuple{&m_warningLine, "lblWarnings", true},
+                                          std::tuple{&m_readoutLine, "lblReadouts", false},
+                                          std::tuple{&m_noteLine, "lblNote", true}}) {
+        *line = new window::MessageLine(announcing, central);
         (*line)->setObjectName(name);
-        stack->addWidget(*line);
+        lines->addWidget(*line);
     }
-    statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(lines, 1);
+    setCentralWidget(central);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Ctrl+Shift+C: the load sheet's lines as text, for a logbook or an e-mail.
+    // F8: the whole result spoken, for a pilot who cannot see where to look.
     m_copyLoadSheet = new QAction(this);
     m_copyLoadSheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
-    addAction(m_copyLoadSheet);
+    m_speakResult = new QAction(this);
+    m_speakResult->setShortcut(QKeySequence(Qt::Key_F8));
+    addActions({m_copyLoadSheet, m_speakResult});
 
     wireEvents();
     Form_Load();
@@ -75,24 +90,41 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
 void frmKQ71wb::wireEvents()
 {
     const auto& c = m_controls;
+    // A field that was given more than it keeps says so once the change is done.
+    const auto sayWhenCut = [this](window::SheetField* field, const std::string& name) {
+        connect(field, &window::SheetField::textCut, this, [this, name] {
+            const QString most = QLocale(QLocale::English).toString(window::SheetField::kMaxFieldCharacters);
+            setNote(fromUtf8(name) + QString(" keeps at most %1 characters; the rest was cut.").arg(most));
+        }, Qt::QueuedConnection);
+    };
     for (int i = 0; i < Sheet::kRowCount; ++i) {
         const auto row = static_cast<std::size_t>(i);
         connect(c.txtWeight[row], &QLineEdit::textChanged, this, [this, i] { txtWeight_Change(i); });
         connect(c.txtArm[row], &QLineEdit::textChanged, this, [this, i] { txtArm_Change(i); });
         connect(c.txtWeight[row], &window::SheetField::gotFocus, this, [this, i] { txtWeight_GotFocus(i); });
         connect(c.txtArm[row], &window::SheetField::gotFocus, this, [this, i] { txtArm_GotFocus(i); });
+        sayWhenCut(c.txtWeight[row], fieldName(FieldKind::Weight, i));
+        sayWhenCut(c.txtArm[row], fieldName(FieldKind::Arm, i));
     }
-    for (int k = 0; k < static_cast<int>(c.txtMisc.size()); ++k)
-        connect(c.txtMisc[static_cast<std::size_t>(k)], &window::SheetField::gotFocus, this,
-                [this, k] { txtMisc_GotFocus(k); });
+    for (int k = 0; k < static_cast<int>(c.txtMisc.size()); ++k) {
+        window::SheetField* field = c.txtMisc[static_cast<std::size_t>(k)];
+        connect(field, &window::SheetField::gotFocus, this, [this, k] { txtMisc_GotFocus(k); });
+        // Descriptions change no figure; the load sheet names its rows by them.
+        connect(field, &QLineEdit::textChanged, this, [this, k](const QString& text) {
+            m_sheet.description[static_cast<std::size_t>(k + 2)] = text.toStdString();
+        });
+        sayWhenCut(field, fieldName(FieldKind::Description, k + 2));
+    }
     for (int i = 0; i < static_cast<int>(c.cmdLoading.size()); ++i)
         connect(c.cmdLoading[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
                 [this, i] { cmdLoading_Click(i); });
     connect(c.mnuPrint, &QAction::triggered, this, &frmKQ71wb::mnuPrint_Click);
     connect(c.mnuExit, &QAction::triggered, this, &frmKQ71wb::mnuExit_Click);
     connect(m_copyLoadSheet, &QAction::triggered, this, [this] {
-        QGuiApplication::clipboard()->setText(loadSheetLines(printHeading()).join('\n') + '\n');
+        QGuiApplication::clipboard()->setText(loadSheetCopy(sheetHeading()));
+        setNote(fromUtf8(std::string(kCopiedNote)));
     });
+    connect(m_speakResult, &QAction::triggered, this, [this] { setNote(fromUtf8(resultSummary(m_sheet, m_fault))); });
 }
 
 void frmKQ71wb::Form_Load()
@@ -114,17 +146,27 @@ void frmKQ71wb::Form_Load()
     }
 
     const Loadings loadings = ReadLoadings(m_loadingsFiles);
+    const QString whereToPutOne = QString("put kq71wb.dat in %1 (a sample is in /usr/share/doc/kq71wb/)")
+                                      .arg(loadingsFolderShown(m_loadingsFiles));
+    bool anyLoading = false;
     for (std::size_t i = 0; i < kLoadingCount; ++i) {
         // A name shows as written: "R&D Club" is no access key.
         const QString name = fromUtf8(loadings[i].name);
-        c.cmdLoading[i]->setText(QString(name).replace('&', "&&"));
-        c.cmdLoading[i]->setAccessibleName(name.isEmpty() ? QString("Loading %1").arg(i + 1) : name);
+        window::LoadingButton& button = *c.cmdLoading[i];
+        button.setText(QString(name).replace('&', "&&"));
+        button.setAccessibleName(name.isEmpty() ? QString("Loading %1").arg(i + 1) : name);
         this->*kStoredWeight[i] = fromUtf8(loadings[i].weight);
         this->*kStoredArm[i] = fromUtf8(loadings[i].arm);
+        // A button without a loading would only wipe the aircraft-empty row.
+        const bool hasLoading = loadings[i] != Loading{};
+        anyLoading = anyLoading || hasLoading;
+        button.setEnabled(hasLoading);
+        button.setToolTip(hasLoading ? QString() : "No loading: " + whereToPutOne + '.');
     }
 
-    // The pilot sits 20 inches forward of the datum.
-    c.txtArm[1]->setText("-20");
+    c.txtArm[kPilotRow]->setText(fromUtf8(std::string(kPilotArmAtStart)));
+    if (!anyLoading)
+        setNote("No loadings file: for the loading buttons, " + whereToPutOne + '.');
 }
 
 void frmKQ71wb::centreOnScreen()
@@ -163,7 +205,11 @@ void frmKQ71wb::Calc()
         m_sheet.arm[i] = m_controls.txtArm[i]->text().toStdString();
     }
     m_fault = kq71wb::Calc(m_sheet);
-    m_printNote.clear();
+    m_note.clear();
+    // A loading stays marked only while the aircraft-empty row holds its texts,
+    // so that no page names a glider whose figures were changed.
+    if (m_markedLoading >= 0 && !rowHoldsLoading(m_markedLoading))
+        markLoading(-1);
     showSheet();
 }
 
@@ -175,36 +221,44 @@ void frmKQ71wb::showSheet()
     c.lblGrossWeight->setCaption(fromUtf8(m_sheet.grossWeight));
     c.lblGrossMoment->setCaption(fromUtf8(m_sheet.grossMoment));
     c.lblFlyCG->setCaption(fromUtf8(m_sheet.flyCg));
-    c.lblGrossWeight->setVerdict(verdictOf(m_sheet.grossWeightVerdict, m_sheet.totalsStale));
-    c.lblFlyCG->setVerdict(verdictOf(m_sheet.flyCgVerdict, m_sheet.totalsStale));
+    c.lblGrossWeight->setVerdict(fromUtf8(grossWeightWords(m_sheet, m_fault)));
+    c.lblFlyCG->setVerdict(fromUtf8(flyCgWords(m_sheet, m_fault)));
 
     // Until the first weighed pass the results keep the colours they were laid out with.
-    static constexpr OleColor kGrossWeightLayoutColor = window::layoutOf("lblGrossWeight").backColor;
-    static constexpr OleColor kFlyCgLayoutColor = window::layoutOf("lblFlyCG").backColor;
-    window::setBackColor(*c.lblGrossWeight, m_sheet.grossWeightVerdict ? colorOf(*m_sheet.grossWeightVerdict)
+    static constexpr window::OleColor kGrossWeightLayoutColor = window::layoutOf("lblGrossWeight").backColor;
+    static constexpr window::OleColor kFlyCgLayoutColor = window::layoutOf("lblFlyCG").backColor;
+    window::setBackColor(*c.lblGrossWeight, m_sheet.grossWeightVerdict ? window::colorOf(*m_sheet.grossWeightVerdict)
                                                                          : kGrossWeightLayoutColor);
-    window::setBackColor(*c.lblFlyCG, m_sheet.flyCgVerdict ? colorOf(*m_sheet.flyCgVerdict) : kFlyCgLayoutColor);
+    window::setBackColor(*c.lblFlyCG, m_sheet.flyCgVerdict ? window::colorOf(*m_sheet.flyCgVerdict) : kFlyCgLayoutColor);
     // A CG off the scale puts the thumb at the nearer end.
     if (m_sheet.sliderValue)
         c.Slider1->setValue(*m_sheet.sliderValue);
     c.Slider1->setCentreOfGravity(fromUtf8(scaleWords(m_sheet)),
                                   m_sheet.sliderValue ? ValueOfText(m_sheet.flyCg) : std::nullopt);
-    showStatus();
+    showLines();
 }
 
-QString frmKQ71wb::statusText() const
+void frmKQ71wb::showLines()
 {
-    if (m_fault)
-        return fromUtf8(describeFault(*m_fault));
-    if (!m_printNote.isEmpty())
-        return m_printNote;
-    return fromUtf8(statusWords(m_sheet));
+    const LinesBeneath now = linesBeneath(m_sheet, m_fault, m_note);
+    m_verdictLine->setMessage(fromUtf8(now.verdict));
+    m_warningLine->setMessage(fromUtf8(now.warningText()));
+    m_readoutLine->setMessage(fromUtf8(now.readouts));
+    m_noteLine->setMessage(fromUtf8(now.note));
+    const Announcements spoken = announcementsFor(m_shown, now);
+    m_shown = now;
+    if (spoken.verdict)
+        m_verdictLine->announce();
+    if (spoken.warnings)
+        m_warningLine->announce();
 }
 
-void frmKQ71wb::showStatus()
+// A note is spoken whenever it is set, the same words again included.
+void frmKQ71wb::setNote(const QString& note)
 {
-    m_status->setMessage(statusText());
-    m_readouts->setMessage(fromUtf8(readoutWords(m_sheet, !m_fault && !m_sheet.totalsStale)));
+    m_note = note.toStdString();
+    showLines();
+    m_noteLine->announce();
 }
 
 void frmKQ71wb::txtWeight_Change(int) { Calc(); }
@@ -226,28 +280,37 @@ void frmKQ71wb::markLoading(int index)
     }
 }
 
+bool frmKQ71wb::rowHoldsLoading(int index) const
+{
+    const auto k = static_cast<std::size_t>(index);
+    return m_controls.txtWeight[0]->text() == this->*kStoredWeight[k] &&
+           m_controls.txtArm[0]->text() == this->*kStoredArm[k];
+}
+
 void frmKQ71wb::cmdLoading_Click(int Index)
 {
     auto& c = m_controls;
-    markLoading(-1);
     const auto k = static_cast<std::size_t>(Index);
-    const QString wordsBefore = m_status->message();
+    if (!c.cmdLoading[k]->isEnabled())
+        return;
+    markLoading(-1);
+    const std::string verdictBefore = m_shown.verdict;
     c.txtWeight[0]->setText(this->*kStoredWeight[k]);
     c.txtArm[0]->setText(this->*kStoredArm[k]);
     markLoading(Index);
     // New figures under the same words are said again; new words were said
     // as they changed, and once is enough.
-    if (m_status->message() == wordsBefore)
-        m_status->announce();
+    if (m_shown.verdict == verdictBefore)
+        m_verdictLine->announce();
     // A press that never took the focus (an access key) leaves it in the
     // pilot's weight, where no focus event would come to select the text.
-    if (c.txtWeight[1]->hasFocus())
-        txtWeight_GotFocus(1);
+    if (c.txtWeight[kPilotRow]->hasFocus())
+        txtWeight_GotFocus(kPilotRow);
     else
-        c.txtWeight[1]->setFocus(Qt::OtherFocusReason);
+        c.txtWeight[kPilotRow]->setFocus(Qt::OtherFocusReason);
 }
 
-void frmKQ71wb::renderSheet(QPainter& painter, QPoint at) const
+void frmKQ71wb::renderSheet(QPainter& painter) const
 {
     // A copy of the sheet, never focused or under the pointer, shows the
     // figures without a caret, focus frame or hover, so that two prints of the
@@ -255,7 +318,7 @@ void frmKQ71wb::renderSheet(QPainter& painter, QPoint at) const
     QMainWindow copy;
     const window::WindowControls shown = window::buildWindow(copy);
     window::copyShownState(m_controls, shown);
-    shown.client->render(&painter, at, QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    shown.client->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
 }
 
 bool frmKQ71wb::paintClientArea(QPaintDevice& device) const
@@ -265,29 +328,27 @@ bool frmKQ71wb::paintClientArea(QPaintDevice& device) const
         return false;
     const double scale = device.logicalDpiX() / 96.0;
     painter.scale(scale, scale);
-    renderSheet(painter, QPoint());
+    renderSheet(painter);
     return painter.end();
 }
 
-LoadSheetHeading frmKQ71wb::printHeading() const
+LoadSheetHeading frmKQ71wb::sheetHeading() const
 {
-    const QString loading =
-        m_markedLoading < 0 ? QString() : m_controls.cmdLoading[static_cast<std::size_t>(m_markedLoading)]->text().replace("&&", "&");
+    const QString loading = m_markedLoading < 0 ? QString()
+                                                : m_controls.cmdLoading[static_cast<std::size_t>(m_markedLoading)]
+                                                      ->text()
+                                                      .replace("&&", "&");
     return {QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm").toStdString(),
             (QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion()).toStdString(),
             loading.toStdString()};
 }
 
-QStringList frmKQ71wb::loadSheetLines(const LoadSheetHeading& heading) const
+QString frmKQ71wb::loadSheetCopy(const LoadSheetHeading& heading) const
 {
-    const LoadSheetText text = loadSheetText(m_sheet, m_fault, heading);
-    QStringList lines;
-    for (const std::string& line : text.above)
-        lines << fromUtf8(line);
-    lines << QString();
-    for (const std::string& line : text.below)
-        lines << fromUtf8(line);
-    return lines;
+    QString copy;
+    for (const std::string& line : loadSheetText(m_sheet, m_fault, heading).lines())
+        copy += fromUtf8(line) + '\n';
+    return copy;
 }
 
 bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& heading) const
@@ -304,32 +365,16 @@ bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& hea
     page = QRectF(page.topLeft() / scale, page.size() / scale).adjusted(72, 72, -72, -72);
     painter.scale(scale, scale);
 
-    const LoadSheetText text = loadSheetText(m_sheet, m_fault, heading);
-    double y = page.top();
-    const auto write = [&](const std::string& line, bool title) {
-        QFont lineFont(QStringList{"Arial"});
-        lineFont.setBold(title);
-        lineFont.setPixelSize(title ? 19 : 13);
-        painter.setFont(lineFont);
-        const QRectF box(page.left(), y, page.width(), QFontMetricsF(lineFont).height() * 1.4);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, fromUtf8(line));
-        y = box.bottom();
-    };
-    for (std::size_t i = 0; i < text.above.size(); ++i)
-        write(text.above[i], i == 0);
-    y += 12;
-    renderSheet(painter, QPointF(page.left(), y).toPoint());
-    y += m_controls.client->height() + 12;
-    for (const std::string& line : text.below)
-        write(line, false);
+    const QSizeF image = m_controls.client->size();
+    const PageLayout layout = layOutPage(page, loadSheetText(m_sheet, m_fault, heading), image);
+    paintPage(painter, page, layout, image, [this](QPainter& onPage) { renderSheet(onPage); });
     return painter.end();
 }
 
 void frmKQ71wb::mnuPrint_Click()
 {
-    const LoadSheetHeading heading = printHeading();
-    m_printNote = printPage(m_printTarget, [this, &heading](QPaintDevice& device) { return paintLoadSheet(device, heading); });
-    showStatus();
+    const LoadSheetHeading heading = sheetHeading();
+    setNote(printPage(m_printTarget, [this, &heading](QPaintDevice& device) { return paintLoadSheet(device, heading); }));
 }
 
 void frmKQ71wb::mnuExit_Click() { close(); }

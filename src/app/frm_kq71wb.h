@@ -2,7 +2,7 @@
 
 // The calculator's one window: its start-up sequence and the handlers of its
 // controls' events. The fields' texts are the model; every recalculation reads
-// them into the loading sheet and shows what the sheet computed.
+// them into the loading sheet and shows what the sheet computed and says.
 
 #include <QMainWindow>
 #include <QString>
@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "load_sheet.h"
+#include "loadings.h"
 #include "sheet.h"
 #include "window_builder.h"
+#include "words.h"
 
 class QAction;
 class QPaintDevice;
@@ -37,20 +39,20 @@ public:
 
     const window::WindowControls& controls() const { return m_controls; }
     const Sheet& sheet() const { return m_sheet; }
-    // The line beneath the layout: a fault, the last print, or the verdict in words.
-    QString statusText() const;
+    // What the lines beneath the layout show now.
+    const LinesBeneath& linesShown() const { return m_shown; }
 
     // Draws the client area as it shows now, at its size on a 96-dot-per-inch
     // screen, from the top-left of the device. False when the device cannot
     // be painted on.
     bool paintClientArea(QPaintDevice& device) const;
 
-    // The printed load sheet: its heading and verdict in words around the
-    // image of the window, on the device's page; false when the device cannot
-    // be painted on. The same lines, as text, go to the clipboard.
+    // The printed load sheet: its heading and words around the image of the
+    // window, on the device's page; false when the device cannot be painted
+    // on. The same lines, as text, go to the clipboard.
     bool paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& heading) const;
-    QStringList loadSheetLines(const LoadSheetHeading& heading) const;
-    LoadSheetHeading printHeading() const;
+    QString loadSheetCopy(const LoadSheetHeading& heading) const;
+    LoadSheetHeading sheetHeading() const;
 
     void Form_Load();
     void Calc();
@@ -69,30 +71,36 @@ protected:
 private:
     void wireEvents();
     void showSheet();
-    void showStatus();
+    void showLines();
+    void setNote(const QString& note);
     void centreOnScreen();
     void markLoading(int index);
-    void renderSheet(QPainter& painter, QPoint at) const;
+    bool rowHoldsLoading(int index) const;
+    void renderSheet(QPainter& painter) const;
 
     std::vector<std::filesystem::path> m_loadingsFiles;
     PrintTarget& m_printTarget;
     window::WindowControls m_controls;
-    window::MessageLine* m_status = nullptr;
-    window::MessageLine* m_readouts = nullptr;
+    window::MessageLine* m_verdictLine = nullptr;
+    window::MessageLine* m_warningLine = nullptr;
+    window::MessageLine* m_readoutLine = nullptr;
+    window::MessageLine* m_noteLine = nullptr;
     int m_markedLoading = -1;
     QAction* m_copyLoadSheet = nullptr;
+    QAction* m_speakResult = nullptr;
     bool m_frameCentred = false;  // centred again once the desktop gave the window its frame
     Sheet m_sheet;
     std::optional<CalcFault> m_fault;  // of the last pass, until one completes
-    QString m_printNote;               // what the last print did, until the next pass
+    std::string m_note;                // what the last print or copy did, until the next pass
+    LinesBeneath m_shown;
 
     // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.
     QString strA1, strA2, strB1, strB2, strC1, strC2, strD1, strD2;
     using StoredText = QString frmKQ71wb::*;
-    static constexpr StoredText kStoredWeight[4] = {&frmKQ71wb::strA1, &frmKQ71wb::strB1, &frmKQ71wb::strC1,
-                                                    &frmKQ71wb::strD1};
-    static constexpr StoredText kStoredArm[4] = {&frmKQ71wb::strA2, &frmKQ71wb::strB2, &frmKQ71wb::strC2,
-                                                 &frmKQ71wb::strD2};
+    static constexpr StoredText kStoredWeight[kLoadingCount] = {&frmKQ71wb::strA1, &frmKQ71wb::strB1,
+                                                                &frmKQ71wb::strC1, &frmKQ71wb::strD1};
+    static constexpr StoredText kStoredArm[kLoadingCount] = {&frmKQ71wb::strA2, &frmKQ71wb::strB2,
+                                                             &frmKQ71wb::strC2, &frmKQ71wb::strD2};
 };
 
 // Where a window's frame stands when it is centred in the screen's available

@@ -28,18 +28,6 @@ std::string bytes(const char (&literal)[N])
     return std::string(literal, N - 1);
 }
 
-// The worked examples above parseLoadings, line for line: each record is put
-// first in a file of its own.
-TEST(ParseLoadings, CommentExamples)
-{
-    const std::pair<std::string, L> cases[] = {{"\"N271KQ\",612.5,14.37", {"N271KQ", "612.5", "14.37"}},
-                                               {"\"Club, two\",600 ,14", {"Club, two", "600", "14"}},
-                                               {"\"Mine\"x,1,2", {"Mine", "1", "2"}},
-                                               {"A,1,", {"A", "1", ""}}};
-    for (const auto& [line, loading] : cases)
-        EXPECT_EQ(parseLoadings(line)[0], loading) << line;
-}
-
 // How a file's records fill the four loadings.
 TEST(ParseLoadings, Records)
 {
@@ -112,14 +100,6 @@ protected:
 
     std::filesystem::path m_root;
 };
-
-TEST_F(LoadingsFiles, BesideTheProgramUnderEachSpellingLowerCaseFirst)
-{
-    for (const char* name : {"KQ71WB.DAT", "KQ71WB.dat", "kq71wb.dat"}) {
-        write(std::filesystem::path("program") / name, name);
-        EXPECT_EQ(firstName(), name);
-    }
-}
 
 TEST_F(LoadingsFiles, ConfigurationFolderWhenTheProgramHasNone)
 {

@@ -1,0 +1,41 @@
+#pragma once
+
+// A load sheet on one page of paper: its heading, the image of the window and
+// the lines below, every line wrapped to the page's width (a word wider than
+// the line is broken), the image made smaller when wider than the page, and
+// the whole made smaller still when it would not fit on the page.
+
+#include <QFont>
+#include <QRectF>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+#include "load_sheet.h"
+
+class QPainter;
+
+namespace kq71wb {
+
+struct PageLayout {
+    struct Block {
+        QString text;
+        QFont font;
+        QRectF box;
+    };
+    double scale = 1.0;  // of everything, against pixels of a 96-dot-per-inch screen
+    std::vector<Block> blocks;
+    QRectF image;  // where the image of the window stands, before `scale`
+};
+
+// Lays out the text and an image of `imageSize` in `area`, which is measured
+// in pixels of a 96-dot-per-inch screen.
+PageLayout layOutPage(const QRectF& area, const LoadSheetText& text, const QSizeF& imageSize);
+
+// Paints a laid-out page at the top-left of `area`; `drawImage` draws the
+// image of the window at the painter's origin, at its own size.
+void paintPage(QPainter& painter, const QRectF& area, const PageLayout& page, const QSizeF& imageSize,
+               const std::function<void(QPainter&)>& drawImage);
+
+}  // namespace kq71wb
