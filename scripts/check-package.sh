@@ -10,7 +10,9 @@ cmake --preset release -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIN
 cmake --build --preset release -j "$(nproc)"
 rm -f build-release/kq71wb_*.deb
 cpack --preset release
-package=build-release/kq71wb_1.00_amd64.deb
+# The version and architecture are the build's own.
+package=$(echo build-release/kq71wb_*.deb)
+version=$(dpkg-deb --field "$package" Version)
 
 desktop-file-validate data/io.github.kq71wb.kq71wb.desktop
 appstreamcli validate --no-net --pedantic data/io.github.kq71wb.kq71wb.metainfo.xml
@@ -53,7 +55,7 @@ fi
 # The installed program answers --version by either name, and starts, without
 # a display of its own, with the sample loadings file in a configuration folder.
 for command in KQ71WB kq71wb; do
-    [ "$("$root/usr/bin/$command" --version)" = "KQ71WB 1.00" ] || { echo "$command --version is wrong"; exit 1; }
+    [ "$("$root/usr/bin/$command" --version)" = "KQ71WB $version" ] || { echo "$command --version is wrong"; exit 1; }
 done
 mkdir -p "$root/home/.config/kq71wb"
 cp "$root/usr/share/doc/kq71wb/kq71wb.dat" "$root/home/.config/kq71wb/"

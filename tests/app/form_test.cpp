@@ -340,6 +340,7 @@ private slots:
         typeInto(c().txtWeight[1], "170");
         typeInto(c().txtMisc[0], "Parachute");
         typeInto(c().txtWeight[2], "18");
+        typeInto(c().txtArm[7], "30");
         QApplication::focusWidget()->clearFocus();
         QImage live(c().client->size(), QImage::Format_RGB32), printed(live.size(), live.format());
         for (QImage* image : {&live, &printed}) {
@@ -374,6 +375,7 @@ private slots:
         page.setDotsPerMeterY(3780);
         page.fill(Qt::white);
         QVERIFY(m_form->paintLoadSheet(page, m_form->sheetHeading()));
+        QVERIFY(!page.allGray());  // the window's image, in colour, is on the page
         const QRect inside = page.rect().adjusted(71, 71, -71, -71);
         for (int y = 0; y < page.height(); ++y)
             for (int x = 0; x < page.width(); ++x)

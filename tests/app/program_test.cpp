@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include "version.h"
+
 class ProgramTest : public QObject {
     Q_OBJECT
 
@@ -16,7 +18,7 @@ private slots:
         QTest::addColumn<QString>("errors");
         QTest::newRow("no display") << QStringList() << 1 << ""
             << "KQ71WB needs a graphical display, and no display is set; to run it without one: xvfb-run KQ71WB\n";
-        QTest::newRow("--version") << QStringList{"--version"} << 0 << "KQ71WB 1.00\n" << "";
+        QTest::newRow("--version") << QStringList{"--version"} << 0 << "KQ71WB " KQ71WB_VERSION "\n" << "";
         QTest::newRow("--help") << QStringList{"--help"} << 0 << "~/.config/kq71wb/" << "";
         QTest::newRow("unknown option") << QStringList{"--print"} << 1 << "" << "KQ71WB: Unknown option 'print'.\n";
         QTest::newRow("Qt's own help") << QStringList{"--help-all"} << 1 << "" << "KQ71WB: Unknown option 'help-all'.\n";
