@@ -27,16 +27,18 @@ std::optional<FaultStep> RowSums::add(std::string_view weightText, std::string_v
     if (overflows(product))
         return FaultStep::RowMoment;
     momentCaption = TextOfDouble(product);
-
-    weight += *rowWeight;
-    if (overflows(weight))
-        return FaultStep::RowSum;
     // The caption as written, not the product: 1/3 enters as 0.333333333333333.
     const std::optional<double> shownMoment = ValueOfText(momentCaption);
     if (!shownMoment)
         return FaultStep::RowSum;
-    moment += *shownMoment;
-    if (overflows(moment))
+    return add(*rowWeight, *shownMoment);
+}
+
+std::optional<FaultStep> RowSums::add(double rowWeight, double shownMoment)
+{
+    weight += rowWeight;
+    moment += shownMoment;
+    if (overflows(weight) || overflows(moment))
         return FaultStep::RowSum;
     return std::nullopt;
 }
@@ -49,9 +51,13 @@ std::optional<CalcFault> Calc(Sheet& sheet)
         if (const std::optional<FaultStep> step = sums.add(sheet.weight[index], sheet.arm[index], sheet.moment[index]))
             return CalcFault{*step, row};
     }
+    return CalcTotals(sheet, sums);
+}
+
+std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
+{
     const double grossWeight = sums.weight;
     const double grossMoment = sums.moment;
-
     sheet.totalsStale = !(grossWeight > 0.0);
     if (sheet.totalsStale)
         return std::nullopt;

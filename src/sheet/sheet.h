@@ -83,7 +83,13 @@ struct RowSums {
     // Adds a row; its moment caption is written only once the product is
     // sound. A fault names the step it stopped at, with the sums part-made.
     std::optional<FaultStep> add(std::string_view weightText, std::string_view armText, std::string& momentCaption);
+    // Adds a row already read: its weight and its moment as the caption shows it.
+    std::optional<FaultStep> add(double rowWeight, double shownMoment);
 };
+
+// The steps of a pass after the rows: the totals, the CG, the verdicts and
+// the scale, from the sums of every row.
+std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums);
 
 // Recomputes every moment, the totals, the CG, the limit verdicts and the
 // scale from the weight and arm texts. A gross weight of zero or less ends the

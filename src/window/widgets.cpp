@@ -235,7 +235,12 @@ void MessageLine::setMessage(const QString& message)
     QAccessibleTextUpdateEvent update(this, 0, text(), message);
     setText(message);
     setVisible(!message.isEmpty());
-    fitHeight();
+    // Fitted once the handler that set it is done, so that the lines set in
+    // one change are measured once, not in the middle of a keystroke.
+    if (!m_fitPending) {
+        m_fitPending = true;
+        QMetaObject::invokeMethod(this, &MessageLine::fitHeight, Qt::QueuedConnection);
+    }
     QAccessible::updateAccessibility(&update);
 }
 
@@ -266,6 +271,7 @@ void MessageLine::resizeEvent(QResizeEvent* event)
 // The window grows downwards to hold every word, whatever the desktop's font.
 void MessageLine::fitHeight()
 {
+    m_fitPending = false;
     const int wanted = heightForWidth(width());
     if (wanted > 0 && wanted != height())
         setFixedHeight(wanted);

@@ -169,6 +169,7 @@ protected:
 private:
     void fitHeight();
     bool m_announcing;
+    bool m_fitPending = false;
 };
 
 // Lets assistive technology read the widgets above as they are shown.

@@ -192,20 +192,24 @@ void findArray(const QWidget& client, std::string_view name, std::array<Widget*,
 // Selections are navy, which white text reads well on.
 QPalette lightPalette()
 {
-    QPalette palette(QColor(0xEF, 0xEF, 0xEF), QColor(0xEF, 0xEF, 0xEF));  // button, window
-    const std::pair<QPalette::ColorRole, QColor> colors[] = {
-        {QPalette::WindowText, Qt::black}, {QPalette::Text, Qt::black}, {QPalette::ButtonText, Qt::black},
-        {QPalette::Base, Qt::white}, {QPalette::AlternateBase, QColor(0xF7, 0xF7, 0xF7)},
-        {QPalette::Light, Qt::white}, {QPalette::Midlight, QColor(0xE3, 0xE3, 0xE3)},
-        {QPalette::Mid, QColor(0xA0, 0xA0, 0xA0)}, {QPalette::Dark, QColor(0x80, 0x80, 0x80)},
-        {QPalette::Shadow, QColor(0x40, 0x40, 0x40)}, {QPalette::Highlight, QColor(0x00, 0x00, 0x80)},
-        {QPalette::HighlightedText, Qt::white}, {QPalette::BrightText, Qt::white},
-        {QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC)}, {QPalette::ToolTipText, Qt::black},
-        {QPalette::PlaceholderText, QColor(0x60, 0x60, 0x60)}, {QPalette::Link, QColor(0x00, 0x00, 0xC0)},
-    };
-    for (const auto& [role, color] : colors)
-        palette.setColor(role, color);
-    return palette;
+    // Made once: every change of a result's colour asks for it.
+    static const QPalette light = [] {
+        QPalette palette(QColor(0xEF, 0xEF, 0xEF), QColor(0xEF, 0xEF, 0xEF));  // button, window
+        const std::pair<QPalette::ColorRole, QColor> colors[] = {
+            {QPalette::WindowText, Qt::black}, {QPalette::Text, Qt::black}, {QPalette::ButtonText, Qt::black},
+            {QPalette::Base, Qt::white}, {QPalette::AlternateBase, QColor(0xF7, 0xF7, 0xF7)},
+            {QPalette::Light, Qt::white}, {QPalette::Midlight, QColor(0xE3, 0xE3, 0xE3)},
+            {QPalette::Mid, QColor(0xA0, 0xA0, 0xA0)}, {QPalette::Dark, QColor(0x80, 0x80, 0x80)},
+            {QPalette::Shadow, QColor(0x40, 0x40, 0x40)}, {QPalette::Highlight, QColor(0x00, 0x00, 0x80)},
+            {QPalette::HighlightedText, Qt::white}, {QPalette::BrightText, Qt::white},
+            {QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC)}, {QPalette::ToolTipText, Qt::black},
+            {QPalette::PlaceholderText, QColor(0x60, 0x60, 0x60)}, {QPalette::Link, QColor(0x00, 0x00, 0xC0)},
+        };
+        for (const auto& [role, color] : colors)
+            palette.setColor(role, color);
+        return palette;
+    }();
+    return light;
 }
 
 void copyShownState(const WindowControls& from, const WindowControls& to)
