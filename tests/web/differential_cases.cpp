@@ -246,7 +246,7 @@ public:
             "", "", "14,5", "l70", "170 lb", "1 2", " 170", "&H10", "&o17", "12.5.3", "abc", "-", "+.5", "2E3",
             "1d2", "2E", "2E-", "1E-400", "-0", "0", "\t1\n2", "\u00bd", "\uff11\uff12", "\u221220", "14.5\u00a0",
             "12345678901234567\u00e9", "123456789012345\u00e9\u00e9", "\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9\u00e9",
-            "-.", "5.", ".E5", "1E0000000000000000000000000005", "0." "0000000000000000000001", "99999999999999999999"};
+            "-.", "5.", ".E5", "1E0000000000000000000000000005", "0.0000000000000000000001", "99999999999999999999"};
         static const char* const kLarge[] = {
             "1E400", "1E200", "-1E200", "1.7E308", "-1.7E308", "1E308", "1.7976931348623157E308", "1E154", "1E-300",
             "&H20000000000000", "&H1FFFFFFFFFFFFF", "4.9E-324", "3E8", "-3E8", "214748364.7", "214748364.75"};
@@ -354,7 +354,7 @@ void aFault(Random& random, Sheet& sheet)
 std::string loadingsFile(Random& random)
 {
     static const char* const kNames[] = {"N271KQ", "Club, two", "Mine\"x", "Gl\xc3\xa4ser", "Caf\xe9", "\xe2\x80\x9cQuoted\xe2\x80\x9d",
-                                         "Tab\there", "NUL\x01" "ctl", "\xc2\x85next", "", "\xf0\x9f\x9b\xa9 plane"};
+                                         "Tab\there", "NUL\001ctl", "\xc2\x85next", "", "\xf0\x9f\x9b\xa9 plane"};
     static const char* const kEnds[] = {"\n", "\r\n", "\r", "\n\n", ",", " \n"};
     std::string text;
     const int records = random.below(7);
