@@ -1,7 +1,7 @@
 # Sourced by ./run and ./test: installs the Debian packages the build needs,
 # and does nothing (quickly) when they are all there already.
 KQ71WB_PACKAGES=(
-    g++ cmake ninja-build libcups2-dev
+    g++ cmake ninja-build libcups2-dev libfast-float-dev libfmt-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins
     fonts-liberation2

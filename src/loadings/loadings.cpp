@@ -1,10 +1,5 @@
 #include "loadings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <optional>
 
 #include "text_encoding.h"
@@ -131,69 +126,6 @@ Loadings parseLoadings(std::string_view bytes)
         loading = current;
     }
     return loadings;
-}
-
-std::vector<std::filesystem::path> loadingsFileCandidates(const std::filesystem::path& programDirectory,
-                                                          std::string_view xdgConfigHome,
-                                                          std::string_view home)
-{
-    static constexpr std::string_view kNames[] = {"kq71wb.dat", "KQ71WB.dat", "KQ71WB.DAT"};
-    std::vector<std::filesystem::path> directories = {programDirectory};
-    // A relative XDG_CONFIG_HOME is to be ignored, as the base-directory rules say.
-    if (!xdgConfigHome.empty() && std::filesystem::path(xdgConfigHome).is_absolute())
-        directories.push_back(std::filesystem::path(xdgConfigHome) / "kq71wb");
-    else if (!home.empty())
-        directories.push_back(std::filesystem::path(home) / ".config" / "kq71wb");
-
-    std::vector<std::filesystem::path> candidates;
-    for (const auto& directory : directories)
-        for (const std::string_view name : kNames)
-            candidates.push_back(directory / name);
-    return candidates;
-}
-
-std::optional<int> openLoadingsFile(const std::filesystem::path& path)
-{
-    // Opened first and judged by what was opened, so that nothing can be put
-    // in its place between the two; opening never waits on a pipe or device.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    return fd;
-}
-
-std::string readAvailableBytes(int fd, std::size_t limit)
-{
-    // Never waits: some files that pass for regular (/proc/kmsg) block when read.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
-    std::string bytes(limit, '\0');
-    std::size_t size = 0;
-    while (size < limit) {
-        const ssize_t n = ::read(fd, bytes.data() + size, limit - size);
-        if (n > 0)
-            size += static_cast<std::size_t>(n);
-        else if (n == 0 || errno != EINTR)
-            break;
-    }
-    bytes.resize(size);
-    return bytes;
-}
-
-Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates)
-{
-    for (const auto& path : candidates) {
-        if (const std::optional<int> fd = openLoadingsFile(path)) {
-            const std::string bytes = readAvailableBytes(*fd, kMaxFileBytes);
-            ::close(*fd);
-            return parseLoadings(bytes);
-        }
-    }
-    return Loadings{};
 }
 
 }  // namespace kq71wb

@@ -45,6 +45,9 @@ inline constexpr std::size_t kMaxFileBytes = 64 * 1024;
 // either way, without a byte-order mark.
 Loadings parseLoadings(std::string_view bytes);
 
+// The rest reads the file itself (loadings_file.cpp), which a WebAssembly
+// build, handed the file's bytes, does without.
+
 // The places a loadings file is looked for, in order: the program's directory
 // under the three spellings users write ("kq71wb.dat", "KQ71WB.dat",
 // "KQ71WB.DAT"), then the same in the user's configuration folder

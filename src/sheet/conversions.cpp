@@ -1,11 +1,14 @@
 #include "conversions.h"
 
+#include <fast_float/fast_float.h>
+#include <fmt/compile.h>
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <system_error>
 
 namespace kq71wb {
 namespace {
@@ -93,26 +96,75 @@ struct Decimal15 {
     int exponent = 0;
 };
 
+constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100};
+
+// A finite, non-zero double to 15 significant digits, rounded exactly (ties to
+// even), the same natively and in WebAssembly, whose C++ library has no
+// floating-point std::to_chars. Returns whether the digits are the double
+// itself.
+//
+// Mostly from the double's shortest form, which {fmt}'s Dragonbox (an
+// internal of {fmt}, in fmt::detail) finds quickly: the decimal of fewest
+// digits that reads back as the double, and of those the nearest to it. A
+// normal double lies within half a unit in its last place of that form, which
+// is less than half a step of the 15-digit grid; so a shortest form of 15
+// digits or fewer is the answer itself. A longer one lies within half a unit
+// of its own last digit (of 16 or 17), so it rounds to the answer unless its
+// digits past the 15th are within a few units of half-way, where only the
+// exact rounding can tell. Denormals hold too few bits for this and take the
+// exact rounding too.
+bool toDecimal15(double value, Decimal15& decimal)
+{
+    decimal.negative = std::signbit(value);
+    std::array<char, 32> buffer{};
+    if (std::isnormal(value)) {
+        const auto shortest = fmt::detail::dragonbox::to_decimal(std::fabs(value));
+        const auto count = static_cast<int>(std::to_chars(buffer.data(), buffer.data() + buffer.size(),
+                                                          shortest.significand).ptr - buffer.data());
+        decimal.exponent = shortest.exponent + count - 1;
+        if (count <= 15) {
+            const auto end = std::copy_n(buffer.data(), count, decimal.digits.begin());
+            std::fill(end, decimal.digits.end(), '0');
+            return true;
+        }
+        const std::uint64_t cut = kPowersOfTen[count - 15];
+        const std::uint64_t past = shortest.significand % cut * kPowersOfTen[17 - count];  // in 17th-digit units
+        if (past + 5 < 50 || past > 50 + 5) {
+            std::uint64_t kept = shortest.significand / cut + (past > 50 ? 1 : 0);
+            if (kept == 1'000'000'000'000'000) {
+                kept /= 10;
+                ++decimal.exponent;
+            }
+            std::to_chars(decimal.digits.data(), decimal.digits.data() + decimal.digits.size(), kept);
+            return false;
+        }
+    }
+    // "-d.dddddddddddddde+X"
+    const char* p = buffer.data() + (decimal.negative ? 1 : 0);
+    const char* end = fmt::format_to(buffer.data(), FMT_COMPILE("{:.14e}"), value);
+    decimal.digits[0] = *p++;
+    std::copy_n(p + 1, decimal.digits.size() - 1, decimal.digits.begin() + 1);
+    p += decimal.digits.size();  // past the period and the 14 digits after it, at the 'e'
+    std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, decimal.exponent);
+    return false;
+}
+
 Decimal15 toDecimal15(double value)
 {
-    std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                   std::chars_format::scientific, 14).ptr;
     Decimal15 decimal;
-    const char* p = buffer.data();
-    if (*p == '-') {
-        decimal.negative = true;
-        ++p;
-    }
-    decimal.digits[0] = *p++;
-    ++p;  // the period
-    for (std::size_t i = 1; i < decimal.digits.size(); ++i)
-        decimal.digits[i] = *p++;
-    ++p;  // the 'e'
-    std::from_chars(*p == '+' ? p + 1 : p, end, decimal.exponent);
+    toDecimal15(value, decimal);
     return decimal;
 }
 
+// The double nearest to a decimal number, exactly, without the locale; an
+// infinity when the number lies beyond the range and a zero (of its sign)
+// when it lies below it.
+double parseDecimal(std::string_view chars)
+{
+    double value = 0.0;
+    fast_float::from_chars(chars.data(), chars.data() + chars.size(), value);
+    return value;
+}
 
 // The number a text begins with, where its digits start and its last
 // character ends in the text, and whether there was one at all.
@@ -149,16 +201,8 @@ NumberRead readNumber(std::string_view text)
     }
     cursor.peek();
     read.firstDigit = cursor.at();
-    // Digits before and after the period, counting only from the first
-    // non-zero one, tell an overflow from an underflow when the double
-    // cannot hold the value.
-    int magnitude = 0;
-    bool seenNonZero = false;
     int digitCount = 0;
     for (char c = cursor.peek(); isDigit(c); c = cursor.peek()) {
-        seenNonZero = seenNonZero || c != '0';
-        if (seenNonZero && magnitude < 1'000'000)
-            ++magnitude;
         number.push(c);
         cursor.advance();
         ++digitCount;
@@ -167,9 +211,6 @@ NumberRead readNumber(std::string_view text)
         number.push('.');
         cursor.advance();
         for (char c = cursor.peek(); isDigit(c); c = cursor.peek()) {
-            if (!seenNonZero && c == '0' && magnitude > -1'000'000)
-                --magnitude;
-            seenNonZero = seenNonZero || c != '0';
             number.push(c);
             cursor.advance();
             ++digitCount;
@@ -179,7 +220,6 @@ NumberRead readNumber(std::string_view text)
         return {0.0};
     read.found = true;
 
-    int exponent = 0;
     const char marker = upper(cursor.peek());
     if (marker == 'E' || marker == 'D') {
         // An exponent letter without digits ("2E", "2E-") ends the number
@@ -195,25 +235,19 @@ NumberRead readNumber(std::string_view text)
             number.push('e');
             number.push(exponentSign);
             for (char c = afterMarker.peek(); isDigit(c); c = afterMarker.peek()) {
-                if (exponent < 1'000'000)
-                    exponent = exponent * 10 + (c - '0');
                 number.push(c);
                 afterMarker.advance();
             }
-            if (exponentSign == '-')
-                exponent = -exponent;
             cursor = afterMarker;
         }
     }
     read.end = cursor.taken();
 
-    const std::string_view chars = number.view();
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(chars.data(), chars.data() + chars.size(), value);
-    if (error == std::errc::result_out_of_range)
-        read.value = magnitude + exponent > 0 ? std::nullopt : std::optional(chars.front() == '-' ? -0.0 : 0.0);
-    else
-        read.value = error == std::errc{} ? value : 0.0;
+    // A number too small for a double reads as a zero of its sign; one too
+    // large is an overflow.
+    const double value = parseDecimal(number.view());
+    if (!std::isinf(value))
+        read.value = value;
     return read;
 }
 
@@ -345,15 +379,18 @@ std::string FormatCg(double value)
 
 double roundTo15Digits(double value)
 {
-    if (!std::isfinite(value) || value == 0.0)
+    Decimal15 decimal;
+    if (!std::isfinite(value) || value == 0.0 || toDecimal15(value, decimal))
         return value;
-    std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                   std::chars_format::scientific, 14).ptr;
-    double rounded = 0.0;
-    if (std::from_chars(buffer.data(), end, rounded).ec == std::errc::result_out_of_range)
-        return std::copysign(std::numeric_limits<double>::infinity(), value);
-    return rounded;
+    // d.dddddddddddddd x 10^exponent, written as the integer ddddddddddddddd x 10^(exponent - 14).
+    std::array<char, 32> chars{};
+    char* end = chars.data();
+    if (decimal.negative)
+        *end++ = '-';
+    end = std::copy(decimal.digits.begin(), decimal.digits.end(), end);
+    *end++ = 'e';
+    end = std::to_chars(end, chars.data() + chars.size(), decimal.exponent - 14).ptr;
+    return parseDecimal({chars.data(), static_cast<std::size_t>(end - chars.data())});
 }
 
 double decimalDifference(double limit, std::string_view shown)

@@ -81,23 +81,40 @@ TEST(TextOfDouble, ShortestFormTo15Digits)
              {9.99999999999999e-5, "9.99999999999999E-05"}, {9.999999999999999e-5, "0.0001"},
              {999999999999999, "999999999999999"}, {1e14, "100000000000000"}, {-1e15, "-1E+15"},
              {123456789012345678.0, "1.23456789012346E+17"}, {1e-100, "1E-100"}, {DBL_MAX, "1.79769313486232E+308"},
-             {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"}, {kOverflow, "0"}})
+             {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"}, {kOverflow, "0"},
+             // a 16th digit of exactly 5 rounds to the even neighbour
+             {1000000000000005.0, "1E+15"}, {1000000000000015.0, "1.00000000000002E+15"},
+             {-1000000000000025.0, "-1.00000000000002E+15"}})
         EXPECT_EQ(TextOfDouble(value), text) << value;
 }
 
 // What ValueOfText reads back from TextOfDouble is the value rounded to 15
-// significant digits, across the whole double range.
+// significant digits, across the whole double range, and a few units in the
+// last place either side of the half-way points between two 15-digit
+// decimals, where rounding the shortest form would go wrong.
 TEST(TextOfDouble, ReadsBackAsFifteenDigits)
 {
     std::mt19937_64 random(20261206);
     std::uniform_real_distribution<double> typical(-2000.0, 2000.0);
-    for (int i = 0; i < 200000; ++i) {
+    double halfway = 0.0;
+    for (int i = 0; i < 300000; ++i) {
         double x = typical(random);
-        if (i % 2) {
+        if (i % 3 == 1) {
             const std::uint64_t bits = random();
             std::memcpy(&x, &bits, sizeof x);
             if (!std::isfinite(x))
                 continue;
+        } else if (i % 3 == 2) {
+            if (i % 60 == 2) {
+                char digits[40];
+                std::snprintf(digits, sizeof digits, "%llu5e%d",
+                              static_cast<unsigned long long>(100000000000000 + random() % 900000000000000),
+                              static_cast<int>(random() % 600) - 320);
+                halfway = std::strtod(digits, nullptr);
+            }
+            x = halfway;
+            for (int step = i % 60 / 3 - 10; step != 0; step += step < 0 ? 1 : -1)
+                x = std::nextafter(x, step < 0 ? 0.0 : kOverflow);
         }
         char printed[40];
         std::snprintf(printed, sizeof printed, "%.14e", x);

@@ -1,0 +1,187 @@
+// The cases of the differential test and what the native build answers: one
+// JSON line a call of the page's sheet, {"call", "args", "result"}.
+// tests/web/differential.mjs makes the same calls of the WebAssembly module
+// and requires the very same answers, byte for byte.
+//   differential_cases [sequences] [seed]
+// Random sequences of edits and loadings, sheets exactly on a limit, and the
+// worked examples of the conversions typed into the fields. The program fails
+// when the answers never reach one of the states the test is there for.
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "page.h"
+
+namespace {
+
+std::string jsonText(const std::string& text)
+{
+    std::string json = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            json += {'\\', c};
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            json += escaped;
+        } else {
+            json += c;
+        }
+    }
+    return json + '"';
+}
+
+// States the answers must reach, so that the test cannot quietly stop covering them.
+std::vector<std::pair<std::string, bool>> g_reached = {
+    {"the totals were not updated", false}, {"the centre of gravity was not updated", false},
+    {"the CG is off the scale", false}, {"Totals not updated", false}, {"\"verdict\":\"Within limits.\"", false},
+    {"Gross weight over 900 lb", false}, {"CG forward of the", false}, {"CG aft of the", false},
+    {"\"grossWeight\":\"900\"", false}, {"\"flyCg\":\"  11.70\",\"grossWeightVerdict\":\"within\",\"flyCgVerdict\":\"within\"", false},
+    {"\"flyCg\":\"  16.00\",\"grossWeightVerdict\":\"within\",\"flyCgVerdict\":\"within\"", false},
+    {"is read as", false}, {"the sheet is in pounds", false}, {"the sheet is in inches", false},
+    {"is blank: its", false}, {"is below zero", false}, {"Pilot weight for this loading", false},
+    {"No pilot weight", false}, {"\"marked\":3", false}};
+
+void call(const char* name, const std::string& args, const std::string& result)
+{
+    std::printf("{\"call\":\"%s\",\"args\":[%s],\"result\":%s}\n", name, args.c_str(), jsonText(result).c_str());
+    for (auto& [state, reached] : g_reached)
+        reached = reached || result.find(state) != std::string::npos;
+}
+
+// Hundredths of a pound as a pilot types them: 61250 -> "612.50".
+std::string hundredths(int cents)
+{
+    const std::string digits = std::to_string(cents % 100);
+    return std::to_string(cents / 100) + (digits.size() < 2 ? ".0" : ".") + digits;
+}
+
+void edit(int field, int row, const std::string& text)
+{
+    call("edit", std::to_string(field) + "," + std::to_string(row) + "," + jsonText(text),
+         kq71wb::web::edit(field, row, text));
+}
+
+void reset() { call("reset", "", kq71wb::web::reset()); }
+
+void useLoadings(const std::string& bytes)
+{
+    std::string hex;
+    for (const unsigned char c : bytes)
+        hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+    call("useLoadings", "{\"hex\":\"" + hex + "\"}", kq71wb::web::useLoadings(bytes));
+}
+
+// The worked examples of the conversions, and what a pilot may type or paste.
+const std::vector<std::string> kTexts = {
+    "", "abc", "170", " 170 lb", "-20", "1 2", "12.5.3", "2E3", "1d2", "1,5", "+.5", "&H10", "&o17", "&H", "1E-400",
+    "1E400", "&H20000000000000", "0.333333333333333333", "1.5E20", "0.00001", "0.0001", "999999999999999.9",
+    "13.456", "13.999", "0.5", "123.4", "2.345", "-0.001", "11.7", "16.049", "16.05", "16.15", "2147483647.5",
+    "-2147483648.5", "408.1", "410.3", "81.6", "11.699", "16.004", "80 kg", "350 mm", "35 cm", ".35 m", "8 5",
+    "8\n5\n", "170Parachute", "l70", "14,5", "-100", " ", "1E200", "1.5E308", "3E8", "1E-300", "\u202E006",
+    "600\u200B", "\u00BD", "-0", "4.9E-324", "1.7976931348623157E308"};
+
+// Sheets that reach the faults random texts seldom do, row by row: weight, arm.
+const std::vector<std::vector<std::pair<std::string, std::string>>> kFaultingSheets = {
+    {{"1E200", "1E100"}, {"-1E200", "0"}, {"1E-300", "0"}}, {{"1.5E308", "0"}, {"1.5E308", "0"}},
+    {{"1", "1E308"}, {"1", "1E308"}}, {{"1", "3E8"}}, {{"1E200", "1E200"}}};
+
+struct Random {
+    std::mt19937_64 engine;
+    int below(int n) { return static_cast<int>(engine() % static_cast<unsigned>(n)); }
+    std::string decimal(int low, int high, int places)
+    {
+        std::string text = std::to_string(low + below(high - low + 1));
+        for (int i = 0; i < places; ++i)
+            text += (i == 0 ? "." : "") + std::to_string(below(10));
+        return text;
+    }
+    std::string text(bool weight)
+    {
+        if (below(4) == 0)
+            return kTexts[static_cast<std::size_t>(below(static_cast<int>(kTexts.size())))];
+        return weight ? decimal(0, 250, below(3)) : decimal(-50, 120, below(3));
+    }
+};
+
+// Files of four loadings in each encoding a desktop editor saves, and byte soup.
+std::vector<std::string> loadingsFiles(Random& random)
+{
+    std::vector<std::string> files = {
+        "\"N271KQ\",612.5,14.37\n\"N371KQ\",598,14.52\n\"N471KQ\",621.25,14.18\n\"R&D, Club\",605.5,14.61\n",
+        "\xEF\xBB\xBF\"Gr\xC3\xBCn\",600,14\r\nB,1E400,3\r\n", "\"Gr\xFCn \x80\",600,14\nC,5,6",
+        std::string("\xFF\xFE\"\0G\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0", 22),
+        std::string("\xFE\xFF\xD8\x3D\xDE\x00\xDC\x00\0,\0" "1\0,\0" "2", 17), "A,1,2\nB,3"};
+    for (int n = 0; n < 200; ++n) {
+        std::string soup(static_cast<std::size_t>(random.below(300)), '\0');
+        for (char& c : soup)
+            c = random.below(3) ? "\",\n 0123456789.E-lbk"[random.below(20)] : static_cast<char>(random.below(256));
+        files.push_back(soup);
+    }
+    return files;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    using kq71wb::web::Field;
+    const int sequences = argc > 1 ? std::stoi(argv[1]) : 2000;
+    Random random{std::mt19937_64(argc > 2 ? std::stoull(argv[2]) : 20261207)};
+    const auto field = [](Field f) { return static_cast<int>(f); };
+
+    for (const std::string& text : kTexts) {
+        reset();
+        edit(field(Field::Weight), 0, "1");
+        edit(field(Field::Arm), 0, text);
+        edit(field(Field::Weight), 2, text);
+        edit(field(Field::Description), 2, text);
+        call("loadSheet", jsonText("2026-12-07 14:03"), kq71wb::web::loadSheet("2026-12-07 14:03"));
+    }
+    for (const auto& rows : kFaultingSheets) {
+        reset();
+        for (std::size_t row = 0; row < rows.size(); ++row) {
+            edit(field(Field::Arm), static_cast<int>(row), rows[row].second);
+            edit(field(Field::Weight), static_cast<int>(row), rows[row].first);
+        }
+    }
+    const std::vector<std::string> files = loadingsFiles(random);
+    for (int sequence = 0; sequence < sequences; ++sequence) {
+        reset();
+        useLoadings(files[static_cast<std::size_t>(random.below(static_cast<int>(files.size())))]);
+        if (sequence % 4 == 0) {
+            // Exactly on a limit in decimal: 900 lb in cents, or items balanced about a CG limit.
+            const int cents = random.below(90001), limit = sequence % 8 ? 117 : 160, offset = 1 + random.below(80);
+            const bool weight = random.below(2);
+            edit(field(Field::Weight), 0, weight ? hundredths(cents) : "300");
+            edit(field(Field::Weight), 2, weight ? hundredths(90000 - cents) : "150");
+            edit(field(Field::Arm), 0, std::to_string(limit - offset) + "E-1");
+            edit(field(Field::Arm), 2, std::to_string(limit + 2 * offset) + "E-1");
+        }
+        for (int step = random.below(12); step >= 0; --step) {
+            const int row = random.below(8);
+            switch (random.below(6)) {
+            case 0:
+                call("pressLoading", std::to_string(row % 4), kq71wb::web::pressLoading(row % 4));
+                break;
+            case 1:
+                edit(field(Field::Description), row, random.text(true));
+                break;
+            default: {
+                const bool weight = random.below(2);
+                edit(field(weight ? Field::Weight : Field::Arm), row, random.text(weight));
+            }
+            }
+        }
+        call("loadSheet", jsonText("2026-12-07 14:03"), kq71wb::web::loadSheet("2026-12-07 14:03"));
+    }
+
+    for (const auto& [state, reached] : g_reached) {
+        if (!reached) {
+            std::fprintf(stderr, "The cases never reach: %s\n", state.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
