@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
@@ -57,7 +58,7 @@ public:
 
         // The encoding is judged on the whole field before it is cut, so that
         // the cut cannot make valid UTF-8 look like Windows-1252.
-        std::string field = withoutControlCharacters(isValidUtf8(raw) ? std::string(raw) : utf8FromWindows1252(raw));
+        std::string field = withoutControlAndFormatCharacters(isValidUtf8(raw) ? std::string(raw) : utf8FromWindows1252(raw));
         limitField(field);
         return field;
     }
@@ -188,7 +189,11 @@ Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates)
 {
     for (const auto& path : candidates) {
         if (const std::optional<int> fd = openLoadingsFile(path)) {
-            const std::string bytes = readAvailableBytes(*fd, kMaxFileBytes);
+            // No more than the file says it holds: procfs calls its endless
+            // files (/proc/kmsg) regular and empty.
+            struct stat status {};
+            const off_t size = ::fstat(*fd, &status) == 0 ? status.st_size : 0;
+            const std::string bytes = readAvailableBytes(*fd, std::min(static_cast<std::size_t>(std::max<off_t>(size, 0)), kMaxFileBytes));
             ::close(*fd);
             return parseLoadings(bytes);
         }
