@@ -328,7 +328,14 @@ bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& hea
 void frmKQ71wb::mnuPrint_Click()
 {
     const LoadSheetHeading heading = printHeading();
-    m_printNote = printPage(m_printTarget, [this, &heading](QPaintDevice& device) { return paintLoadSheet(device, heading); });
+    // The page is saved or printed beside the window, which stays responsive;
+    // what became of it replaces "Saving…" once known.
+    m_printNote = printPage(
+        m_printTarget, [this, &heading](QPaintDevice& device) { return paintLoadSheet(device, heading); }, *this,
+        [this](const QString& said) {
+            m_printNote = said;
+            showStatus();
+        });
     showStatus();
 }
 
