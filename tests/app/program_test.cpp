@@ -2,9 +2,13 @@
 // the command line answers without one, and never opens a window for what it
 // does not know. And copies of the program side by side.
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 class ProgramTest : public QObject {
     Q_OBJECT
@@ -43,6 +47,52 @@ private slots:
         const QString shown = program.readAllStandardOutput();
         QVERIFY2(output.endsWith('\n') ? shown == output : shown.contains(output), qPrintable(shown));
         QCOMPARE(QString(program.readAllStandardError()), errors);
+    }
+
+    // Started without a session bus, on a real X server (the offscreen
+    // platform never looks for one), the program starts none: libdbus's own
+    // launcher would note the bus it leaves running in ~/.dbus. Needs Xvfb
+    // and xdotool, which ./test installs.
+    void startsNoSessionBus()
+    {
+        const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+        const QString xdotool = QStandardPaths::findExecutable("xdotool");
+        if (xvfb.isEmpty() || xdotool.isEmpty())
+            QSKIP("needs Xvfb and xdotool");
+        QTemporaryDir home;
+        QProcess server;
+        server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+        while (!server.canReadLine())
+            QVERIFY2(server.waitForReadyRead(20000), "Xvfb gave no display");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY"})
+            environment.remove(variable);
+        environment.insert("DISPLAY", ':' + server.readLine().trimmed());
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("HOME", home.path());
+        environment.insert("XDG_RUNTIME_DIR", home.path());
+        QProcess program, shown;
+        program.setProcessEnvironment(environment);
+        program.start(KQ71WB_EXECUTABLE);
+        shown.setProcessEnvironment(environment);
+        shown.start(xdotool, {"search", "--sync", "--onlyvisible", "--pid", QString::number(program.processId())});
+        const bool started = shown.waitForFinished(30000) && shown.exitCode() == 0;
+        for (QProcess* process : {&program, &server}) {
+            process->terminate();
+            process->waitForFinished();
+        }
+        // A bus that was started anyway is stopped, by the id it noted.
+        QDirIterator noted(home.filePath(".dbus"), QDir::Files, QDirIterator::Subdirectories);
+        const bool launched = noted.hasNext();
+        while (noted.hasNext()) {
+            QFile note(noted.next());
+            note.open(QIODevice::ReadOnly);
+            for (const QByteArray& line : note.readAll().split('\n'))
+                if (line.startsWith("DBUS_SESSION_BUS_PID="))
+                    ::kill(line.mid(21).toInt(), SIGTERM);
+        }
+        QVERIFY2(started, "the window did not show");
+        QVERIFY2(!launched, "a session bus was started");
     }
 
     // Two copies saving at once, many pages in the same second, each take a
