@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QPdfWriter>
-#include <QPrinterInfo>
 #include <QStandardPaths>
 #include <QTemporaryFile>
 #include <QThread>
@@ -28,32 +27,53 @@ namespace kq71wb {
 
 ssize_t PrintTarget::writeToDisk(int fd, const char* data, std::size_t size) { return ::write(fd, data, size); }
 
-std::optional<PrintTarget::Printer> SystemPrintTarget::defaultPrinter()
-{
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-    if (info.isNull())
-        return std::nullopt;
-    return Printer{info.printerName(), info.defaultPageSize()};
-}
-
 namespace {
 
-// The CUPS library, loaded the first time a page goes to a printer: most runs
-// never print, and the library brings GnuTLS, Kerberos and more along.
+// Paper as most printers of the user's country take it.
+QPageSize localPageSize()
+{
+    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                                : QPageSize::A4);
+}
+
+// The CUPS library, loaded the first time a page is printed: most runs never
+// print, and the library brings GnuTLS, Kerberos and more along.
 struct Cups {
+    decltype(&cupsGetNamedDest) getNamedDest = nullptr;
+    decltype(&cupsFreeDests) freeDests = nullptr;
+    decltype(&cupsGetOption) getOption = nullptr;
+    decltype(&cupsCopyDestInfo) copyDestInfo = nullptr;
+    decltype(&cupsFindDestDefault) findDestDefault = nullptr;
+    decltype(&cupsFreeDestInfo) freeDestInfo = nullptr;
+    decltype(&ippGetString) ippString = nullptr;
+    decltype(&pwgMediaForPWG) mediaForPwg = nullptr;
+    decltype(&pwgMediaForPPD) mediaForPpd = nullptr;
     decltype(&cupsPrintFile) printFile = nullptr;
     decltype(&cupsLastErrorString) lastErrorString = nullptr;
 };
 
+template <class Function>
+bool resolve(void* library, Function& function, const char* name)
+{
+    function = reinterpret_cast<Function>(::dlsym(library, name));
+    return function != nullptr;
+}
+
+// Nothing when the library is not installed: then there is no printer either.
 const Cups* cups()
 {
     static const std::optional<Cups> loaded = []() -> std::optional<Cups> {
         void* library = ::dlopen("libcups.so.2", RTLD_NOW | RTLD_LOCAL);
-        if (!library)
-            return std::nullopt;
-        Cups found{reinterpret_cast<decltype(&cupsPrintFile)>(::dlsym(library, "cupsPrintFile")),
-                   reinterpret_cast<decltype(&cupsLastErrorString)>(::dlsym(library, "cupsLastErrorString"))};
-        if (!found.printFile || !found.lastErrorString)
+        Cups found;
+        if (!library || !resolve(library, found.getNamedDest, "cupsGetNamedDest") ||
+            !resolve(library, found.freeDests, "cupsFreeDests") || !resolve(library, found.getOption, "cupsGetOption") ||
+            !resolve(library, found.copyDestInfo, "cupsCopyDestInfo") ||
+            !resolve(library, found.findDestDefault, "cupsFindDestDefault") ||
+            !resolve(library, found.freeDestInfo, "cupsFreeDestInfo") ||
+            !resolve(library, found.ippString, "ippGetString") || !resolve(library, found.mediaForPwg, "pwgMediaForPWG") ||
+            !resolve(library, found.mediaForPpd, "pwgMediaForPPD") ||
+            !resolve(library, found.printFile, "cupsPrintFile") ||
+            !resolve(library, found.lastErrorString, "cupsLastErrorString"))
             return std::nullopt;
         return found;
     }();
@@ -61,6 +81,37 @@ const Cups* cups()
 }
 
 }  // namespace
+
+std::optional<PrintTarget::Printer> SystemPrintTarget::defaultPrinter()
+{
+    // Asked of CUPS itself rather than through Qt's print support, which would
+    // be linked and loaded at every start for this one question.
+    const Cups* library = cups();
+    cups_dest_t* dest = library ? library->getNamedDest(CUPS_HTTP_DEFAULT, nullptr, nullptr) : nullptr;
+    if (!dest)
+        return std::nullopt;
+    Printer printer{QString::fromLocal8Bit(dest->name), localPageSize()};
+    if (dest->instance)
+        printer.name += '/' + QString::fromLocal8Bit(dest->instance);
+    // The paper the user chose for this printer (lpoptions), else the
+    // printer's own default, by its PWG name ("iso_a4_210x297mm") or its
+    // PPD name ("A4").
+    cups_dinfo_t* info = nullptr;
+    const char* media = library->getOption("media", dest->num_options, dest->options);
+    if (!media && (info = library->copyDestInfo(CUPS_HTTP_DEFAULT, dest)))
+        if (ipp_attribute_t* byDefault = library->findDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media"))
+            media = library->ippString(byDefault, 0, nullptr);
+    const pwg_media_t* paper = media ? library->mediaForPwg(media) : nullptr;
+    if (media && !paper)
+        paper = library->mediaForPpd(media);
+    // Sizes in hundredths of a millimetre; Qt names the standard ones.
+    if (paper && paper->width > 0 && paper->length > 0)
+        printer.pageSize = QPageSize(QSizeF(paper->width, paper->length) / 100.0, QPageSize::Millimeter);
+    if (info)
+        library->freeDestInfo(info);
+    library->freeDests(1, dest);
+    return printer;
+}
 
 std::optional<QString> SystemPrintTarget::submit(const Printer& printer, const QByteArray& pdf)
 {
@@ -108,13 +159,6 @@ std::optional<QByteArray> drawPdf(const PagePainter& paint, const QPageSize& pag
     if (!pdf.trimmed().endsWith("%%EOF"))
         return std::nullopt;
     return pdf;
-}
-
-// Paper as most printers of the user's country take it.
-QPageSize localPageSize()
-{
-    return QPageSize(QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
-                                                                                : QPageSize::A4);
 }
 
 QString errorText(int error) { return QString::fromStdString(std::generic_category().message(error)).toLower(); }
