@@ -22,6 +22,7 @@
 #include <cerrno>
 #include <ctime>
 #include <system_error>
+#include <utility>
 
 namespace kq71wb {
 
@@ -168,7 +169,11 @@ class Descriptor {
 public:
     explicit Descriptor(int fd) : m_fd(fd) {}
     Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&& other) noexcept
+    {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
     ~Descriptor() { close(); }
     int get() const { return m_fd; }
     int close()
@@ -228,6 +233,29 @@ int takeName(int folder, const char* part, const char* name)
     return 0;
 }
 
+// Writes the whole page and puts it on the disk; 0, or why not. A write that
+// comes up short is tried again for the rest, so that the system says why it
+// stopped.
+int writeWhole(PrintTarget& target, Descriptor& file, const QByteArray& pdf)
+{
+    for (qsizetype written = 0; written < pdf.size();) {
+        const ssize_t n = target.writeToDisk(file.get(), pdf.constData() + written,
+                                             static_cast<std::size_t>(pdf.size() - written));
+        if (n > 0)
+            written += n;
+        else if (n == 0)
+            return ENOSPC;
+        else if (errno != EINTR)
+            return errno;
+    }
+    struct stat status {};
+    if (::fsync(file.get()) != 0)
+        return errno;
+    if (::fstat(file.get(), &status) != 0 || status.st_size != pdf.size())
+        return EIO;
+    return file.close() == 0 ? 0 : errno;
+}
+
 }  // namespace
 
 QString savePage(PrintTarget& target, const QString& folder, const QByteArray& pdf)
@@ -246,38 +274,18 @@ QString savePage(PrintTarget& target, const QString& folder, const QByteArray& p
 
     const QByteArray stem = QDateTime::currentDateTime().toString("yyyyMMdd-HHmmss").toLatin1();
     QByteArray part;
-    int fd = -1;
-    for (int n = 1; fd < 0 && n <= kMostNames; ++n) {
+    Descriptor file(-1);
+    for (int n = 1; file.get() < 0; ++n) {
+        if (n > kMostNames)
+            return failed(errorText(EEXIST));
         part = '.' + nameOf(stem, n) + ".part";
-        fd = ::openat(directory.get(), part.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd < 0 && errno != EEXIST)
+        file = Descriptor(::openat(directory.get(), part.constData(),
+                                   O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        if (file.get() < 0 && errno != EEXIST)
             return failed(errorText(errno));
     }
-    if (fd < 0)
-        return failed("every name for it is taken");
-    Descriptor file(fd);
 
-    // A write that comes up short is tried again for the rest, so that the
-    // system says why it stopped.
-    int error = 0;
-    for (qsizetype written = 0; written < pdf.size() && error == 0;) {
-        const ssize_t n = target.writeToDisk(file.get(), pdf.constData() + written,
-                                             static_cast<std::size_t>(pdf.size() - written));
-        if (n > 0)
-            written += n;
-        else if (n == 0)
-            error = ENOSPC;
-        else if (errno != EINTR)
-            error = errno;
-    }
-    struct stat status {};
-    if (error == 0 && ::fsync(file.get()) != 0)
-        error = errno;
-    if (error == 0 && (::fstat(file.get(), &status) != 0 || status.st_size != pdf.size()))
-        error = EIO;
-    if (file.close() != 0 && error == 0)
-        error = errno;
-
+    int error = writeWhole(target, file, pdf);
     QByteArray name;
     for (int n = 1; error == 0 && name.isEmpty(); ++n) {
         if (n > kMostNames)
