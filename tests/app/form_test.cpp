@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
 #include <cerrno>
 #include <clocale>
 #include <future>
@@ -34,6 +35,23 @@ void typeInto(QLineEdit* field, const QString& text)
     field->setFocus();
     QTest::keyClicks(field, text);
 }
+
+// Holds up the writing of saved pages until opened, and opens at the latest
+// as it goes, so that a failing test never leaves a save waiting for ever.
+class Gate {
+public:
+    std::shared_future<void> closed() { return m_opened.get_future().share(); }
+    void open()
+    {
+        if (!m_open.exchange(true))
+            m_opened.set_value();
+    }
+    ~Gate() { open(); }
+
+private:
+    std::promise<void> m_opened;
+    std::atomic<bool> m_open = false;
+};
 
 // Pages go to a printer that only collects them, or into a folder of the test.
 class TestPrintTarget : public PrintTarget {
@@ -362,13 +380,13 @@ private slots:
             QFile file(QDir(documents()).filePath(name));
             QVERIFY(file.open(QIODevice::WriteOnly) && file.setFileTime(now.addSecs(-age), QFileDevice::FileModificationTime));
         }
-        std::promise<void> opening;
-        m_printTarget.gate = opening.get_future().share();
+        Gate opening;
+        m_printTarget.gate = opening.closed();
         m_form->mnuPrint_Click();
         QCOMPARE(m_form->statusText(), QString("Saving") + kEllipsis);
         typeInto(c().txtWeight[0], "600");
         QCOMPARE(c().lblGrossWeight->text(), QString("600"));
-        opening.set_value();
+        opening.open();
         QTRY_VERIFY(m_form->statusText().startsWith("No printer is installed: the page was saved as ~/Documents/KQ71WB-"));
         QStringList saved = savedFiles();
         QCOMPARE(saved.mid(0, 3), QStringList({".KQ71WB-20240101-120001.pdf.part", ".KQ71WB-20240101-120002.pdf.partial",
@@ -376,9 +394,9 @@ private slots:
 
         // The window goes while its page is still held up; the page is kept
         // waiting until the window's own children go.
-        std::promise<void> closing;
-        m_printTarget.gate = closing.get_future().share();
-        connect(new QObject(m_form.get()), &QObject::destroyed, [&closing] { closing.set_value(); });
+        const auto closing = std::make_shared<Gate>();
+        m_printTarget.gate = closing->closed();
+        connect(new QObject(m_form.get()), &QObject::destroyed, this, [closing] { closing->open(); });
         m_form->mnuPrint_Click();
         m_form->close();
         m_form.reset();
