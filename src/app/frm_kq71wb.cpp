@@ -205,7 +205,8 @@ void frmKQ71wb::Calc()
         m_sheet.arm[i] = m_controls.txtArm[i]->text().toStdString();
     }
     m_fault = kq71wb::Calc(m_sheet);
-    m_note.clear();
+    if (m_pagesOnTheirWay == 0)
+        m_note.clear();
     // A loading stays marked only while the aircraft-empty row holds its texts,
     // so that no page names a glider whose figures were changed.
     if (m_markedLoading >= 0 && !rowHoldsLoading(m_markedLoading))
@@ -374,7 +375,16 @@ bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& hea
 void frmKQ71wb::mnuPrint_Click()
 {
     const LoadSheetHeading heading = sheetHeading();
-    setNote(printPage(m_printTarget, [this, &heading](QPaintDevice& device) { return paintLoadSheet(device, heading); }));
+    // The page is saved or printed beside the window, which stays responsive;
+    // "Saving…" stands until what became of it is known.
+    const PrintStarted started = printPage(
+        m_printTarget, [this, &heading](QPaintDevice& device) { return paintLoadSheet(device, heading); }, *this,
+        [this](const QString& said) {
+            --m_pagesOnTheirWay;
+            setNote(said);
+        });
+    m_pagesOnTheirWay += started.underWay ? 1 : 0;
+    setNote(started.said);
 }
 
 void frmKQ71wb::mnuExit_Click() { close(); }

@@ -92,6 +92,7 @@ private:
     Sheet m_sheet;
     std::optional<CalcFault> m_fault;  // of the last pass, until one completes
     std::string m_note;                // what the last print or copy did, until the next pass
+    int m_pagesOnTheirWay = 0;         // printed or saved beside the window, not yet done
     LinesBeneath m_shown;
 
     // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.

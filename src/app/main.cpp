@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -59,12 +61,28 @@ bool acceptCommandLine(int argc, char* argv[])
     return true;
 }
 
+// Unless the desktop gives a session bus, none is started: libdbus would
+// launch one of its own (dbus-launch and a dbus-daemon) the first time Qt
+// looks for a screen reader, and leave it running after the program ends. A
+// bus given in the variable, or at $XDG_RUNTIME_DIR/bus, is used as it is.
+void stayOffAnUngivenSessionBus()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    struct stat status {};
+    if (!runtime.isEmpty() && ::stat(runtime + "/bus", &status) == 0 && S_ISSOCK(status.st_mode))
+        return;
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
     if (!acceptCommandLine(argc, argv))
         return EXIT_FAILURE;
+    stayOffAnUngivenSessionBus();
     g_qtHandler = qInstallMessageHandler(startupMessageHandler);
     QApplication application(argc, argv);
     qInstallMessageHandler(g_qtHandler);

@@ -7,12 +7,14 @@
 #include <QPageSize>
 #include <QString>
 
+#include <sys/types.h>
+
+#include <cstddef>
 #include <functional>
-#include <memory>
 #include <optional>
 
+class QObject;
 class QPaintDevice;
-class QFile;
 
 namespace kq71wb {
 
@@ -29,15 +31,17 @@ public:
     virtual std::optional<Printer> defaultPrinter() = 0;
 
     // Hands a finished PDF page to the printer as one job; nothing when the
-    // printing system accepted it, else the reason it did not.
+    // printing system accepted it, else the reason it did not. Called on a
+    // thread of its own.
     virtual std::optional<QString> submit(const Printer& printer, const QByteArray& pdf) = 0;
 
     // The folder a page is saved in when there is no printer; empty when the
     // user has no home folder to save it in.
     virtual QString documentsFolder() = 0;
 
-    // The file at `path` that a saved page is first written to, unopened.
-    virtual std::unique_ptr<QFile> createFile(const QString& path);
+    // Writes up to `size` bytes of a page being saved, as write(2) does, errno
+    // and all; where the tests fill the disk. Called on a thread of its own.
+    virtual ssize_t writeToDisk(int fd, const char* data, std::size_t size);
 };
 
 // The machine's own default printer, through CUPS, and the user's documents folder.
@@ -51,8 +55,29 @@ public:
 // Paints the page on a device; false when the device cannot be painted on.
 using PagePainter = std::function<bool(QPaintDevice&)>;
 
-// Prints one page through the target and says in a sentence what became of it:
-// printed, saved (and where), or why neither happened.
-QString printPage(PrintTarget& target, const PagePainter& paint);
+// What a print says at once, and whether the page is still on its way.
+struct PrintStarted {
+    QString said;
+    bool underWay = false;
+};
+
+// Prints one page through the target: draws it at once, then hands it to the
+// printer or the disk on a thread of its own, so that a slow disk or printing
+// system never holds up the window. Returns what to say now: "Saving…" (or
+// "Printing on …") while the page is on its way, and then `done` gets what
+// became of it, on the thread of `context`; or what became of a page that
+// went nowhere. A page still on its way when `context` is destroyed is
+// finished first, not dropped.
+PrintStarted printPage(PrintTarget& target, const PagePainter& paint, QObject& context,
+                       std::function<void(const QString&)> done);
+
+// Saves a drawn page in `folder` under the first free name of
+// KQ71WB-YYYYMMDD-HHMMSS.pdf, -2.pdf, -3.pdf, ..., and says in a sentence
+// where, or why it could not. Whatever already has a name (a link planted
+// ahead, another copy's page) is never followed nor replaced; the page is
+// written under a hidden part name first and takes its own name only whole
+// and on the disk. Parts of ours older than a minute, left by a save that was
+// killed, are removed.
+QString savePage(PrintTarget& target, const QString& folder, const QByteArray& pdf);
 
 }  // namespace kq71wb

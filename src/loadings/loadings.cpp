@@ -52,7 +52,7 @@ public:
 
         // The encoding is judged on the whole field before it is cut, so that
         // the cut cannot make valid UTF-8 look like Windows-1252.
-        std::string field = withoutControlCharacters(isValidUtf8(raw) ? std::string(raw) : utf8FromWindows1252(raw));
+        std::string field = withoutControlAndFormatCharacters(isValidUtf8(raw) ? std::string(raw) : utf8FromWindows1252(raw));
         limitField(field);
         return field;
     }

@@ -67,7 +67,8 @@ std::optional<int> openLoadingsFile(const std::filesystem::path& path);
 std::string readAvailableBytes(int fd, std::size_t limit);
 
 // The loadings of the first candidate that opens as a regular file; four
-// empty loadings when there is none. The file is read once and closed at once.
+// empty loadings when there is none. The file is read once and closed at once,
+// up to the size it reports: one that claims no bytes gives none.
 // Nothing is reported: a missing or unreadable file gives blank buttons.
 Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates);
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace kq71wb {
@@ -65,7 +66,12 @@ Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates)
 {
     for (const auto& path : candidates) {
         if (const std::optional<int> fd = openLoadingsFile(path)) {
-            const std::string bytes = readAvailableBytes(*fd, kMaxFileBytes);
+            // No more than the file says it holds: procfs calls its endless
+            // files (/proc/kmsg) regular and empty.
+            struct stat status {};
+            const off_t size = ::fstat(*fd, &status) == 0 ? status.st_size : 0;
+            const std::string bytes =
+                readAvailableBytes(*fd, std::min(static_cast<std::size_t>(std::max<off_t>(size, 0)), kMaxFileBytes));
             ::close(*fd);
             return parseLoadings(bytes);
         }

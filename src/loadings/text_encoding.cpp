@@ -1,5 +1,9 @@
 #include "text_encoding.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace kq71wb {
 namespace {
 
@@ -112,20 +116,41 @@ std::string utf8FromUtf16(std::string_view bytes, bool bigEndian)
     return out;
 }
 
-std::string withoutControlCharacters(std::string_view utf8)
+namespace {
+
+// Unicode's format characters (category Cf) as of Unicode 15, first to last.
+constexpr std::pair<char32_t, char32_t> kFormatCharacters[] = {
+    {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},
+    {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x202A, 0x202E},
+    {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD},
+    {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+    {0xE0020, 0xE007F},
+};
+
+bool isDropped(char32_t codePoint)
+{
+    if ((codePoint < 0x20 && codePoint != '\t') || (codePoint >= 0x7F && codePoint <= 0x9F))
+        return true;
+    const auto* range = std::lower_bound(std::begin(kFormatCharacters), std::end(kFormatCharacters), codePoint,
+                                         [](const auto& r, char32_t c) { return r.second < c; });
+    return range != std::end(kFormatCharacters) && range->first <= codePoint;
+}
+
+}  // namespace
+
+std::string withoutControlAndFormatCharacters(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(utf8[i]);
-        if ((byte < 0x20 && byte != '\t') || byte == 0x7F)
-            continue;
-        // C1 controls are U+0080 to U+009F: C2 80 to C2 9F.
-        if (byte == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) <= 0x9F) {
-            ++i;
-            continue;
-        }
-        out += utf8[i];
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t codePoint = length == 1 ? lead : lead & (0x7Fu >> length);
+        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
+            codePoint = (codePoint << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
+        if (!isDropped(codePoint))
+            out.append(utf8.substr(i, length));
+        i += length;
     }
     return out;
 }

@@ -17,7 +17,11 @@ std::string utf8FromWindows1252(std::string_view text);
 // U+FFFD and an odd last byte is dropped.
 std::string utf8FromUtf16(std::string_view bytes, bool bigEndian);
 
-// The text without its control characters (C0 but the tab, DEL, and C1).
-std::string withoutControlCharacters(std::string_view utf8);
+// The valid UTF-8 text without its control characters (C0 but the tab, DEL,
+// and C1) and its format characters (Unicode's category Cf: the bidirectional
+// overrides and isolates, zero-width characters, a byte-order mark inside the
+// text). Neither shows, yet a U+202E before "006" draws it as "600" while it
+// is read as 6; a weight must read as it looks.
+std::string withoutControlAndFormatCharacters(std::string_view utf8);
 
 }  // namespace kq71wb

@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <cerrno>
+#include <future>
 #include <memory>
 
 #include "frm_kq71wb.h"
@@ -42,26 +45,21 @@ void typeInto(QLineEdit* field, const QString& text)
     QTest::keyClicks(field, text);
 }
 
-// A file on a disk with room for only so many bytes more: as the system
-// does, a write takes what fits, and the next one fails.
-class FullDiskFile : public QFile {
-    Q_OBJECT
-
+// Holds up the writing of saved pages until opened, and opens at the latest
+// as it goes, so that a failing test never leaves a save waiting for ever.
+class Gate {
 public:
-    FullDiskFile(const QString& path, qint64 room) : QFile(path), m_room(room) {}
-
-protected:
-    qint64 writeData(const char* data, qint64 length) override
+    std::shared_future<void> closed() { return m_opened.get_future().share(); }
+    void open()
     {
-        if (m_room == 0)
-            return setErrorString("No space left on device"), -1;
-        const qint64 fits = QFile::writeData(data, std::min(length, m_room));
-        m_room -= fits;
-        return fits;
+        if (!m_open.exchange(true))
+            m_opened.set_value();
     }
+    ~Gate() { open(); }
 
 private:
-    qint64 m_room;
+    std::promise<void> m_opened;
+    std::atomic<bool> m_open = false;
 };
 
 // Pages go to a printer that only collects them, or into a folder of the test.
@@ -72,6 +70,7 @@ public:
     QList<QByteArray> jobs;              // what it accepted
     QString folder;                      // the documents folder, empty for no home
     qint64 diskRoom = -1;                // bytes a saved page may take, -1 for any
+    std::shared_future<void> gate;       // when set, writing waits until it opens
 
     std::optional<Printer> defaultPrinter() override
     {
@@ -84,9 +83,18 @@ public:
         return refusal;
     }
     QString documentsFolder() override { return folder; }
-    std::unique_ptr<QFile> createFile(const QString& path) override
+    // As the system does on a full disk, a write takes what fits and the next one fails.
+    ssize_t writeToDisk(int fd, const char* data, std::size_t size) override
     {
-        return diskRoom < 0 ? PrintTarget::createFile(path) : std::make_unique<FullDiskFile>(path, diskRoom);
+        if (gate.valid())
+            gate.wait();
+        if (diskRoom < 0)
+            return PrintTarget::writeToDisk(fd, data, size);
+        if (diskRoom == 0)
+            return errno = ENOSPC, -1;
+        const ssize_t fits = PrintTarget::writeToDisk(fd, data, std::min(size, static_cast<std::size_t>(diskRoom)));
+        diskRoom -= std::max<ssize_t>(fits, 0);
+        return fits;
     }
 };
 
@@ -109,6 +117,18 @@ private:
     QString documents() const { return m_home.filePath("Documents"); }
     QList<window::MessageLine*> linesBeneath() const { return m_form->findChildren<window::MessageLine*>(); }
     QString note() const { return QString::fromStdString(m_form->linesShown().note); }
+
+    // Prints, and waits until the line says what became of the page.
+    bool print()
+    {
+        m_form->mnuPrint_Click();
+        return QTest::qWaitFor([this] { return !note().endsWith(QChar(0x2026)); }, 20000);
+    }
+    // The regular files of the documents folder, hidden ones too; links are not pages.
+    QStringList savedFiles() const
+    {
+        return QDir(documents()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
+    }
 
     void open(const QByteArray& loadingsFile)
     {
@@ -308,7 +328,7 @@ private slots:
                 m_printTarget.folder = SystemPrintTarget().documentsFolder();
                 qputenv("HOME", home);
             }
-            m_form->mnuPrint_Click();
+            QVERIFY(print());
             QVERIFY2(note().startsWith(c.said), qPrintable(note()));
             QList<QByteArray> printed = m_printTarget.jobs;
             for (const QString& name : QDir(documents()).entryList(QDir::Files | QDir::Hidden)) {
@@ -323,13 +343,94 @@ private slots:
         // place, until a recalculation: a description or the same text is none.
         c().txtWeight[0]->setText("600");
         c().txtWeight[0]->setText("");
-        m_form->mnuPrint_Click();
+        QVERIFY(print());
         typeInto(c().txtMisc[0], "12345");
         c().txtArm[1]->setText("-20");
         QCOMPARE(m_form->linesShown().verdict, "Totals not updated: the gross weight is zero or less.");
         QVERIFY(!note().isEmpty());
         c().txtArm[1]->setText("-21");
         QCOMPARE(note(), QString());
+    }
+
+    // Names go up by the second, so they are easy to plant ahead: a link
+    // planted at the page's name or its part's, for each of the next seconds,
+    // is never followed nor replaced; the page takes the next free name.
+    void aSavedPageNeverFollowsALink()
+    {
+        const QString victims = m_home.filePath("victims");
+        const struct {
+            const char* planted;
+            const char* pointingAt;  // in victims/, %1 the second
+        } cases[] = {
+            {"KQ71WB-%1.pdf", "v-%1"},
+            {"KQ71WB-%1.pdf", "existing"},
+            {".KQ71WB-%1.pdf.part", "v-%1"},
+        };
+        for (const auto& c : cases) {
+            init();
+            QDir(victims).removeRecursively();
+            QVERIFY(QDir().mkpath(victims) && QDir().mkpath(documents()));
+            QFile existing(QDir(victims).filePath("existing"));
+            QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("mine") == 4);
+            existing.close();
+            const QDateTime now = QDateTime::currentDateTime();
+            for (int second = -1; second <= 30; ++second) {
+                const QString at = now.addSecs(second).toString("yyyyMMdd-HHmmss");
+                QVERIFY(QFile::link(QDir(victims).filePath(QString(c.pointingAt).arg(at)),
+                                    QDir(documents()).filePath(QString(c.planted).arg(at))));
+            }
+            QVERIFY(print());
+            QVERIFY2(note().startsWith("No printer is installed: the page was saved as ~/Documents/KQ71WB-"), qPrintable(note()));
+            QCOMPARE(QDir(victims).entryList(QDir::Files), QStringList{"existing"});
+            QVERIFY(existing.open(QIODevice::ReadOnly) && existing.readAll() == "mine");
+            existing.close();
+            QCOMPARE(QDir(documents()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 32 + 1);  // every link, and the page
+            const QStringList saved = savedFiles();
+            QCOMPARE(saved.size(), 1);
+            QFile page(QDir(documents()).filePath(saved.front()));
+            QVERIFY(page.open(QIODevice::ReadOnly) && isCompletePdf(page.readAll()));
+        }
+    }
+
+    // A slow disk holds up neither the window nor its keystrokes: the line
+    // says "Saving…" until the page is saved, and a window closed meanwhile
+    // still leaves the page. A part of ours that a killed save left more than
+    // a minute ago is removed at the next save; any other file is not.
+    void aSaveRunsBesideTheWindow()
+    {
+        QVERIFY(QDir().mkpath(documents()));
+        const QDateTime now = QDateTime::currentDateTime();
+        for (const auto& [name, age] : {std::pair{".KQ71WB-20240101-120000.pdf.part", 61}, {".KQ71WB-20240101-120001.pdf.part", 0},
+                                        {".KQ71WB-20240101-120002.pdf.partial", 61}, {"KQ71WB-20240101-120003.pdf", 61}}) {
+            QFile file(QDir(documents()).filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.setFileTime(now.addSecs(-age), QFileDevice::FileModificationTime));
+        }
+        Gate opening;
+        m_printTarget.gate = opening.closed();
+        m_form->mnuPrint_Click();
+        typeInto(c().txtWeight[0], "600");
+        QCOMPARE(c().lblGrossWeight->text(), QString("600"));
+        QCOMPARE(note(), QString("Saving") + QChar(0x2026));
+        opening.open();
+        QTRY_VERIFY(note().startsWith("No printer is installed: the page was saved as ~/Documents/KQ71WB-"));
+        QStringList saved = savedFiles();
+        QCOMPARE(saved.mid(0, 3), QStringList({".KQ71WB-20240101-120001.pdf.part", ".KQ71WB-20240101-120002.pdf.partial",
+                                               "KQ71WB-20240101-120003.pdf"}));
+
+        // The window goes while its page is still held up; the page is kept
+        // waiting until the window's own children go.
+        const auto closing = std::make_shared<Gate>();
+        m_printTarget.gate = closing->closed();
+        connect(new QObject(m_form.get()), &QObject::destroyed, this, [closing] { closing->open(); });
+        m_form->mnuPrint_Click();
+        m_form->close();
+        m_form.reset();
+        saved = savedFiles().mid(3);
+        QCOMPARE(saved.size(), 2);
+        for (const QString& name : saved) {
+            QFile page(QDir(documents()).filePath(name));
+            QVERIFY(page.open(QIODevice::ReadOnly) && isCompletePdf(page.readAll()));
+        }
     }
 
     // The window on paper is the window on screen, its caret aside: every
@@ -412,7 +513,7 @@ private slots:
         c().txtWeight[1]->setText("80 kg");
         m_printTarget.printerName = "The club's second printer, in the briefing room behind the hangar doors";
         m_printTarget.refusal = "The printer is not accepting jobs.";
-        m_form->mnuPrint_Click();
+        QVERIFY(print());
         QApplication::processEvents();
         for (const window::MessageLine* line : linesBeneath()) {
             if (!line->isVisible())

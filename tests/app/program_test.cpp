@@ -1,8 +1,14 @@
 // The program as a user starts it from a shell, on a machine with no display:
 // the command line answers without one, and never opens a window for what it
-// does not know.
+// does not know. And copies of the program side by side.
+#include <QDir>
+#include <QDirIterator>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 #include "version.h"
 
@@ -43,6 +49,76 @@ private slots:
         const QString shown = program.readAllStandardOutput();
         QVERIFY2(output.endsWith('\n') ? shown == output : shown.contains(output), qPrintable(shown));
         QCOMPARE(QString(program.readAllStandardError()), errors);
+    }
+
+    // Started without a session bus, on a real X server (the offscreen
+    // platform never looks for one), the program starts none: libdbus's own
+    // launcher would note the bus it leaves running in ~/.dbus. Needs Xvfb
+    // and xdotool, which ./test installs.
+    void startsNoSessionBus()
+    {
+        const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+        const QString xdotool = QStandardPaths::findExecutable("xdotool");
+        if (xvfb.isEmpty() || xdotool.isEmpty())
+            QSKIP("needs Xvfb and xdotool");
+        QTemporaryDir home;
+        QProcess server;
+        server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+        while (!server.canReadLine())
+            QVERIFY2(server.waitForReadyRead(20000), "Xvfb gave no display");
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char* variable : {"DBUS_SESSION_BUS_ADDRESS", "WAYLAND_DISPLAY"})
+            environment.remove(variable);
+        environment.insert("DISPLAY", ':' + server.readLine().trimmed());
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("HOME", home.path());
+        environment.insert("XDG_RUNTIME_DIR", home.path());
+        QProcess program, shown;
+        program.setProcessEnvironment(environment);
+        program.start(KQ71WB_EXECUTABLE);
+        shown.setProcessEnvironment(environment);
+        shown.start(xdotool, {"search", "--sync", "--onlyvisible", "--pid", QString::number(program.processId())});
+        const bool started = shown.waitForFinished(30000) && shown.exitCode() == 0;
+        for (QProcess* process : {&program, &server}) {
+            process->terminate();
+            process->waitForFinished();
+        }
+        // A bus that was started anyway is stopped, by the id it noted.
+        QDirIterator noted(home.filePath(".dbus"), QDir::Files, QDirIterator::Subdirectories);
+        const bool launched = noted.hasNext();
+        while (noted.hasNext()) {
+            QFile note(noted.next());
+            note.open(QIODevice::ReadOnly);
+            for (const QByteArray& line : note.readAll().split('\n'))
+                if (line.startsWith("DBUS_SESSION_BUS_PID="))
+                    ::kill(line.mid(21).toInt(), SIGTERM);
+        }
+        QVERIFY2(started, "the window did not show");
+        QVERIFY2(!launched, "a session bus was started");
+    }
+
+    // Two copies saving at once, many pages in the same second, each take a
+    // name of their own, and every page is whole.
+    void twoCopiesSaveAtOnce()
+    {
+        QTemporaryDir folder;
+        QProcess copies[2];
+        for (QProcess& copy : copies)
+            copy.start(SAVE_PAGES_EXECUTABLE, {folder.path(), "25"});
+        for (QProcess& copy : copies) {
+            QVERIFY(copy.waitForFinished(60000));
+            QCOMPARE(copy.exitCode(), 0);
+            const QStringList said = QString(copy.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+            QCOMPARE(said.size(), 25);
+            for (const QString& line : said)
+                QVERIFY2(line.startsWith("No printer is installed: the page was saved as "), qPrintable(line));
+        }
+        const QStringList saved = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+        QCOMPARE(saved.size(), 50);
+        for (const QString& name : saved) {
+            QFile page(QDir(folder.path()).filePath(name));
+            QVERIFY2(name.startsWith("KQ71WB-") && page.size() == 30016, qPrintable(name));
+        }
     }
 };
 

@@ -65,6 +65,10 @@ TEST(ParseLoadings, FieldTexts)
          {"\xC3\xA0\xC5\xB8\xC2\xBF", "\xC3\x81\xC2\xBF", "\xC3\xB0\xC2\xBF\xC2\xBF"}},
         {"surrogates, code points past U+10FFFF and cut sequences too", "\xED\xA0\x80,\xF4\x90\x80\x80,\xC3",
          {"\xC3\xAD\xC2\xA0\xE2\x82\xAC", "\xC3\xB4\xE2\x82\xAC\xE2\x82\xAC", "\xC3\x83"}},
+        // U+202E, U+2066, U+FEFF, U+200B, U+2060, U+061C, U+180E, U+00AD, U+E0041 dropped; U+2010 kept.
+        {"format characters dropped", "\"\xE2\x80\xAE" "N271KQ\xE2\x81\xA6\xE2\x80\x90\",\xE2\x80\xAE" "006\xEF\xBB\xBF,"
+                                      "1\xE2\x80\x8B" "4\xE2\x81\xA0\xD8\x9C\xE1\xA0\x8E\xC2\xAD\xF3\xA0\x81\x81",
+         {"N271KQ\xE2\x80\x90", "006", "14"}},
         {"UTF-16, little end first", bytes("\xFF\xFE\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"), {"Gr\xC3\xBC", "60", "1"}},
         {"UTF-16, big end first, a pair and a lone surrogate", bytes("\xFE\xFF\xD8\x3D\xDE\x00\xDC\x00\0,\0" "1\0,\0" "2"),
          {"\xF0\x9F\x98\x80\xEF\xBF\xBD", "1", "2"}},
@@ -129,6 +133,16 @@ TEST_F(LoadingsFiles, OnlyARegularFileCounts)
     write("home/.config/kq71wb/real.dat", "Home,1,2");
     std::filesystem::create_symlink(m_root / "home/.config/kq71wb/real.dat", m_root / "home/.config/kq71wb/kq71wb.dat");
     EXPECT_EQ(firstName(), "Home");
+}
+
+// procfs calls its files regular and empty, whatever they give when read
+// (/proc/kmsg drains the kernel's messages): such a file gives blank buttons,
+// and the candidates after it are not looked at.
+TEST_F(LoadingsFiles, AFileThatClaimsNoBytesGivesNone)
+{
+    write("program/KQ71WB.dat", "Later,1,2");
+    const Loadings read = ReadLoadings({m_root / "program/none.dat", "/proc/self/status", m_root / "program/KQ71WB.dat"});
+    EXPECT_EQ(read, Loadings{});
 }
 
 // A file whose reading would block (as /proc/kmsg does) gives what it has at
