@@ -12,14 +12,41 @@
 #include <limits>
 
 namespace kq71wb::window {
+namespace {
+
+// The box of the character at index of a single line of text drawn in area
+// of the label with these flags, across as QPainter::drawText lays it out and
+// as high as the label: Orca's flat review sorts boxes by their tops and puts
+// those whose middles differ by more than a few pixels on separate lines, so
+// a figure stands level with the fields of its row, as a field's box does.
+QRect boxInLine(const QLabel& label, const QRect& area, int flags, const QString& line, int index)
+{
+    if (index < 0 || index >= line.size())
+        return {};
+    const QFontMetrics metrics = label.fontMetrics();
+    const QRect drawn = metrics.boundingRect(area, flags, line);
+    return QRect(drawn.left() + metrics.horizontalAdvance(line.left(index)), 0, metrics.horizontalAdvance(line.at(index)),
+                 label.height());
+}
+
+int captionFlags(const QLabel& label)
+{
+    return static_cast<int>(label.alignment()) | Qt::TextSingleLine | Qt::TextIncludeTrailingSpaces;
+}
+
+}  // namespace
 
 void CaptionLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     drawFrame(&painter);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(contentsRect(), static_cast<int>(alignment()) | Qt::TextSingleLine | Qt::TextIncludeTrailingSpaces,
-                     text());
+    painter.drawText(contentsRect(), captionFlags(*this), text());
+}
+
+QRect CaptionLabel::characterBox(int index) const
+{
+    return boxInLine(*this, contentsRect(), captionFlags(*this), text(), index);
 }
 
 CaptionFrame::CaptionFrame(const QString& caption, QWidget* parent) : QWidget(parent), m_caption(caption) {}
@@ -77,6 +104,20 @@ SheetField::SheetField(QWidget* parent) : QLineEdit(parent)
     setMaxLength(std::numeric_limits<int>::max());
 }
 
+QRect SheetField::characterBox(int offset) const
+{
+    const QString shown = displayText();
+    if (offset < 0 || offset >= shown.size())
+        return {};
+    // Qt draws the caret's box centred on the caret, wherever the text is
+    // aligned or scrolled to; the other characters are measured from it.
+    const QRect caret = cursorRect();
+    const QFontMetrics metrics(font());
+    const int left = caret.center().x() + metrics.horizontalAdvance(shown.left(offset)) -
+                     metrics.horizontalAdvance(shown.left(cursorPosition()));
+    return QRect(left, caret.top(), metrics.horizontalAdvance(shown.at(offset)), caret.height());
+}
+
 void SheetField::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
@@ -111,12 +152,17 @@ void ResultLabel::setCaption(const QString& caption)
     setText(caption);
     QAccessibleTextUpdateEvent event(this, 0, QString(before).remove(' '), QString(caption).remove(' '));
     QAccessible::updateAccessibility(&event);
+    QAccessibleEvent named(this, QAccessible::NameChanged);  // the name says the figure too
+    QAccessible::updateAccessibility(&named);
 }
 
 void ResultLabel::setVerdict(const QString& words)
 {
-    if (words != accessibleDescription())
-        setAccessibleDescription(words);
+    if (words == accessibleDescription())
+        return;
+    setAccessibleDescription(words);
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
 }
 
 LoadingButton::LoadingButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
@@ -183,6 +229,8 @@ void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double>
     m_inches = inches;
     QAccessibleValueChangeEvent event(this, inches ? QVariant(*inches) : QVariant());
     QAccessible::updateAccessibility(&event);
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);  // the words are its description
+    QAccessible::updateAccessibility(&described);
 }
 
 MessageLine::MessageLine(bool announcing, QWidget* parent) : QLabel(parent), m_announcing(announcing)
@@ -210,6 +258,18 @@ void MessageLine::announce()
     QAccessible::updateAccessibility(&named);
     QAccessibleEvent shown(this, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+}
+
+QRect MessageLine::characterBox(int index) const
+{
+    const QRect area = contentsRect().marginsRemoved(QMargins(margin(), margin(), margin(), margin()));
+    const int flags = static_cast<int>(alignment()) | Qt::TextSingleLine;
+    if (text() == m_message)
+        return boxInLine(*this, area, flags, m_message, index);
+    if (index < 0 || index >= m_message.size())
+        return {};
+    const QRect drawn = fontMetrics().boundingRect(area, flags, text());
+    return QRect(drawn.left(), 0, drawn.width(), height());
 }
 
 void MessageLine::resizeEvent(QResizeEvent* event)

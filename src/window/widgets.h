@@ -25,15 +25,19 @@ class CaptionLabel : public QLabel {
 
 public:
     using QLabel::QLabel;
+    // Where the character at index of text() is painted, in the label's own
+    // coordinates: screen readers review a figure by these boxes.
+    QRect characterBox(int index) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
 // A label that shows a figure of the sheet. A screen reader reads its
-// caption as its text and value, its role as its name, and the verdict its
-// colour gives in words as its description; a new caption is announced as a
-// change of its text.
+// caption as its text and value, and the verdict its colour gives in words as
+// its description; its name says all three ("Gross weight, 770, within
+// limits"), as Orca speaks only the name of a label; a new caption is
+// announced as a change of its text.
 class ResultLabel : public CaptionLabel {
     Q_OBJECT
 
@@ -86,6 +90,8 @@ class SheetField : public QLineEdit {
 
 public:
     explicit SheetField(QWidget* parent);
+    // Where the character at offset is drawn, in the field's own coordinates.
+    QRect characterBox(int offset) const;
 
 signals:
     void gotFocus();
@@ -147,6 +153,9 @@ public:
     void setMessage(const QString& message);
     QString message() const { return m_message; }
     bool announcing() const { return m_announcing; }
+    // Where the character at index of message() is shown, in the line's own
+    // coordinates; where the message is shortened, the whole shortened text.
+    QRect characterBox(int index) const;
     // Speaks the message again, as when figures changed but not the words.
     void announce();
 
