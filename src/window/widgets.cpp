@@ -148,11 +148,11 @@ void ResultLabel::setCaption(const QString& caption)
 {
     if (caption == text())
         return;
-    const QString before = text();
     setText(caption);
-    QAccessibleTextUpdateEvent event(this, 0, QString(before).remove(' '), QString(caption).remove(' '));
-    QAccessible::updateAccessibility(&event);
-    QAccessibleEvent named(this, QAccessible::NameChanged);  // the name says the figure too
+    // The name, which says the figure, tells of the change. Not an event for
+    // the text as well: Orca speaks neither, and when more than 50 events wait
+    // it drops the announcements of the line beneath the window among them.
+    QAccessibleEvent named(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&named);
 }
 
@@ -245,7 +245,8 @@ void MessageLine::setMessage(const QString& message)
     QAccessibleTextUpdateEvent update(this, 0, m_message, message);
     m_message = message;
     showFitted();
-    QAccessible::updateAccessibility(&update);
+    if (m_announcing)  // a quiet line's new name is enough, as for the figures
+        QAccessible::updateAccessibility(&update);
     announce();
 }
 

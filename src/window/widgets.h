@@ -36,8 +36,8 @@ protected:
 // A label that shows a figure of the sheet. A screen reader reads its
 // caption as its text and value, and the verdict its colour gives in words as
 // its description; its name says all three ("Gross weight, 770, within
-// limits"), as Orca speaks only the name of a label; a new caption is
-// announced as a change of its text.
+// limits"), as Orca speaks only the name of a label, and its change tells of
+// a new caption.
 class ResultLabel : public CaptionLabel {
     Q_OBJECT
 
