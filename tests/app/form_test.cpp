@@ -157,7 +157,7 @@ private slots:
         QCOMPARE(line("lblReadouts")->text(), QString("Pilot weight for this loading: 0 to 43 lb. Room to 900 lb: 130 lb."));
 
         // The rest of what a screen reader reads and hears is checked through
-        // the real stack, by tests/atspi/screen_reader_check.py.
+        // the real stack, by tests/orca/orca_check.py.
         QCOMPARE(accessibleOf(c().lblMoment[1])->text(QAccessible::Value), QString("-3400"));
         QCOMPARE(accessibleOf(c().Slider1)->text(QAccessible::Value), QString("CG 6.49 in, forward of the scale"));
 
