@@ -242,11 +242,13 @@ void MessageLine::setMessage(const QString& message)
 {
     if (message == m_message)
         return;
-    QAccessibleTextUpdateEvent update(this, 0, m_message, message);
+    const QString before = m_message;
     m_message = message;
     showFitted();
-    if (m_announcing)  // a quiet line's new name is enough, as for the figures
+    if (m_announcing) {  // a quiet line's new name is enough, as for the figures
+        QAccessibleTextUpdateEvent update(this, 0, before, message);
         QAccessible::updateAccessibility(&update);
+    }
     announce();
 }
 
