@@ -7,7 +7,13 @@ KQ71WB_PACKAGES=(
     fonts-liberation2
 )
 
+# ensure_packages [--no-install-recommends] PACKAGE...
 ensure_packages() {
+    local options=()
+    if [ "${1:-}" = --no-install-recommends ]; then
+        options=("$1")
+        shift
+    fi
     local missing=()
     local package
     for package in "${KQ71WB_PACKAGES[@]}" "$@"; do
@@ -20,7 +26,7 @@ ensure_packages() {
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     "${sudo[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${options[@]}" "${missing[@]}"
 }
 
 # Generates a locale for the tests when the machine lacks it.

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStatusBar>
 #include <QLocale>
 #include <QVBoxLayout>
 #include <QStyleFactory>
@@ -51,27 +52,25 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
     : QMainWindow(parent), m_loadingsFiles(std::move(loadingsFiles)), m_printTarget(printTarget)
 {
     m_controls = window::buildWindow(*this);
-    // Beneath the fixed layout, lines in the desktop's own colours: the
-    // verdict, warnings, the read-outs and what became of a print. They wrap,
-    // and the window grows downwards to hold them.
-    auto* central = new QWidget(this);
-    auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    column->addWidget(takeCentralWidget());
-    auto* lines = new QVBoxLayout();
-    lines->setContentsMargins(4, 2, 4, 4);
-    lines->setSpacing(2);
-    column->addLayout(lines);
+    // Beneath the fixed layout, the lines the sheet says: the verdict,
+    // warnings, the read-outs and what became of a print. They wrap, and the
+    // window grows downwards to hold them.
+    // In the status bar, as a screen reader expects the notifications of a
+    // window to be, and in the desktop's own colours.
+    auto* lines = new QWidget(this);
+    auto* stack = new QVBoxLayout(lines);
+    stack->setContentsMargins(2, 0, 2, 2);
+    stack->setSpacing(0);
     for (auto [line, name, announcing] : {std::tuple{&m_verdictLine, "lblVerdict", true},
                                           std::tuple{&m_warningLine, "lblWarnings", true},
                                           std::tuple{&m_readoutLine, "lblReadouts", false},
                                           std::tuple{&m_noteLine, "lblNote", true}}) {
-        *line = new window::MessageLine(announcing, central);
+        *line = new window::MessageLine(announcing, lines);
         (*line)->setObjectName(name);
-        lines->addWidget(*line);
+        stack->addWidget(*line);
     }
-    setCentralWidget(central);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(lines, 1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Ctrl+Shift+C: the load sheet's lines as text, for a logbook or an e-mail.

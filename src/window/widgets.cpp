@@ -8,18 +8,46 @@
 #include <QStyleFactory>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionSlider>
+#include <QTextLayout>
 #include <qdrawutil.h>
 
 
 namespace kq71wb::window {
+namespace {
+
+// The box of the character at index of a single line of text drawn in area
+// of the label with these flags, across as QPainter::drawText lays it out and
+// as high as the label: Orca's flat review sorts boxes by their tops and puts
+// those whose middles differ by more than a few pixels on separate lines, so
+// a figure stands level with the fields of its row, as a field's box does.
+QRect boxInLine(const QLabel& label, const QRect& area, int flags, const QString& line, int index)
+{
+    if (index < 0 || index >= line.size())
+        return {};
+    const QFontMetrics metrics = label.fontMetrics();
+    const QRect drawn = metrics.boundingRect(area, flags, line);
+    return QRect(drawn.left() + metrics.horizontalAdvance(line.left(index)), 0, metrics.horizontalAdvance(line.at(index)),
+                 label.height());
+}
+
+int captionFlags(const QLabel& label)
+{
+    return static_cast<int>(label.alignment()) | Qt::TextSingleLine | Qt::TextIncludeTrailingSpaces;
+}
+
+}  // namespace
 
 void CaptionLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     drawFrame(&painter);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(contentsRect(), static_cast<int>(alignment()) | Qt::TextSingleLine | Qt::TextIncludeTrailingSpaces,
-                     text());
+    painter.drawText(contentsRect(), captionFlags(*this), text());
+}
+
+QRect CaptionLabel::characterBox(int index) const
+{
+    return boxInLine(*this, contentsRect(), captionFlags(*this), text(), index);
 }
 
 CaptionFrame::CaptionFrame(const QString& caption, QWidget* parent) : QWidget(parent), m_caption(caption) {}
@@ -79,6 +107,20 @@ SheetField::SheetField(QWidget* parent) : QLineEdit(parent)
     connect(this, &QLineEdit::inputRejected, this, &SheetField::textCut);
 }
 
+QRect SheetField::characterBox(int offset) const
+{
+    const QString shown = displayText();
+    if (offset < 0 || offset >= shown.size())
+        return {};
+    // Qt draws the caret's box centred on the caret, wherever the text is
+    // aligned or scrolled to; the other characters are measured from it.
+    const QRect caret = cursorRect();
+    const QFontMetrics metrics(font());
+    const int left = caret.center().x() + metrics.horizontalAdvance(shown.left(offset)) -
+                     metrics.horizontalAdvance(shown.left(cursorPosition()));
+    return QRect(left, caret.top(), metrics.horizontalAdvance(shown.at(offset)), caret.height());
+}
+
 void SheetField::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
@@ -109,16 +151,21 @@ void ResultLabel::setCaption(const QString& caption)
 {
     if (caption == text())
         return;
-    const QString before = text();
     setText(caption);
-    QAccessibleTextUpdateEvent event(this, 0, QString(before).remove(' '), QString(caption).remove(' '));
-    QAccessible::updateAccessibility(&event);
+    // The name, which says the figure, tells of the change. Not an event for
+    // the text as well: Orca speaks neither, and when more than 50 events wait
+    // it drops the announcements of the line beneath the window among them.
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
 }
 
 void ResultLabel::setVerdict(const QString& words)
 {
-    if (words != accessibleDescription())
-        setAccessibleDescription(words);
+    if (words == accessibleDescription())
+        return;
+    setAccessibleDescription(words);
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
 }
 
 LoadingButton::LoadingButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
@@ -219,29 +266,33 @@ void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double>
     m_inches = inches;
     QAccessibleValueChangeEvent event(this, inches ? QVariant(*inches) : QVariant());
     QAccessible::updateAccessibility(&event);
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);  // the words are its description
+    QAccessible::updateAccessibility(&described);
 }
 
 MessageLine::MessageLine(bool announcing, QWidget* parent) : QLabel(parent), m_announcing(announcing)
 {
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
-    hide();
+    setFixedHeight(0);
 }
 
 void MessageLine::setMessage(const QString& message)
 {
     if (message == text())
         return;
-    QAccessibleTextUpdateEvent update(this, 0, text(), message);
+    const QString before = text();
     setText(message);
-    setVisible(!message.isEmpty());
     // Fitted once the handler that set it is done, so that the lines set in
     // one change are measured once, not in the middle of a keystroke.
     if (!m_fitPending) {
         m_fitPending = true;
         QMetaObject::invokeMethod(this, &MessageLine::fitHeight, Qt::QueuedConnection);
     }
-    QAccessible::updateAccessibility(&update);
+    if (m_announcing) {  // a quiet line's new name is enough, as for the figures
+        QAccessibleTextUpdateEvent update(this, 0, before, message);
+        QAccessible::updateAccessibility(&update);
+    }
 }
 
 void MessageLine::announce()
@@ -262,6 +313,30 @@ void MessageLine::changeEvent(QEvent* event)
         fitHeight();
 }
 
+QRect MessageLine::characterBox(int index) const
+{
+    // Laid out as the label draws a wrapped text: broken between words.
+    QTextLayout layout(text(), font());
+    QTextOption option(alignment());
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    const QRect area = contentsRect();
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+        line.setLineWidth(area.width());
+    layout.endLayout();
+    double y = area.top();
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        if (index >= line.textStart() && index < line.textStart() + line.textLength()) {
+            const double left = line.cursorToX(index), right = line.cursorToX(index + 1);
+            return QRectF(area.left() + left, y, right - left, line.height()).toAlignedRect();
+        }
+        y += line.height();
+    }
+    return {};
+}
+
 void MessageLine::resizeEvent(QResizeEvent* event)
 {
     QLabel::resizeEvent(event);
@@ -272,8 +347,10 @@ void MessageLine::resizeEvent(QResizeEvent* event)
 void MessageLine::fitHeight()
 {
     m_fitPending = false;
-    const int wanted = heightForWidth(width());
-    if (wanted > 0 && wanted != height())
+    // An empty line takes no room, yet stays shown: a notification that
+    // appeared would be announced by the showing alone.
+    const int wanted = text().isEmpty() ? 0 : heightForWidth(width());
+    if (wanted != height())
         setFixedHeight(wanted);
 }
 

@@ -25,15 +25,19 @@ class CaptionLabel : public QLabel {
 
 public:
     using QLabel::QLabel;
+    // Where the character at index of text() is painted, in the label's own
+    // coordinates: screen readers review a figure by these boxes.
+    QRect characterBox(int index) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
 // A label that shows a figure of the sheet. A screen reader reads its
-// caption as its text and value, its role as its name, and the verdict its
-// colour gives in words as its description; a new caption is announced as a
-// change of its text.
+// caption as its text and value, and the verdict its colour gives in words as
+// its description; its name says all three ("Gross weight, 770, within
+// limits"), as Orca speaks only the name of a label, and its change tells of
+// a new caption.
 class ResultLabel : public CaptionLabel {
     Q_OBJECT
 
@@ -89,6 +93,8 @@ class SheetField : public QLineEdit {
 public:
     static constexpr int kMaxFieldCharacters = 4096;
     explicit SheetField(QWidget* parent);
+    // Where the character at offset is drawn, in the field's own coordinates.
+    QRect characterBox(int offset) const;
 
 signals:
     void gotFocus();
@@ -149,7 +155,7 @@ private:
 };
 
 // A line beneath the layout. A message wraps over as many lines as it needs,
-// at any font size, and the line is hidden while it has none. An announcing
+// at any font size, and the line takes no room while it has none. An announcing
 // line is a notification to assistive technology: announce() speaks its
 // message without the user asking.
 class MessageLine : public QLabel {
@@ -160,6 +166,10 @@ public:
     void setMessage(const QString& message);
     QString message() const { return text(); }
     bool announcing() const { return m_announcing; }
+    // Where the character at index of message() is shown, in the line's own
+    // coordinates, on whichever line of the wrapped message it stands.
+    QRect characterBox(int index) const;
+    // Speaks the message.
     void announce();
 
 protected:

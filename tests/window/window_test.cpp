@@ -1,7 +1,9 @@
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -193,6 +195,56 @@ private slots:
                          qPrintable(QString("%1 at %2, its tick at %3").arg(number.captured()).arg(ink.center().x()).arg(ticks[tick])));
                 ++tick;
             }
+        }
+    }
+
+    // What a screen reader reviews by: each character's box on the screen lies
+    // over that character's ink, in order, inside the widget, and the point in
+    // a box's left edge reads back as its character. Orca's flat review is
+    // checked by tests/orca/; this is where the boxes stand, which it cannot see.
+    void characterBoxesOverTheirInk_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("figure aligned right") << "lblMoment(0)" << "-3400";
+        QTest::newRow("figure aligned left") << "lblGrossWeight" << "770";
+        QTest::newRow("figure after blanks") << "lblFlyCG" << "  6.49";
+        QTest::newRow("field") << "txtArm(1)" << "-20";
+    }
+    void characterBoxesOverTheirInk()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        showForm();
+        QWidget* widget = control(name);
+        if (auto* field = qobject_cast<QLineEdit*>(widget))
+            field->setText(text);
+        else
+            qobject_cast<ResultLabel*>(widget)->setCaption(text);
+        QAccessibleTextInterface* readable = QAccessible::queryAccessibleInterface(widget)->textInterface();
+        QCOMPARE(readable->text(0, readable->characterCount()), QString(text).remove(' '));
+
+        const QPoint origin = widget->mapToGlobal(QPoint());
+        QList<QRect> boxes;
+        for (int i = 0; i < readable->characterCount(); ++i) {
+            boxes << readable->characterRect(i).translated(-origin);
+            QVERIFY2(widget->rect().contains(boxes[i]) && !boxes[i].isEmpty(), qPrintable(QString::number(i)));
+            QVERIFY(i == 0 || boxes[i].left() >= boxes[i - 1].right());
+            QCOMPARE(readable->offsetAtPoint(origin + boxes[i].topLeft() + QPoint(1, boxes[i].height() / 2)), i);
+        }
+        QImage image(widget->size(), QImage::Format_RGB32);
+        widget->render(&image);
+        const QRect inside = widget->contentsRect().adjusted(2, 0, -2, 0) & boxes[0].united(boxes.last());
+        for (const QRect& box : boxes) {
+            bool inked = false;
+            for (int y = inside.top(); y <= inside.bottom(); ++y)
+                for (int x = inside.left(); x <= inside.right(); ++x) {
+                    const bool ink = qGray(image.pixel(x, y)) < 128;
+                    inked = inked || (ink && box.left() <= x && x <= box.right());
+                    QVERIFY2(!ink || std::any_of(boxes.begin(), boxes.end(), [x](const QRect& b) { return b.left() <= x && x <= b.right(); }),
+                             qPrintable(QString("ink at %1,%2 in no box").arg(x).arg(y)));
+                }
+            QVERIFY(inked);
         }
     }
 

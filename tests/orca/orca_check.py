@@ -1,0 +1,275 @@
+#!/usr/bin/python3
+"""The calculator as the Orca screen reader speaks it to a blind pilot.
+
+Starts the real program and Orca under Xvfb, on a private D-Bus session with
+its own AT-SPI bus and a speech-dispatcher that speaks into a null sound card,
+drives the program with xdotool as a pilot does with Orca's ordinary keys
+(the keypad's flat review and where-am-I), and reads what Orca said from the
+SPEECH OUTPUT lines of its debug log. Each key waits for Orca to take it and
+each step for Orca's own words, not for a time. Every process it starts is
+stopped by its id, with all its descendants.
+Usage: orca_check.py path/to/KQ71WB   (KQ71WB_DEBUG=1 keeps Orca's log)
+"""
+import collections
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+FORWARD, WITHIN = "CG forward of the 11.70 in limit.", "Within limits."
+
+# What a pilot does, the keys (repeat: pressed again, one line of speech at a
+# time, until the first words heard are said), what Orca must say in order
+# (heard), and what the line beneath the window must announce (announced:
+# heard in the step; over the whole run Orca must speak the line's messages
+# exactly as often as listed here, and no others, so that a message repeated
+# at a keystroke fails). Insert is Orca's key.
+Step = collections.namedtuple("Step", "does keys heard announced repeat", defaults=((), (), False))
+STEPS = [
+    Step("types the empty weight's first figure", ["6"],
+         announced=[FORWARD, "Arm, Aircraft Empty is blank: its 6 lb are counted at the datum."]),
+    Step("types the rest, the warning said once already", ["0", "0"]),
+    Step("goes on to its arm", ["Tab"], ["Arm, Aircraft Empty text."]),
+    Step("types the arm", ["1", "4"], announced=[WITHIN]),
+    Step("goes on to the pilot's weight and types it", ["Tab", "1", "7", "0"], ["Weight, Pilot text."], [FORWARD]),
+    Step("arrives in the pilot's arm, -20 by default", ["Tab"], ["Arm, Pilot text.", "-20 selected."]),
+    Step("asks where am I", ["KP_Enter"], ["Arm, Pilot text.", "-20 selected."]),
+    Step("reviews down from the window's top line to the gross weight", ["Insert+KP_Home", "KP_Page_Up"],
+         ["Gross Weight 770 5000"], repeat=True),
+    Step("reviews along it to the gross weight", ["KP_Right"], ["770"], repeat=True),
+    Step("asks what the figure is", ["Insert+KP_Begin"], ["Gross weight, 770, within limits label."]),
+    Step("reviews down to the CG", ["KP_Page_Up"], ["Moment /  Weight  = Flying Weight CG 6.49"], repeat=True),
+    Step("reviews its last word", ["Insert+KP_End", "KP_Begin"], ["6.49"]),
+    Step("asks what the figure is", ["Insert+KP_Begin"],
+         ["Centre of gravity, 6.49, out of limits, forward of the 11.70 in limit label."]),
+    Step("reviews the moments of the first two rows", ["Insert+KP_Home", "KP_Page_Up"], ["Aircraft Empty 600 14 8400"],
+         repeat=True),
+    Step("reviews the next line", ["KP_Page_Up"], ["Pilot 170 -20 -3400"]),
+    Step("reviews along it to the moment", ["KP_Right"], ["-3400"], repeat=True),
+    Step("asks what the figure is", ["Insert+KP_Begin"], ["Moment, Pilot, -3400 label."]),
+    Step("leaves flat review and tabs past the 18 fields below to the scale", ["KP_Subtract"] + ["Tab"] * 19,
+         ["Centre of gravity scale slider 6.49.", "CG 6.49 in, forward of the scale."]),
+    Step("asks where am I", ["KP_Enter"], ["Centre of gravity scale slider 6.49 36 percent."]),
+    Step("tabs on to the second loading", ["Tab", "Tab"], ["N371KQ check box not checked."]),
+    Step("presses it, and the focus goes back to the pilot's weight", ["space"],
+         ["checked", "Weight, Pilot text.", "170 selected."], [WITHIN]),
+    Step("reviews down to the first loading", ["KP_Page_Up"], ["not checked N271KQ"], repeat=True),
+    Step("clicks it there with Orca's mouse button", ["KP_Divide"], announced=[WITHIN]),
+    Step("types a misread weight for item 3", ["KP_Subtract", "Tab", "Tab", "Tab", "l"],
+         announced=['Weight, item 3: "\u2068l\u2069" is read as 0.']),
+    Step("types on, the misread growing letter by letter", ["7", "0"]),
+    Step("mends it", ["BackSpace", "BackSpace", "BackSpace"], announced=[WITHIN]),
+    Step("asks for the whole result", ["F8"], announced=["Gross weight 782.5 lb, within limits. CG 14.13 in, within limits. "
+                                                        "Pilot weight for this loading: 130 to 229 lb. Room to 900 lb: 117.5 lb."]),
+    Step("copies the load sheet", ["ctrl+shift+c"], announced=["Load sheet copied."]),
+]
+
+# Orca's speech, in braces when spoken unasked or for the focus, in brackets
+# when read by flat review; and the messages the line beneath has had.
+SPEECH = re.compile(r"SPEECH OUTPUT: '(.*)'\s*([\[{])")
+NOTIFICATION = re.compile(r"\[notification \| (.*?)\] \(")
+# Orca takes keys in turn with the program's events; when more than 50 events
+# wait, it drops announcements among them. So each key waits for Orca's word
+# that it took the key before the next is pressed, as a pilot's pace allows.
+KEY_TAKEN = "PROCESS ATSPI_KEY_RELEASED_EVENT"
+# Orca as /usr/bin/orca starts it, but for its refusal to start while any
+# other Orca of the same user runs, in whatever session: each check has its
+# own session, and two checks may run at once.
+ORCA = ("import sys; sys.argv[0] = '/usr/bin/orca'; source = open(sys.argv[0]).read()"
+        ".replace('if otherOrcas():', 'if False:'); exec(compile(source, sys.argv[0], 'exec'))")
+
+
+def start(command, env, **options):
+    return subprocess.Popen(command, env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=None if os.environ.get("KQ71WB_DEBUG") else subprocess.DEVNULL, **options)
+
+
+def wait_for(condition, seconds, what):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        found = condition()
+        if found:
+            return found
+        time.sleep(0.05)
+    raise SystemExit(f"FAIL: {what() if callable(what) else what} within {seconds} s")
+
+
+def descendants_of(pid):
+    children = [int(child) for child in
+                subprocess.run(["pgrep", "-P", str(pid)], capture_output=True, text=True).stdout.split()]
+    return [grandchild for child in children for grandchild in descendants_of(child)] + children
+
+
+def stop(process):
+    for pid in descendants_of(process.pid) + [process.pid]:  # the bus launcher's own bus and registry too
+        try:
+            os.kill(pid, signal.SIGTERM)
+        except ProcessLookupError:
+            pass
+    try:
+        process.wait(5)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
+class Orca:
+    """What Orca has said so far, read from its debug log as it grows."""
+
+    def __init__(self, log):
+        self.log, self.said, self.unasked, self.messages = log, [], [], set()
+        self.keys_taken, self.offset, self.rest = 0, 0, b""
+
+    def heard(self):
+        with open(self.log, "rb") as log:
+            log.seek(self.offset)
+            chunk = log.read()
+        self.offset += len(chunk)
+        lines = (self.rest + chunk).split(b"\n")
+        self.rest = lines.pop()
+        for line in map(lambda line: line.decode(errors="replace"), lines):
+            if match := SPEECH.search(line):
+                self.said.append(match.group(1))
+                self.unasked.append(match.group(2) == "{")
+            self.messages.update(NOTIFICATION.findall(line))
+            self.keys_taken += KEY_TAKEN in line
+        return self.said
+
+    def wait_for_words(self, since, words, announced=(), seconds=30):
+        """Waits until words were said in order, and the announcements at any
+        point among them, after the first since things said."""
+        def all_said():
+            remaining = iter(self.heard()[since:])
+            return all(word in remaining for word in words) and all(a in self.said[since:] for a in announced)
+        wait_for(all_said, seconds,
+                 lambda: f"Orca said {list(words) + list(announced)!r} (it said {self.said[since:]!r})")
+
+    def wait_for_quiet(self, seconds=2.0):
+        count, quiet_since = -1, time.monotonic()
+        while time.monotonic() - quiet_since < seconds:
+            if len(self.heard()) != count:
+                count, quiet_since = len(self.said), time.monotonic()
+            time.sleep(0.1)
+
+
+def drive(orca, env):
+    def press(name, answered):
+        said = len(orca.heard())
+        taken = orca.keys_taken + len(name.split("+"))  # Orca's key, Insert, is taken too
+        subprocess.run(["xdotool", "key", name], env=env, check=True)
+        wait_for(lambda: orca.heard() is not None and orca.keys_taken >= taken, 20, f"Orca took {name}")
+        if answered:  # a flat review key says one thing, sometimes after Orca took the key
+            wait_for(lambda: len(orca.heard()) > said, 20, f"Orca answered {name}")
+
+    failures = []
+    for step in STEPS:
+        since = len(orca.heard())
+        first = step.heard[0] if step.repeat else None
+        try:
+            for name in step.keys:
+                press(name, step.repeat)
+            for _ in range(40 if step.repeat else 0):
+                if first in orca.said[since:]:
+                    break
+                press(step.keys[-1], True)
+            orca.wait_for_words(since, step.heard, step.announced)
+        except SystemExit as failure:
+            failures.append(f"the pilot {step.does}: {failure}")
+            break
+        print(f"  {step.does} ({' '.join(step.keys)}): {orca.said[since:]}")
+    orca.wait_for_quiet()
+
+    announced = collections.Counter(words for words, unasked in zip(orca.said, orca.unasked)
+                                    if unasked and words in orca.messages)
+    listed = collections.Counter(words for step in STEPS for words in step.announced)
+    if not failures and announced != listed:
+        failures.append(f"the line beneath the window was heard {dict(announced)}, not {dict(listed)}")
+    for failure in failures:
+        print("FAIL:", failure)
+    return 1 if failures else 0
+
+
+def main(program):
+    started = []  # every process started here, stopped at the end by its id
+    folder = tempfile.mkdtemp(prefix="kq71wb-orca-")
+    home, prefs, log = (os.path.join(folder, name) for name in ("home", "prefs", "orca.log"))
+    try:
+        speechd = os.path.join(home, ".config", "speech-dispatcher")
+        os.makedirs(speechd)
+        os.makedirs(prefs)
+        # No sound card here: without a null sink speech-dispatcher blocks on
+        # its first utterance, and Orca with it. One synthesizer, loaded once;
+        # the others it would find can block it too.
+        with open(os.path.join(home, ".asoundrc"), "w") as asoundrc:
+            asoundrc.write("pcm.!default {type null}\n")
+        with open(os.path.join(speechd, "speechd.conf"), "w") as conf:
+            conf.write('AudioOutputMethod "alsa"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
+                       'DefaultModule espeak-ng\n')
+        # Orca writes its log in blocks; a line at a time lets the check wait
+        # for each line. Its finer levels only slow it down. Keys are not
+        # echoed, so that each key's answer is the program's or flat review's.
+        with open(os.path.join(prefs, "orca-customizations.py"), "w") as customizations:
+            customizations.write("import orca.debug, orca.settings\norca.settings.enableKeyEcho = False\n"
+                                 "orca.debug.debugLevel = orca.debug.LEVEL_INFO\n"
+                                 "orca.debug.debugFile.reconfigure(line_buffering=True)\n")
+
+        read_end, write_end = os.pipe()
+        # No reset when the last client leaves: a reset between the bus
+        # launcher's visit and the program's start refuses the program.
+        started.append(start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                              "-noreset"], os.environ, pass_fds=[write_end]))
+        os.close(write_end)
+        display = b""
+        while not display.endswith(b"\n"):  # the number and the newline come apart
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise SystemExit("FAIL: Xvfb stopped before giving its display number")
+            display += chunk
+        os.close(read_end)
+
+        runtime = os.path.join(folder, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        bus = os.path.join(folder, "bus")
+        env = dict(os.environ, DISPLAY=":" + display.decode().strip(), DBUS_SESSION_BUS_ADDRESS="unix:path=" + bus,
+                   HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                   XDG_DATA_HOME=os.path.join(home, ".local", "share"), XDG_RUNTIME_DIR=runtime,
+                   QT_QPA_PLATFORM="xcb", GSETTINGS_BACKEND="memory")
+        for unwanted in ("WAYLAND_DISPLAY", "SPEECHD_ADDRESS", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON"):
+            env.pop(unwanted, None)
+        started.append(start(["dbus-daemon", "--session", "--nofork", "--address=unix:path=" + bus], env))
+        wait_for(lambda: os.path.exists(bus), 10, "the session bus started")
+        started.append(start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env))
+        wait_for(lambda: "boolean true" in subprocess.run(
+            ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/org/freedesktop/DBus",
+             "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"], env=env, capture_output=True, text=True).stdout,
+            10, "the AT-SPI bus launcher started")
+        started.append(start(["speech-dispatcher", "--run-single", "--timeout", "0", "--config-dir", speechd], env))
+        wait_for(lambda: os.path.exists(os.path.join(runtime, "speech-dispatcher", "speechd.sock")), 20,
+                 "speech-dispatcher listened")
+
+        started.append(start(["/usr/bin/python3", "-c", ORCA, "--user-prefs", prefs, "--debug-file", log], env))
+        wait_for(lambda: os.path.exists(log), 30, "Orca started its log")
+        orca = Orca(log)
+        orca.wait_for_words(0, ["Screen reader on."], seconds=60)
+        started.append(start([program], env))
+        # No window manager gives the window the focus, so it is given here.
+        window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^KQ 71 Weight"], env=env,
+                                capture_output=True, text=True, timeout=60, check=True).stdout.split()[0]
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], env=env, check=True)
+        orca.wait_for_words(0, ["Weight, Aircraft Empty text."], seconds=60)
+        print("Orca said, step by step:")
+        return drive(orca, env)
+    finally:
+        for process in reversed(started):
+            stop(process)
+        if os.environ.get("KQ71WB_DEBUG"):
+            print("Orca's log:", log)
+        else:
+            subprocess.run(["rm", "-rf", folder])
+
+
+if __name__ == "__main__":
+    sys.exit(main(os.path.abspath(sys.argv[1])))
