@@ -21,6 +21,14 @@ using L = Loading;
 Loadings fourOf(L a, L b, L c, L d) { return {a, b, c, d}; }
 Loadings fourOf(L a) { return {a, a, a, a}; }
 
+// Bytes 0x80 to 0x9F, no comma, quote or line end among them.
+const std::string kWindows1252High = [] {
+    std::string bytes;
+    for (int byte = 0x80; byte <= 0x9F; ++byte)
+        bytes += static_cast<char>(byte);
+    return bytes;
+}();
+
 // Every byte of a literal, NULs included.
 template <std::size_t N>
 std::string bytes(const char (&literal)[N])
@@ -59,6 +67,10 @@ TEST(ParseLoadings, FieldTexts)
         {"C1 controls dropped from UTF-8", "\"B\xC2\x85\",3,4", {"B", "3", "4"}},
         {"C1 controls dropped from Windows-1252", "\"B\x81\xFC\",3,4", {"B\xC3\xBC", "3", "4"}},
         {"a quoted name may end in a comma", "\"Club,\",600,14", {"Club,", "600", "14"}},
+        {"every Windows-1252 character, the five it leaves undefined dropped", std::string(kWindows1252High) + ",1,2",
+         {"\u20AC\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u017D\u2018\u2019\u201C\u201D"
+          "\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u017E\u0178", "1", "2"}},
+        {"no lead byte past those of UTF-8", "\x81\x80\x80\x80,1,2", {"\u20AC\u20AC\u20AC", "1", "2"}},
         {"UTF-8 at the edges of each length kept", "\xDF\xBF\xE0\xA0\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF,1,2",
          {"\xDF\xBF\xE0\xA0\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "1", "2"}},
         {"overlong UTF-8 read as Windows-1252", "\xE0\x9F\xBF,\xC1\xBF,\xF0\x8F\xBF\xBF",
@@ -81,11 +93,12 @@ TEST(ParseLoadings, OverLongFieldsAreCut)
 {
     const std::string longName(10000, 'N');
     EXPECT_EQ(parseLoadings("\"" + longName + "\",600,14\n")[0], (L{longName.substr(0, kMaxFieldBytes), "600", "14"}));
-    // A cut never splits a character: 3000 two-byte characters are 6000 bytes.
-    std::string umlauts;
+    // A cut never splits a character: after one byte, 3000 two-byte characters
+    // put the cut in the middle of one.
+    std::string umlauts = "N";
     for (int i = 0; i < 3000; ++i)
         umlauts += "\xC3\xBC";
-    EXPECT_EQ(parseLoadings(umlauts + ",1,2")[0].name, umlauts.substr(0, kMaxFieldBytes));
+    EXPECT_EQ(parseLoadings(umlauts + ",1,2")[0].name, umlauts.substr(0, kMaxFieldBytes - 1));
     // Windows-1252 text grows when converted; the cut applies to the result.
     EXPECT_EQ(parseLoadings(std::string(3000, '\xFC') + ",1,2")[0].name.size(), kMaxFieldBytes);
     // The fourth record starts past the first 64 KiB, so it is never seen.
@@ -116,7 +129,10 @@ TEST_F(LoadingsFiles, ConfigurationFolderWhenTheProgramHasNone)
 {
     EXPECT_EQ(firstName(), "");
     write("home/.config/kq71wb/kq71wb.dat", "Home,1,2");
+    const auto openFiles = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    const auto before = openFiles();
     EXPECT_EQ(firstName(), "Home");
+    EXPECT_EQ(openFiles(), before);  // the file is closed once read
     std::filesystem::create_directories(m_root / "xdg" / "kq71wb");
     write("xdg/kq71wb/KQ71WB.dat", "Xdg,1,2");
     EXPECT_EQ(firstName((m_root / "xdg").string()), "Xdg");

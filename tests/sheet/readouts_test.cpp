@@ -38,6 +38,7 @@ TEST(PilotWeights, Cases)
         {"pilot at the aft limit, loading at the forward one", {{"600", "11.7"}, {"", "16"}}, PilotWeights{0, 300}},
         {"too heavy for any pilot", {{"900.5", "14"}, {"", "-20"}}, PilotWeights{}},
         {"with nose ballast", {{"600", "20"}, {"", "-20"}, {"30", "-5"}}, PilotWeights{50, 141}},
+        {"the light end a whole pound", {{"662.40", "24.75"}, {"", "-20"}}, PilotWeights{161, 237}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(pilotWeights(sheetOf(c.rows)), c.expected) << c.name;
@@ -79,6 +80,7 @@ TEST(ReadoutWords, SayWhatThisLoadingAllows)
         const char* words;
     } cases[] = {
         {{{}, {"170", "-20"}}, true, ""},
+        {{{"0.5", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb. Room to 900 lb: 899.5 lb."},
         {{{"610", "23.65"}, {"", "-20"}}, true, "Pilot weight for this loading: 130 to 229 lb. Room to 900 lb: 290 lb."},
         {{{"610", "23.65"}, {"", "-20"}}, false, "Pilot weight for this loading: 130 to 229 lb."},
         {{{"600", "14"}, {"", "-20"}, {"43.5", "15"}}, true, "Pilot weight for this loading: 0 to 48 lb. Room to 900 lb: 256.5 lb."},

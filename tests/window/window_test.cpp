@@ -65,14 +65,25 @@ private slots:
     void cleanup() { m_form.reset(); }
 
     // Every row of the tables becomes exactly one widget or action, in its
-    // container.
+    // container, bordered or see-through as the row says.
     void everyRowBuiltOnceInPlace()
     {
         for (const ControlSpec& row : kLayout) {
             const QList<QWidget*> found = m_form->findChildren<QWidget*>(controlName(row.name, row.index));
             QCOMPARE(found.size(), 1);
             QCOMPARE(found[0]->parentWidget(), row.container == Container::Frame2 ? control("Frame2") : m_controls.client);
+            if (const auto* label = qobject_cast<const QLabel*>(found[0])) {
+                QCOMPARE(label->frameShape() != QFrame::NoFrame, row.border);
+                QCOMPARE(label->autoFillBackground(), !row.transparent);
+            }
         }
+        // Fields, figures and the scale are named for screen readers by what they hold.
+        const std::pair<const char*, const char*> named[] = {{"txtArm(1)", "Arm, Pilot"}, {"txtWeight(3)", "Weight, item 4"},
+                                                             {"txtMisc(0)", "Description, item 3"}, {"lblMoment(0)", "Moment, Aircraft Empty"},
+                                                             {"lblGrossWeight", "Gross weight"}, {"lblFlyCG", "Centre of gravity"},
+                                                             {"Slider1", "Centre of gravity scale"}, {"Label22", "Gross Weight"}};
+        for (const auto& [name, accessible] : named)
+            QCOMPARE(control(name)->accessibleName(), QString(accessible));
         for (const MenuSpec& item : kMenuBar)
             QCOMPARE(m_form->menuBar()->findChildren<QAction*>(textOf(item.name)).size(), 1);
         QVERIFY(!m_controls.mnuExit->menu() && !m_controls.mnuPrint->menu());
