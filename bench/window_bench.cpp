@@ -57,6 +57,23 @@ void Keystroke(benchmark::State& state)
 }
 BENCHMARK(Keystroke)->Unit(benchmark::kMicrosecond);
 
+// A keystroke in a field filled to the most it keeps, as after a paste cut there.
+void KeystrokeInAFullField(benchmark::State& state)
+{
+    kq71wb::SystemPrintTarget printTarget;  // never printed on here
+    kq71wb::frmKQ71wb form({}, printTarget);
+    const auto& c = form.controls();
+    c.txtWeight[0]->setText("612.5");
+    c.txtArm[0]->setText("14.37");
+    c.txtMisc[0]->setText(QString(kq71wb::window::SheetField::kMaxFieldCharacters, 'x'));
+    const QString full[2] = {"1" + QString(kq71wb::window::SheetField::kMaxFieldCharacters - 1, ' '),
+                             "2" + QString(kq71wb::window::SheetField::kMaxFieldCharacters - 1, ' ')};
+    int n = 0;
+    for (auto _ : state)
+        c.txtWeight[2]->setText(full[n++ % 2]);
+}
+BENCHMARK(KeystrokeInAFullField)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv)
