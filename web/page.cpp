@@ -38,23 +38,6 @@ Page& page()
     return thePage;
 }
 
-std::string jsonText(std::string_view text)
-{
-    std::string json = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            json += {'\\', c};
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            json += escaped;
-        } else {
-            json += c;
-        }
-    }
-    return json + '"';
-}
-
 template <class Texts>
 std::string list(const Texts& texts)
 {
@@ -97,6 +80,23 @@ void recalc(Page& p)
 }
 
 }  // namespace
+
+std::string jsonText(std::string_view text)
+{
+    std::string json = "\"";
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            json += {'\\', c};
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+            json += escaped;
+        } else {
+            json += c;
+        }
+    }
+    return json + '"';
+}
 
 std::string reset()
 {

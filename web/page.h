@@ -7,6 +7,7 @@
 // page, and every figure, word and verdict comes from the core unchanged.
 
 #include <string>
+#include <string_view>
 
 namespace kq71wb::web {
 
@@ -45,5 +46,8 @@ std::string pressLoading(int index);
 // The load sheet's lines, {"above": [...], "below": [...]}, made at the given
 // local time ("2026-12-07 14:03").
 std::string loadSheet(const std::string& madeAt);
+
+// A text as a JSON string, quotes and all.
+std::string jsonText(std::string_view text);
 
 }  // namespace kq71wb::web

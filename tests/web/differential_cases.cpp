@@ -15,22 +15,7 @@
 
 namespace {
 
-std::string jsonText(const std::string& text)
-{
-    std::string json = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            json += {'\\', c};
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            json += escaped;
-        } else {
-            json += c;
-        }
-    }
-    return json + '"';
-}
+using kq71wb::web::jsonText;
 
 // States the answers must reach, so that the test cannot quietly stop covering them.
 std::vector<std::pair<std::string, bool>> g_reached = {
