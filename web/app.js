@@ -18,6 +18,8 @@ const descriptions = all('#sheet input.description');
 const moments = all('#sheet tbody:not(.totals) td.moment');
 const loadingButtons = all('button.loading');
 const firstDescribedRow = weights.length - descriptions.length;
+const editedFields = [[weights, EditField.weight], [arms, EditField.arm], [descriptions, EditField.description]];
+const rowOf = (kind, k) => (kind === EditField.description ? k + firstDescribedRow : k);
 
 // Writes only what changed, so that a keystroke touches a few nodes.
 function put(element, text) {
@@ -58,7 +60,7 @@ function show(json) {
   const view = JSON.parse(json);
   weights.forEach((field, row) => putField(field, view.weight[row]));
   arms.forEach((field, row) => putField(field, view.arm[row]));
-  descriptions.forEach((field, k) => putField(field, view.description[k + firstDescribedRow]));
+  descriptions.forEach((field, k) => putField(field, view.description[rowOf(EditField.description, k)]));
   moments.forEach((cell, row) => put(cell, view.moment[row]));
   showResult(byId('grossWeight'), view.grossWeight, view.grossWeightVerdict, view.grossWeightWords);
   put(byId('grossMoment'), view.grossMoment);
@@ -136,20 +138,18 @@ function wire() {
   const name = (field, kind, row) => field.setAttribute('aria-label', kq71wb.fieldName(kind, row));
   weights.forEach((field, row) => name(field, NameKind.weight, row));
   arms.forEach((field, row) => name(field, NameKind.arm, row));
-  descriptions.forEach((field, k) => name(field, NameKind.description, k + firstDescribedRow));
+  descriptions.forEach((field, k) => name(field, NameKind.description, rowOf(EditField.description, k)));
   loadingButtons.forEach((button, i) => {
     button.dataset.caption = button.textContent;
     button.addEventListener('click', () => pressLoading(i));
   });
 
-  const onEdit = (fields, kind) => fields.forEach((field, k) => {
-    const row = kind === EditField.description ? k + firstDescribedRow : k;
-    field.addEventListener('input', () => show(kq71wb.edit(kind, row, field.value)));
-    field.addEventListener('focus', () => field.select());
-  });
-  onEdit(weights, EditField.weight);
-  onEdit(arms, EditField.arm);
-  onEdit(descriptions, EditField.description);
+  for (const [fields, kind] of editedFields) {
+    fields.forEach((field, k) => {
+      field.addEventListener('input', () => show(kq71wb.edit(kind, rowOf(kind, k), field.value)));
+      field.addEventListener('focus', () => field.select());
+    });
+  }
   byId('sheet').addEventListener('submit', (event) => event.preventDefault());
 
   byId('chooseFile').addEventListener('change', (event) => {
@@ -176,11 +176,16 @@ function wire() {
 }
 
 wire();
-show(kq71wb.reset());
+kq71wb.reset();
+// Whatever was typed while the module loaded is handed over, not wiped.
+for (const [fields, kind] of editedFields)
+  fields.forEach((field, k) => field.value && kq71wb.edit(kind, rowOf(kind, k), field.value));
+show(kq71wb.view());
 const kept = keptLoadings();
 if (kept) show(kq71wb.useLoadings(kept));
 byId('loadingsFile').open = !kept;
 document.documentElement.dataset.ready = '';
 performance.mark('ready');
 
-if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js');
+// Served from a file or an insecure origin, the page works without it, only not offline.
+if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
