@@ -33,6 +33,8 @@ before(async () => {
 });
 after(async () => { await browser?.close(); server.close(); await rm(folder, { recursive: true }); });
 
+const sheet = '"N271KQ",612.5,23.6\r\n"Ségur Ka",598,23.9\r\n';
+
 // A fresh browser profile (no loadings kept, no service worker) with the page ready to type.
 async function open(options = {}) {
   const context = await browser.newContext({ colorScheme: 'light', ...options });
@@ -46,7 +48,9 @@ async function open(options = {}) {
     document.getElementById('spoken').textContent)).observe(document.getElementById('spoken'), { childList: true }); });
   return page;
 }
+const reopen = async (page) => { await page.reload(); await page.waitForSelector('html[data-ready]'); };
 const field = (page, kind, row) => page.locator(`#sheet input.${kind}`).nth(row);
+const typeLoadings = async (page) => { await page.fill('#typedFile', sheet); await page.click('#useTyped'); };
 async function typeKeys(page, ...keys) {
   for (const key of keys) await (key === 'Tab' || key.startsWith('Arrow') ? page.keyboard.press(key) : page.keyboard.type(key));
 }
@@ -59,8 +63,6 @@ const shown = (page) => page.evaluate(() => {
     warnings: [...document.querySelectorAll('#warnings li')].map((item) => item.textContent),
     scale: document.getElementById('scale').getAttribute('aria-label'), focus: document.activeElement.ariaLabel, spoken };
 });
-const sheet = '"N271KQ",612.5,23.6\r\n"Ségur Ka",598,23.9\r\n';
-
 test('600, Tab, 14, Tab, 170: the figures, their colours, the words, and what is spoken once per change', async () => {
   const page = await open();
   await field(page, 'weight', 0).focus();
@@ -90,7 +92,7 @@ for (const [how, give] of [
     dataTransfer: await page.evaluateHandle((bytes) => { const dropped = new DataTransfer();
       dropped.items.add(new File([new Uint8Array(bytes)], 'kq71wb.dat')); return dropped; },
     [0xff, 0xfe, ...Buffer.from(sheet, 'utf16le')]) })],
-  ['typed', async (page) => { await page.fill('#typedFile', sheet); await page.click('#useTyped'); }],
+  ['typed', typeLoadings],
 ]) {
   test(`loadings ${how}: on the buttons, pressed, kept on this device until cleared`, async () => {
     const page = await open();
@@ -104,13 +106,11 @@ for (const [how, give] of [
     assert.deepEqual([await field(page, 'weight', 0).inputValue(), await field(page, 'arm', 0).inputValue(),
       await page.locator('button.loading[aria-pressed="true"]').textContent(), focus, spoken],
     ['598', '23.9', 'Ségur Ka', 'Weight, Pilot', ['CG aft of the 16.00 in limit.', 'CG aft of the 16.00 in limit.\u00a0']]);
-    await page.reload();
-    await page.waitForSelector('html[data-ready]');
+    await reopen(page);
     assert.deepEqual(await names(), ['N271KQ', 'Ségur Ka', 'Ségur Ka', 'Ségur Ka'].map((name) => [name, false]));
     await page.click('#loadingsFile summary');
     await page.click('#clearLoadings');
-    await page.reload();
-    await page.waitForSelector('html[data-ready]');
+    await reopen(page);
     assert.deepEqual(await names(), [1, 2, 3, 4].map((n) => [`Loading ${n}`, true]));
   });
 }
@@ -119,16 +119,14 @@ test('after one visit the page opens and works with no network', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
   await page.context().setOffline(true);
-  await page.reload();
-  await page.waitForSelector('html[data-ready]');
+  await reopen(page);
   await field(page, 'weight', 0).fill('600');
   assert.equal((await shown(page)).grossWeight, '600');
 });
 
 test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut', async () => {
   const page = await open();
-  await page.fill('#typedFile', sheet);
-  await page.click('#useTyped');
+  await typeLoadings(page);
   await page.click('button.loading');
   await typeKeys(page, '170', 'Tab', 'Tab', 'Parachute and a bag of tools for the trailer', 'Tab', '18 kg', 'Tab', '-12,5');
   // Three warnings a row more: the image of the sheet and the lines shrink to keep to one page.
@@ -139,9 +137,7 @@ test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut',
     assert.match(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }), /^Pages: +1$/m, format);
     const printed = new Set(execFileSync('pdftotext', [pdf, '-'], { encoding: 'utf8' }).split(/\s+/));
     const lines = await page.locator('.load-sheet p').allTextContents();
-    assert.deepEqual(lines.slice(0, 3), ['KQ 71 weight and balance', lines[1], 'Loading: \u2068N271KQ\u2069']);
-    assert.match(lines[1], /^Made 2026-12-07 14:03 with KQ71WB \d+\.\d+$/);
-    assert.ok(lines.some((line) => line.startsWith('Verdict: ')) && lines.some((line) => line.startsWith('Check: ')));
+    assert.match(lines.join('\n'), /^KQ 71 weight and balance\nMade 2026-12-07 14:03 with KQ71WB \d+\.\d+\nLoading: \u2068N271KQ\u2069\n[^]*\nVerdict: [^]*\nCheck: /);
     for (const word of lines.join(' ').split(/\s+/).filter(Boolean))
       assert.ok(printed.has(word), `${format}: "${word}" is not printed whole`);
   }
@@ -150,8 +146,7 @@ test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut',
 for (const colorScheme of ['light', 'dark']) {
   test(`axe finds no violation, ${colorScheme}`, async () => {
     const page = await open({ colorScheme });
-    await page.fill('#typedFile', sheet);
-    await page.click('#useTyped');
+    await typeLoadings(page);
     await page.click('button.loading');
     await typeKeys(page, '70 kg', 'Tab', 'Tab', 'Tab', '8');
     await page.addScriptTag({ content: axe });
