@@ -1,130 +1,191 @@
-// The page's wiring: each field hands its text to the C++ core and the page
-// shows exactly the captions, colours and words that come back. Nothing is
-// computed or worded here.
+// The page's wiring: each field hands its text to the C++ core, and the page
+// shows exactly the captions, verdicts and words of the view that comes back.
+// Nothing is computed or worded here.
 import createKq71wb from './kq71wb.js';
 
+/** @type {import('./kq71wb').Kq71wb} */
 const kq71wb = await createKq71wb();
 
-const FieldKind = { weight: 0, arm: 1, moment: 2, description: 3 };
+const EditField = { weight: 0, arm: 1, description: 2 };  // edit()'s kinds
+const NameKind = { weight: 0, arm: 1, moment: 2, description: 3 };  // fieldName()'s kinds
+const storedLoadings = 'kq71wb.dat';
+
 const byId = (id) => document.getElementById(id);
 const all = (selector) => [...document.querySelectorAll(selector)];
 const weights = all('#sheet input.weight');
 const arms = all('#sheet input.arm');
-const moments = all('#sheet td.moment output');
 const descriptions = all('#sheet input.description');
+const moments = all('#sheet tbody:not(.totals) td.moment');
 const loadingButtons = all('button.loading');
+const firstDescribedRow = weights.length - descriptions.length;
+const editedFields = [[weights, EditField.weight], [arms, EditField.arm], [descriptions, EditField.description]];
+const rowOf = (kind, k) => (kind === EditField.description ? k + firstDescribedRow : k);
 
-// An OleColor (0x00BBGGRR) as CSS.
-const cssColor = (color) => '#' + [color & 0xff, (color >> 8) & 0xff, (color >> 16) & 0xff]
-  .map((channel) => channel.toString(16).padStart(2, '0')).join('');
-
-let sheet = kq71wb.calc({
-  weight: weights.map(() => ''), arm: arms.map(() => ''), moment: moments.map(() => ''),
-  grossWeight: '', grossMoment: '', flyCg: '', grossWeightVerdict: -1, flyCgVerdict: -1,
-  hasSliderValue: false, sliderValue: 0, totalsStale: false,
-}).sheet;
-let pass = null;
-let loadings = [];
-let markedLoading = -1;
-
-function showResult(output, caption, color, words) {
-  output.value = caption;
-  if (color >= 0) output.style.backgroundColor = cssColor(color);
-  output.title = words;
+// Writes only what changed, so that a keystroke touches a few nodes.
+function put(element, text) {
+  if (element.textContent !== text) element.textContent = text;
 }
 
-function show() {
-  moments.forEach((output, row) => { output.value = sheet.moment[row]; });
-  showResult(byId('grossWeight'), sheet.grossWeight, pass.grossWeightColor, pass.grossWeightWords);
-  byId('grossMoment').value = sheet.grossMoment;
-  showResult(byId('flyCg'), sheet.flyCg, pass.flyCgColor, pass.flyCgWords);
+// The field's text as the core reads it (a comma turned into a period), the
+// caret kept where it was: the core changes no text's length.
+function putField(field, text) {
+  if (field.value === text) return;
+  const { selectionStart, selectionEnd } = field;
+  field.value = text;
+  if (document.activeElement === field) field.setSelectionRange(selectionStart, selectionEnd);
+}
+
+function showResult(cell, caption, verdict, words) {
+  put(cell.querySelector('.figure'), caption);
+  put(cell.querySelector('.words'), words);
+  if (cell.dataset.verdict !== verdict) cell.dataset.verdict = verdict;
+}
+
+function showList(list, texts) {
+  if ([...list.children].map((item) => item.textContent).join('\n') === texts.join('\n')) return;
+  list.replaceChildren(...texts.map((text) => Object.assign(document.createElement('li'), { textContent: text })));
+}
+
+// The lines the core says are to be spoken now go to the live region; the
+// same words again are made a change of its text, so that they are spoken.
+function speak(view) {
+  const lines = [...(view.announce.verdict ? [view.verdict] : []), ...(view.announce.warnings ? view.warnings : [])];
+  if (lines.length === 0) return;
+  const spoken = byId('spoken');
+  const text = lines.join(' ');
+  spoken.textContent = spoken.textContent === text ? `${text}\u00a0` : text;
+}
+
+function show(json) {
+  const view = JSON.parse(json);
+  weights.forEach((field, row) => putField(field, view.weight[row]));
+  arms.forEach((field, row) => putField(field, view.arm[row]));
+  descriptions.forEach((field, k) => putField(field, view.description[rowOf(EditField.description, k)]));
+  moments.forEach((cell, row) => put(cell, view.moment[row]));
+  showResult(byId('grossWeight'), view.grossWeight, view.grossWeightVerdict, view.grossWeightWords);
+  put(byId('grossMoment'), view.grossMoment);
+  showResult(byId('flyCg'), view.flyCg, view.flyCgVerdict, view.flyCgWords);
 
   const scale = byId('scale');
-  scale.setAttribute('aria-label', pass.scaleWords);
-  byId('scaleMarker').hidden = !sheet.hasSliderValue;
-  scale.style.setProperty('--tenths', sheet.sliderValue);
+  if (scale.getAttribute('aria-label') !== view.scaleWords) scale.setAttribute('aria-label', view.scaleWords);
+  byId('scaleMarker').hidden = view.scaleAt === null;
+  if (view.scaleAt !== null) scale.style.setProperty('--at', view.scaleAt);
 
-  const status = pass.faultStep >= 0 ? pass.faultWords : pass.statusWords;
-  if (byId('status').textContent !== status) byId('status').textContent = status;
-  byId('readouts').textContent = pass.readoutWords;
-}
-
-function calc() {
-  pass = kq71wb.calc({ ...sheet, weight: weights.map((field) => field.value), arm: arms.map((field) => field.value) });
-  sheet = pass.sheet;
-  show();
-}
-
-function markLoading(index) {
-  markedLoading = index;
-  loadingButtons.forEach((button, i) => button.setAttribute('aria-pressed', String(i === index)));
-}
-
-function showLoadings() {
+  put(byId('verdict'), view.verdict);
+  showList(byId('warnings'), view.warnings);
+  put(byId('readouts'), view.readouts);
   loadingButtons.forEach((button, i) => {
-    const name = loadings[i]?.name ?? '';
-    button.textContent = name || `Loading ${i + 1}`;
-    button.disabled = loadings.length === 0;
+    const name = view.loadings[i];
+    button.disabled = name === '';
+    put(button, name || button.dataset.caption);
+    button.setAttribute('aria-pressed', String(i === view.marked));
   });
+  speak(view);
+}
+
+// Where the page keeps a loadings file: its bytes in base64, in this browser
+// only. A browser that keeps nothing (private windows, storage turned off)
+// still uses the file until the page is closed.
+function keepLoadings(bytes) {
+  try {
+    if (bytes.length === 0) localStorage.removeItem(storedLoadings);
+    else localStorage.setItem(storedLoadings, btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join('')));
+    byId('notKept').hidden = true;
+  } catch {
+    byId('notKept').hidden = false;
+  }
+}
+
+function keptLoadings() {
+  try {
+    const kept = localStorage.getItem(storedLoadings);
+    return kept ? Uint8Array.from(atob(kept), (c) => c.charCodeAt(0)) : null;
+  } catch {
+    return null;
+  }
+}
+
+function useLoadings(bytes) {
+  keepLoadings(bytes);
+  show(kq71wb.useLoadings(bytes));
+}
+
+async function useFile(file) {
+  useLoadings(new Uint8Array(await file.slice(0, kq71wb.loadingsFileLimit()).arrayBuffer()));
 }
 
 function pressLoading(index) {
-  weights[0].value = loadings[index].weight;
-  arms[0].value = loadings[index].arm;
-  markLoading(index);
-  calc();
+  show(kq71wb.pressLoading(index));
+  // On to the pilot's weight, as on the desktop; a focus that is already
+  // there gets no focus event to select its text.
   weights[1].focus();
   weights[1].select();
 }
 
-async function importLoadings(file) {
-  loadings = kq71wb.parseLoadings(new Uint8Array(await file.arrayBuffer()));
-  markLoading(-1);
-  showLoadings();
-}
-
-function printedAt(now) {
+function madeAt(now) {
   const two = (n) => String(n).padStart(2, '0');
   return `${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())} ${two(now.getHours())}:${two(now.getMinutes())}`;
 }
 
-// The load sheet's words, from the core, above and below the sheet where only print shows them.
+// The load sheet's lines, above and below the sheet, where only print shows them.
 function fillLoadSheet() {
-  const heading = {
-    printedAt: printedAt(new Date()),
-    program: kq71wb.program(),
-    loading: markedLoading >= 0 ? loadings[markedLoading].name : '',
-  };
-  const lines = kq71wb.loadSheet(sheet, pass.faultStep, pass.faultRow, heading);
-  for (const [list, id] of [[lines.above, 'loadSheetAbove'], [lines.below, 'loadSheetBelow']]) {
-    byId(id).replaceChildren(...Array.from({ length: list.size() }, (_, i) => {
-      const line = document.createElement('p');
-      line.textContent = list.get(i);
-      return line;
-    }));
-    list.delete();
-  }
-  byId('loadSheetAbove').firstChild.className = 'title';
+  const lines = JSON.parse(kq71wb.loadSheet(madeAt(new Date())));
+  for (const [part, id] of [[lines.above, 'loadSheetAbove'], [lines.below, 'loadSheetBelow']])
+    byId(id).replaceChildren(...part.map((line) => Object.assign(document.createElement('p'), { textContent: line })));
 }
 
 function wire() {
-  weights.forEach((field, row) => field.setAttribute('aria-label', kq71wb.fieldName(FieldKind.weight, row)));
-  arms.forEach((field, row) => field.setAttribute('aria-label', kq71wb.fieldName(FieldKind.arm, row)));
-  moments.forEach((output, row) => output.setAttribute('aria-label', kq71wb.fieldName(FieldKind.moment, row)));
-  descriptions.forEach((field, k) => field.setAttribute('aria-label', kq71wb.fieldName(FieldKind.description, k + 2)));
-  for (const field of [...weights, ...arms, ...descriptions])
-    field.addEventListener('focus', () => field.select());
-  for (const field of [...weights, ...arms])
-    field.addEventListener('input', calc);
-  loadingButtons.forEach((button, i) => button.addEventListener('click', () => pressLoading(i)));
-  byId('loadingsFile').addEventListener('change', (event) => {
-    const [file] = event.target.files;
-    if (file) importLoadings(file);
+  const name = (field, kind, row) => field.setAttribute('aria-label', kq71wb.fieldName(kind, row));
+  weights.forEach((field, row) => name(field, NameKind.weight, row));
+  arms.forEach((field, row) => name(field, NameKind.arm, row));
+  descriptions.forEach((field, k) => name(field, NameKind.description, rowOf(EditField.description, k)));
+  loadingButtons.forEach((button, i) => {
+    button.dataset.caption = button.textContent;
+    button.addEventListener('click', () => pressLoading(i));
   });
+
+  for (const [fields, kind] of editedFields) {
+    fields.forEach((field, k) => {
+      field.addEventListener('input', () => show(kq71wb.edit(kind, rowOf(kind, k), field.value)));
+      field.addEventListener('focus', () => field.select());
+    });
+  }
+  byId('sheet').addEventListener('submit', (event) => event.preventDefault());
+
+  byId('chooseFile').addEventListener('change', (event) => {
+    const [file] = event.target.files;
+    if (file) useFile(file);
+    event.target.value = '';
+  });
+  document.addEventListener('dragover', (event) => {
+    if (!event.dataTransfer.types.includes('Files')) return;
+    event.preventDefault();
+    event.dataTransfer.dropEffect = 'copy';
+  });
+  document.addEventListener('drop', (event) => {
+    const [file] = event.dataTransfer.files;
+    if (!file) return;
+    event.preventDefault();
+    useFile(file);
+  });
+  byId('useTyped').addEventListener('click', () => useLoadings(new TextEncoder().encode(byId('typedFile').value)));
+  byId('clearLoadings').addEventListener('click', () => useLoadings(new Uint8Array()));
+
   byId('print').addEventListener('click', () => window.print());
   window.addEventListener('beforeprint', fillLoadSheet);
 }
 
 wire();
-calc();
-weights[0].focus();
+kq71wb.reset();
+// Whatever was typed while the module loaded is handed over, not wiped.
+for (const [fields, kind] of editedFields)
+  fields.forEach((field, k) => field.value && kq71wb.edit(kind, rowOf(kind, k), field.value));
+show(kq71wb.view());
+const kept = keptLoadings();
+if (kept) show(kq71wb.useLoadings(kept));
+byId('loadingsFile').open = !kept;
+document.documentElement.dataset.ready = '';
+performance.mark('ready');
+
+// Served from a file or an insecure origin, the page works without it, only not offline.
+if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});

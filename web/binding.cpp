@@ -2,6 +2,7 @@
 // gives plain texts and numbers, and the page shows what comes back.
 #include <emscripten/bind.h>
 
+#include "loadings.h"
 #include "page.h"
 #include "version.h"
 #include "words.h"
@@ -10,6 +11,8 @@ namespace {
 
 std::string nameOfField(int kind, int row) { return kq71wb::fieldName(static_cast<kq71wb::FieldKind>(kind), row); }
 std::string program() { return "KQ71WB " KQ71WB_VERSION; }
+// The part of a chosen file the parser reads; the page keeps no more of it.
+double loadingsFileLimit() { return static_cast<double>(kq71wb::kMaxFileBytes); }
 
 }  // namespace
 
@@ -24,4 +27,5 @@ EMSCRIPTEN_BINDINGS(kq71wb)
     function("loadSheet", &kq71wb::web::loadSheet);
     function("fieldName", &nameOfField);
     function("program", &program);
+    function("loadingsFileLimit", &loadingsFileLimit);
 }

@@ -24,6 +24,7 @@ export interface Kq71wb {
   loadSheet(madeAt: string): string; // JSON of { above: string[], below: string[] }
   fieldName(kind: 0 | 1 | 2 | 3, row: number): string;
   program(): string;
+  loadingsFileLimit(): number; // bytes of a loadings file the parser reads
 }
 
 export default function createKq71wb(): Promise<Kq71wb>;

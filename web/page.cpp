@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <optional>
+#include <utility>
 
 #include "conversions.h"
 #include "load_sheet.h"
@@ -21,6 +22,7 @@ struct Page {
     Loadings loadings{};
     int marked = -1;
     LinesBeneath spoken;  // the lines as a screen reader last heard them
+    bool sayVerdictAgain = false;
 };
 
 // A sheet as the window opens: every field empty but the pilot's arm.
@@ -124,7 +126,8 @@ std::string view()
     Page& p = page();
     const Sheet& s = p.sheet;
     const LinesBeneath lines = linesBeneath(s, p.fault, "");
-    const Announcements announce = announcementsFor(p.spoken, lines);
+    Announcements announce = announcementsFor(p.spoken, lines);
+    announce.verdict = announce.verdict || (std::exchange(p.sayVerdictAgain, false) && !lines.verdict.empty());
     p.spoken = lines;
     std::vector<std::string> warnings;
     for (const Warning& warning : lines.warnings)
@@ -165,6 +168,9 @@ std::string pressLoading(int index)
     p.sheet.arm[0] = p.loadings[static_cast<std::size_t>(index)].arm;
     recalc(p);
     p.marked = index;
+    // New figures under the same words are said again, as the window does;
+    // new words are said once either way.
+    p.sayVerdictAgain = true;
     return view();
 }
 

@@ -30,7 +30,8 @@ std::string edit(int field, int row, const std::string& text);
 //   "grossWeightWords", "flyCgWords", "scaleWords": what each result says
 //   "scaleAt": where the CG stands on the scale, 0 (10 in) to 1 (18 in), or null
 //   "verdict", "warnings" (a list), "readouts": the lines beneath the sheet
-//   "announce": the lines to speak now, of "verdict" and "warnings"
+//   "announce": the lines to speak now, of "verdict" and "warnings"; after a
+//               loading is pressed, the verdict even when its words stay
 //   "summary": the whole result in a few sentences
 //   "loadings": the four buttons' names; "marked": the marked one, or -1
 std::string view();

@@ -2,8 +2,9 @@
 # Draws the icon: a balance beam, tilted, on a post with a triangular base,
 # lettered "W" and "B", in black on yellow. The 32 x 32 window icon in 16
 # colours is drawn pixel by pixel with ImageMagick; the other sizes of the
-# desktop's icon theme are rendered from kq71wb.svg, the same drawing, with
-# rsvg-convert. The results are committed; run this only to change them.
+# desktop's icon theme, and the web page's 192 and 512 pixels for a phone's
+# home screen (web/icons/), are rendered from kq71wb.svg, the same drawing,
+# with rsvg-convert. The results are committed; run this only to change them.
 set -euo pipefail
 cd "$(dirname "$0")"
 convert -size 32x32 xc:'#FFFF40' \
@@ -19,4 +20,7 @@ convert -size 32x32 xc:'#FFFF40' \
     -colors 16 PNG8:kq71wb.png
 for size in 16 48 64 128 256; do
     rsvg-convert --width "$size" --height "$size" kq71wb.svg | convert - -strip "PNG32:kq71wb-$size.png"
+done
+for size in 192 512; do
+    rsvg-convert --width "$size" --height "$size" kq71wb.svg | convert - -strip "PNG32:../../web/icons/kq71wb-$size.png"
 done

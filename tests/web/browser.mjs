@@ -1,0 +1,156 @@
+// The web page in a real browser: Debian's chromium, driven by Playwright's
+// core, against the built site served on localhost by the server below. It
+// reads what a pilot reads: fields, figures, colours, words, what a screen
+// reader is told, the printed page, and the page again with no network.
+//   node tests/web/browser.mjs build-wasm/page
+import { after, before, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdtemp, readFile, rm } from 'node:fs/promises';
+import { createServer } from 'node:http';
+import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
+import { extname, join, resolve } from 'node:path';
+import { chromium } from 'playwright-core';
+
+const site = resolve(process.argv[2] ?? 'build-wasm/page');
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
+  '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
+// Nothing from the HTTP cache: a page that opens offline was answered by the service worker.
+const server = createServer((request, response) => {
+  const path = join(site, new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html'));
+  readFile(path).then((body) => response.writeHead(200, { 'content-type': types[extname(path)] ?? 'text/plain',
+    'cache-control': 'no-store' }).end(body), () => response.writeHead(404).end());
+});
+const axe = await readFile(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+const folder = await mkdtemp(join(tmpdir(), 'kq71wb-browser-'));
+let browser, url;
+before(async () => {
+  await new Promise((listening) => server.listen(0, '127.0.0.1', listening));
+  url = `http://127.0.0.1:${server.address().port}/`;
+  browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--headless', '--no-sandbox',
+    '--disable-gpu', '--disable-background-networking', '--disable-component-update', '--disable-sync', '--no-first-run'] });
+});
+after(async () => { await browser?.close(); server.close(); await rm(folder, { recursive: true }); });
+
+const sheet = '"N271KQ",612.5,23.6\r\n"Ségur Ka",598,23.9\r\n';
+
+// A fresh browser profile (no loadings kept, no service worker) with the page ready to type.
+async function open(options = {}) {
+  const context = await browser.newContext({ colorScheme: 'light', ...options });
+  await context.clock.setFixedTime(new Date(2026, 11, 7, 14, 3));
+  const page = await context.newPage();
+  page.on('pageerror', (error) => assert.fail(error));
+  await page.goto(url);
+  await page.waitForSelector('html[data-ready]');
+  // Every text the live region is given, in order, as a screen reader is told it.
+  await page.evaluate(() => { window.spoken = []; new MutationObserver(() => window.spoken.push(
+    document.getElementById('spoken').textContent)).observe(document.getElementById('spoken'), { childList: true }); });
+  return page;
+}
+const reopen = async (page) => { await page.reload(); await page.waitForSelector('html[data-ready]'); };
+const field = (page, kind, row) => page.locator(`#sheet input.${kind}`).nth(row);
+const typeLoadings = async (page) => { await page.fill('#typedFile', sheet); await page.click('#useTyped'); };
+async function typeKeys(page, ...keys) {
+  for (const key of keys) await (key === 'Tab' || key.startsWith('Arrow') ? page.keyboard.press(key) : page.keyboard.type(key));
+}
+const shown = (page) => page.evaluate(() => {
+  const text = (selector) => document.querySelector(selector).textContent.trim();
+  const colour = (selector) => getComputedStyle(document.querySelector(selector)).backgroundColor;
+  return { moments: [...document.querySelectorAll('#sheet tbody:not(.totals) td.moment')].slice(0, 2).map((cell) => cell.textContent),
+    grossWeight: text('#grossWeight .figure'), grossMoment: text('#grossMoment'), flyCg: text('#flyCg .figure'),
+    colours: [colour('#grossWeight'), colour('#flyCg')], verdict: text('#verdict'), readouts: text('#readouts'),
+    warnings: [...document.querySelectorAll('#warnings li')].map((item) => item.textContent),
+    scale: document.getElementById('scale').getAttribute('aria-label'), focus: document.activeElement.ariaLabel, spoken };
+});
+test('600, Tab, 14, Tab, 170: the figures, their colours, the words, and what is spoken once per change', async () => {
+  const page = await open();
+  await field(page, 'weight', 0).focus();
+  await typeKeys(page, '600', 'Tab', '14', 'Tab', '170');
+  const forward = 'CG forward of the 11.70 in limit.';
+  assert.deepEqual(await shown(page), { moments: ['8400', '-3400'], grossWeight: '770', grossMoment: '5000', flyCg: '6.49',
+    colours: ['rgb(0, 255, 0)', 'rgb(255, 0, 0)'], verdict: forward, warnings: [], focus: 'Weight, Pilot',
+    readouts: 'Pilot weight for this loading: 0 to 43 lb. Room to 900 lb: 130 lb.', scale: 'CG 6.49 in, forward of the scale',
+    spoken: [`${forward} Arm, Aircraft Empty is blank: its 6 lb are counted at the datum.`, forward, 'Within limits.', forward] });
+});
+
+test('a comma typed as a decimal becomes a period where it stands; a misread is named, and spoken once', async () => {
+  const page = await open();
+  await field(page, 'arm', 2).focus();
+  await typeKeys(page, '145', 'ArrowLeft', 'ArrowLeft', ',');
+  assert.deepEqual(await field(page, 'arm', 2).evaluate((input) => [input.value, input.selectionStart]), ['1.45', 2]);
+  await field(page, 'weight', 2).focus();
+  await typeKeys(page, 'l', '70');
+  const { warnings, spoken } = await shown(page);
+  assert.deepEqual(warnings, ['Weight, item 3: "\u2068l70\u2069" is read as 0.']);
+  assert.deepEqual(spoken, ['Weight, item 3: "\u2068l\u2069" is read as 0.']);
+});
+
+for (const [how, give] of [
+  ['chosen in UTF-8', (page) => page.setInputFiles('#chooseFile', { name: 'kq71wb.dat', mimeType: 'text/plain', buffer: Buffer.from(sheet) })],
+  ['dropped in UTF-16 with its byte-order mark', async (page) => page.dispatchEvent('main', 'drop', {
+    dataTransfer: await page.evaluateHandle((bytes) => { const dropped = new DataTransfer();
+      dropped.items.add(new File([new Uint8Array(bytes)], 'kq71wb.dat')); return dropped; },
+    [0xff, 0xfe, ...Buffer.from(sheet, 'utf16le')]) })],
+  ['typed', typeLoadings],
+]) {
+  test(`loadings ${how}: on the buttons, pressed, kept on this device until cleared`, async () => {
+    const page = await open();
+    const names = () => page.locator('button.loading').evaluateAll((buttons) => buttons.map((b) => [b.textContent, b.disabled]));
+    assert.deepEqual(await names(), [1, 2, 3, 4].map((n) => [`Loading ${n}`, true]));
+    await give(page);
+    await page.waitForFunction(() => !document.querySelector('button.loading').disabled);
+    await page.locator('button.loading').nth(1).click();
+    await page.locator('button.loading').nth(1).click();  // the same words again are spoken again
+    const { focus, spoken } = await shown(page);
+    assert.deepEqual([await field(page, 'weight', 0).inputValue(), await field(page, 'arm', 0).inputValue(),
+      await page.locator('button.loading[aria-pressed="true"]').textContent(), focus, spoken],
+    ['598', '23.9', 'Ségur Ka', 'Weight, Pilot', ['CG aft of the 16.00 in limit.', 'CG aft of the 16.00 in limit.\u00a0']]);
+    await reopen(page);
+    assert.deepEqual(await names(), ['N271KQ', 'Ségur Ka', 'Ségur Ka', 'Ségur Ka'].map((name) => [name, false]));
+    await page.click('#loadingsFile summary');
+    await page.click('#clearLoadings');
+    await reopen(page);
+    assert.deepEqual(await names(), [1, 2, 3, 4].map((n) => [`Loading ${n}`, true]));
+  });
+}
+
+test('after one visit the page opens and works with no network', async () => {
+  const page = await open();
+  await page.waitForFunction(() => navigator.serviceWorker.controller);
+  await page.context().setOffline(true);
+  await reopen(page);
+  await field(page, 'weight', 0).fill('600');
+  assert.equal((await shown(page)).grossWeight, '600');
+});
+
+test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut', async () => {
+  const page = await open();
+  await typeLoadings(page);
+  await page.click('button.loading');
+  await typeKeys(page, '170', 'Tab', 'Tab', 'Parachute and a bag of tools for the trailer', 'Tab', '18 kg', 'Tab', '-12,5');
+  // Three warnings a row more: the image of the sheet and the lines shrink to keep to one page.
+  for (let row = 3; row < 8; ++row) await field(page, 'weight', row).fill(`-${row} kg`);
+  for (const format of ['A5', 'A4', 'Letter']) {
+    const pdf = join(folder, `${format}.pdf`);
+    await page.pdf({ path: pdf, format, printBackground: true });
+    assert.match(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }), /^Pages: +1$/m, format);
+    const printed = new Set(execFileSync('pdftotext', [pdf, '-'], { encoding: 'utf8' }).split(/\s+/));
+    const lines = await page.locator('.load-sheet p').allTextContents();
+    assert.match(lines.join('\n'), /^KQ 71 weight and balance\nMade 2026-12-07 14:03 with KQ71WB \d+\.\d+\nLoading: \u2068N271KQ\u2069\n[^]*\nVerdict: [^]*\nCheck: /);
+    for (const word of lines.join(' ').split(/\s+/).filter(Boolean))
+      assert.ok(printed.has(word), `${format}: "${word}" is not printed whole`);
+  }
+});
+
+for (const colorScheme of ['light', 'dark']) {
+  test(`axe finds no violation, ${colorScheme}`, async () => {
+    const page = await open({ colorScheme });
+    await typeLoadings(page);
+    await page.click('button.loading');
+    await typeKeys(page, '70 kg', 'Tab', 'Tab', 'Tab', '8');
+    await page.addScriptTag({ content: axe });
+    const { violations } = await page.evaluate(() => window.axe.run());
+    assert.deepEqual(violations.map(({ id, nodes }) => `${id}: ${nodes.map((node) => node.target).join(' ')}`), []);
+  });
+}
