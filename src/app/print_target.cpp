@@ -174,7 +174,10 @@ public:
         std::swap(m_fd, other.m_fd);
         return *this;
     }
-    ~Descriptor() { close(); }
+    ~Descriptor()
+    {
+        close();
+    }
     int get() const { return m_fd; }
     int close()
     {
@@ -319,7 +322,10 @@ class Delivery : public QThread {
 
 public:
     Delivery(std::function<QString()> deliver, QObject& parent) : QThread(&parent), m_deliver(std::move(deliver)) {}
-    ~Delivery() override { wait(); }
+    ~Delivery() override
+    {
+        wait();
+    }
 
     // What became of the page, once finished.
     const QString& said() const { return m_said; }
