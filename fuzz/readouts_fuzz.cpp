@@ -10,6 +10,7 @@
 #include <string>
 
 #include "readouts.h"
+#include "words.h"
 
 using namespace kq71wb;
 
