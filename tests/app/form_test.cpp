@@ -303,6 +303,7 @@ private slots:
     // the printer or the disk whole, or not at all.
     void printing()
     {
+        QCOMPARE(SystemPrintTarget().documentsFolder(), documents());  // beneath the home folder the tests give
         const QString saved = "No printer is installed: the page was saved as ~/Documents/KQ71WB-";
         const struct {
             const char* printer;
@@ -496,28 +497,37 @@ private slots:
         QTest::keyClick(m_form.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
         QCOMPARE(lines.first(), "KQ 71 weight and balance");
-        QVERIFY(lines.contains("Pilot: 170 lb at -20 in, moment -3400 lb-in."));
+        QVERIFY(lines.contains("Loading: \u2068N271KQ\u2069") && lines.contains("Pilot: 170 lb at -20 in, moment -3400 lb-in."));
         QCOMPARE(note(), "Load sheet copied.");
         QTest::keyClick(m_form.get(), Qt::Key_F8);
         QVERIFY2(note().startsWith("Gross weight 782.5 lb, within limits. CG 6.90 in, out of limits"), qPrintable(note()));
     }
 
-    // With a large desktop font every word beneath the layout still shows:
-    // the lines wrap and the window grows downwards to hold them.
+    // What a screen reader reads of each figure and line, as the sheet says it.
+    void aScreenReaderReadsEachFigure()
+    {
+        c().cmdLoading[0]->click();
+        typeInto(c().txtWeight[1], "170");
+        QCOMPARE(accessibleOf(c().lblMoment[1])->text(QAccessible::Value), "-3400");
+        QCOMPARE(accessibleOf(c().lblGrossWeight)->text(QAccessible::Name), "Gross weight, 782.5, within limits");
+        QCOMPARE(accessibleOf(c().Slider1)->text(QAccessible::Description), "CG 6.90 in, forward of the scale");
+        QCOMPARE(accessibleOf(linesBeneath().front())->text(QAccessible::Name), "CG forward of the 11.70 in limit.");
+    }
+
+    // When the desktop's font grows, every word beneath the layout still
+    // shows: the lines wrap and the window grows downwards to hold them.
     void linesBeneathHoldEveryWord()
     {
-        const QFont desktop = QApplication::font();
-        QFont large = desktop;
-        large.setPixelSize(22);
-        QApplication::setFont(large);
-        open(kLoadings);
         c().txtArm[2]->setText("1234567890.12,345678");
         c().txtWeight[2]->setText("1");
         c().txtWeight[1]->setText("80 kg");
         m_printTarget.printerName = "The club's second printer, in the briefing room behind the hangar doors";
         m_printTarget.refusal = "The printer is not accepting jobs.";
         QVERIFY(print());
-        QApplication::processEvents();
+        const QFont desktop = QApplication::font();
+        QFont large = desktop;
+        large.setPixelSize(22);
+        QApplication::setFont(large);
         for (const window::MessageLine* line : linesBeneath()) {
             if (line->text().isEmpty())
                 continue;

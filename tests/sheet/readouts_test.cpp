@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "load_sheet.h"
 #include "sheet_of.h"
 #include "words.h"
@@ -13,12 +11,6 @@ namespace kq71wb {
 void PrintTo(const PilotWeights& weights, std::ostream* out) { *out << weights.low << " to " << weights.high << " lb"; }
 
 namespace {
-
-bool greenWithPilot(Sheet sheet, long pounds)
-{
-    sheet.weight[kPilotRow] = std::to_string(pounds);
-    return !Calc(sheet) && verdictWords(sheet) == "Within limits.";
-}
 
 TEST(PilotWeights, Cases)
 {
@@ -44,32 +36,6 @@ TEST(PilotWeights, Cases)
         EXPECT_EQ(pilotWeights(sheetOf(c.rows)), c.expected) << c.name;
 }
 
-// Whatever the loading, the range agrees with the colours: both ends give
-// green, one pound beyond either gives red; with no range, no weight is green.
-TEST(PilotWeights, AgreeWithCalc)
-{
-    std::mt19937 random(20261207);
-    const auto decimal = [&random](int low, int high, double scale) {
-        return std::to_string(std::uniform_int_distribution<int>(low, high)(random) / scale);
-    };
-    for (int trial = 0; trial < 400; ++trial) {
-        Rows rows = {{decimal(40000, 70000, 100), decimal(100, 300, 10)}, {"", decimal(-400, 400, 10)}};
-        for (int extra = trial % 4; extra > 0; --extra)
-            rows.push_back({decimal(-2000, 5000, 100), decimal(-300, 600, 10)});
-        const Sheet sheet = sheetOf(rows);
-        const std::optional<PilotWeights> weights = pilotWeights(sheet);
-        ASSERT_TRUE(weights.has_value()) << "trial " << trial;
-        if (!weights->any()) {
-            for (long pounds = 0; pounds <= 900; ++pounds)
-                ASSERT_FALSE(greenWithPilot(sheet, pounds)) << "trial " << trial << ": " << pounds << " lb";
-            continue;
-        }
-        EXPECT_TRUE(greenWithPilot(sheet, weights->low) && greenWithPilot(sheet, weights->high)) << trial;
-        EXPECT_TRUE(weights->low == 0 || !greenWithPilot(sheet, weights->low - 1)) << trial;
-        EXPECT_FALSE(greenWithPilot(sheet, weights->high + 1)) << trial;
-    }
-}
-
 // The room agrees with the gross weight as shown, to its last decimal; it is
 // left out while the totals are not current.
 TEST(ReadoutWords, SayWhatThisLoadingAllows)
@@ -90,6 +56,7 @@ TEST(ReadoutWords, SayWhatThisLoadingAllows)
         {{{"408.1", "14"}, {}, {"410.3", "14"}, {"81.6", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb. Room to 900 lb: 0 lb."},
         {{{"900.01", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.01 lb."},
         {{{"900.3", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.3 lb."},
+        {{{"899.123456789", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb. Room to 900 lb: 0.876543211 lb."},
     };
     for (const auto& c : cases)
         EXPECT_EQ(readoutWords(passed(c.rows), c.current), c.words) << c.rows[0].first;
