@@ -462,15 +462,18 @@ private slots:
     void pageHoldsEveryWord_data()
     {
         QTest::addColumn<QPageSize::PageSizeId>("paper");
-        QTest::newRow("A5") << QPageSize::A5;
-        QTest::newRow("A4") << QPageSize::A4;
-        QTest::newRow("Letter") << QPageSize::Letter;
+        QTest::addColumn<bool>("longest");
+        QTest::newRow("A5, a plain sheet: the window's image made smaller") << QPageSize::A5 << false;
+        QTest::newRow("A5") << QPageSize::A5 << true;
+        QTest::newRow("A4") << QPageSize::A4 << true;
+        QTest::newRow("Letter") << QPageSize::Letter << true;
     }
     void pageHoldsEveryWord()
     {
         QFETCH(QPageSize::PageSizeId, paper);
-        open('"' + QByteArray(4096, 'N') + "\",1.23456789012345E+150,-1.23456789012345E+150\n");
-        for (std::size_t i = 0; i < 8; ++i) {
+        QFETCH(bool, longest);
+        open(longest ? '"' + QByteArray(4096, 'N') + "\",1.23456789012345E+150,-1.23456789012345E+150\n" : QByteArray(kLoadings));
+        for (std::size_t i = 0; longest && i < 8; ++i) {
             c().txtWeight[i]->setText("1.23456789012345E+150");
             c().txtArm[i]->setText("-1.23456789012345E+150,5");
         }

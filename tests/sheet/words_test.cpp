@@ -42,6 +42,8 @@ TEST(Warnings, NameEveryFieldThatMayMislead)
         EXPECT_EQ(joined(warningsOf(sheetOf(rows))), expected) << rows[0].first;
 
     LinesBeneath lines;
+    lines.warnings = warningsOf(sheetOf({{"a", "b"}, {"c", "-20"}}));
+    EXPECT_EQ(lines.warningText().find("more"), std::string::npos);  // three are shown whole
     lines.warnings = warningsOf(sheetOf({{"a", "b"}, {"c", "d"}, {"e", ""}}));
     EXPECT_EQ(lines.warningText(), "Weight, Aircraft Empty: " + q("a") + " is read as 0.\nArm, Aircraft Empty: " + q("b") +
                                        " is read as 0.\nWeight, Pilot: " + q("c") + " is read as 0.\nAnd 2 more to check.");
@@ -71,9 +73,10 @@ TEST(Announcements, OnceForEachChangeThatMatters)
 // What a screen reader hears beside each result, and the whole result at once.
 TEST(ResultWords, SayTheVerdictOfEachFigure)
 {
-    const auto cleared = [] {
+    // Totals from 600 lb at 14 in and a 170 lb pilot, then the pilot's weight changed.
+    const auto stale = [](const char* pilot) {
         Sheet sheet = passed({{"600", "14"}, {"170", "-20"}});
-        sheet.weight = {};
+        sheet.weight[kPilotRow] = pilot;
         Calc(sheet);
         return sheet;
     };
@@ -92,12 +95,21 @@ TEST(ResultWords, SayTheVerdictOfEachFigure)
          "out of limits, aft of the 16.00 in limit", "CG 17.00 in", ""},
         {"aft of the scale", passed({{"10", "50"}}), {}, "within limits", "out of limits, aft of the 16.00 in limit",
          "CG 50.00 in, aft of the scale", ""},
-        {"totals kept from an earlier pass", cleared(), {}, "within limits, not updated",
+        {"totals kept from an earlier pass", [] {
+             Sheet sheet = passed({{"600", "14"}, {"170", "-20"}});
+             sheet.weight = {};
+             Calc(sheet);
+             return sheet;
+         }(), {}, "within limits, not updated",
          "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale",
          "Totals not updated: the gross weight is zero or less. Gross weight 770 lb, within limits, not updated. "
          "CG 6.49 in, out of limits, forward of the 11.70 in limit, not updated."},
         {"a fault in the rows", passed({{"100", "14"}}), CalcFault{FaultStep::RowSum, 1}, "within limits, not updated",
          "within limits, not updated", "CG 14.00 in", ""},
+        {"a pilot who outweighs the loading: the range, but no room", stale("-700"), {}, "within limits, not updated",
+         "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale",
+         "Totals not updated: the gross weight is zero or less. Gross weight 770 lb, within limits, not updated. "
+         "CG 6.49 in, out of limits, forward of the 11.70 in limit, not updated. Pilot weight for this loading: 0 to 43 lb."},
         {"a fault at the scale", passed({{"100", "14"}}), CalcFault{FaultStep::Scale, -1}, "within limits",
          "within limits, not updated", "CG 14.00 in", ""},
     };
