@@ -509,8 +509,13 @@ private slots:
     // What a screen reader reads of each figure and line, as the sheet says it.
     void aScreenReaderReadsEachFigure()
     {
+        QCOMPARE(accessibleOf(c().Slider1)->text(QAccessible::Description), "No CG yet");
         c().cmdLoading[0]->click();
         typeInto(c().txtWeight[1], "170");
+        // Nothing of a figure is ever selected; a field selects what the reader asks for.
+        QCOMPARE(accessibleOf(c().lblGrossWeight)->textInterface()->selectionCount(), 0);
+        accessibleOf(c().txtWeight[1])->textInterface()->setSelection(0, 1, 2);
+        QCOMPARE(c().txtWeight[1]->selectedText(), "7");
         QCOMPARE(accessibleOf(c().lblMoment[1])->text(QAccessible::Value), "-3400");
         QCOMPARE(accessibleOf(c().lblGrossWeight)->text(QAccessible::Name), "Gross weight, 782.5, within limits");
         QCOMPARE(accessibleOf(c().Slider1)->text(QAccessible::Description), "CG 6.90 in, forward of the scale");

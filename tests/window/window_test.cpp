@@ -76,6 +76,13 @@ private slots:
                 QCOMPARE(label->frameShape() != QFrame::NoFrame, row.border);
                 QCOMPARE(label->autoFillBackground(), !row.transparent);
             }
+            // A border, and the frame's etched line, are drawn: the left edge is not the background.
+            if (row.border || found[0] == control("Frame2")) {
+                QImage drawn(found[0]->size(), QImage::Format_RGB32);
+                found[0]->render(&drawn);
+                QVERIFY2(drawn.pixelColor(0, drawn.height() / 2) != found[0]->palette().color(found[0]->backgroundRole()),
+                         qPrintable(found[0]->objectName()));
+            }
         }
         // Fields, figures and the scale are named for screen readers by what they hold.
         const std::pair<const char*, const char*> named[] = {{"txtArm(1)", "Arm, Pilot"}, {"txtWeight(3)", "Weight, item 4"},
@@ -221,15 +228,25 @@ private slots:
         QTest::newRow("figure aligned left") << "lblGrossWeight" << "770";
         QTest::newRow("figure after blanks") << "lblFlyCG" << "  6.49";
         QTest::newRow("field") << "txtArm(1)" << "-20";
+        QTest::newRow("line beneath") << "lblNote" << "Saving\u2026";
     }
     void characterBoxesOverTheirInk()
     {
         QFETCH(QString, name);
         QFETCH(QString, text);
+        if (name == "lblNote") {
+            auto* line = new MessageLine(false, m_controls.client);
+            line->setObjectName(name);
+            line->setGeometry(20, 20, 200, 30);
+        }
         showForm();
         QWidget* widget = control(name);
         if (auto* field = qobject_cast<QLineEdit*>(widget))
             field->setText(text);
+        else if (auto* line = qobject_cast<MessageLine*>(widget)) {
+            line->setMessage(text);
+            QTRY_VERIFY(line->height() > 0);  // fitted once the change is handled
+        }
         else
             qobject_cast<ResultLabel*>(widget)->setCaption(text);
         QAccessibleTextInterface* readable = QAccessible::queryAccessibleInterface(widget)->textInterface();
