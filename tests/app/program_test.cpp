@@ -72,7 +72,7 @@ private slots:
         environment.insert("DISPLAY", ':' + server.readLine().trimmed());
         environment.insert("QT_QPA_PLATFORM", "xcb");
         environment.insert("HOME", home.path());
-        environment.insert("XDG_RUNTIME_DIR", home.path());
+        environment.remove("XDG_RUNTIME_DIR");  // Qt warns of it as the program starts, which must not stop it
         QProcess program, shown;
         program.setProcessEnvironment(environment);
         program.start(KQ71WB_EXECUTABLE);
