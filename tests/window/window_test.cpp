@@ -234,21 +234,21 @@ private slots:
     {
         QFETCH(QString, name);
         QFETCH(QString, text);
-        if (name == "lblNote") {
+        if (name == "lblNote") {  // the form's lines beneath, one standing alone here
             auto* line = new MessageLine(false, m_controls.client);
             line->setObjectName(name);
             line->setGeometry(20, 20, 200, 30);
         }
         showForm();
         QWidget* widget = control(name);
-        if (auto* field = qobject_cast<QLineEdit*>(widget))
+        if (auto* field = qobject_cast<QLineEdit*>(widget)) {
             field->setText(text);
-        else if (auto* line = qobject_cast<MessageLine*>(widget)) {
+        } else if (auto* line = qobject_cast<MessageLine*>(widget)) {
             line->setMessage(text);
             QTRY_VERIFY(line->height() > 0);  // fitted once the change is handled
-        }
-        else
+        } else {
             qobject_cast<ResultLabel*>(widget)->setCaption(text);
+        }
         QAccessibleTextInterface* readable = QAccessible::queryAccessibleInterface(widget)->textInterface();
         QCOMPARE(readable->text(0, readable->characterCount()), QString(text).remove(' '));
 
