@@ -5,6 +5,7 @@
 #include "first_paint.h"
 #include "frm_kq71wb.h"
 #include "print_target.h"
+#include "start.h"
 
 int main(int argc, char* argv[])
 {

@@ -11,6 +11,7 @@
 
 #include "frm_kq71wb.h"
 #include "print_target.h"
+#include "start.h"
 #include "widgets.h"
 #include "window_builder.h"
 

@@ -5,9 +5,8 @@ import createKq71wb from './kq71wb.js';
 
 /** @type {import('./kq71wb').Kq71wb} */
 const kq71wb = await createKq71wb();
-
-const EditField = { weight: 0, arm: 1, description: 2 };  // edit()'s kinds
-const NameKind = { weight: 0, arm: 1, moment: 2, description: 3 };  // fieldName()'s kinds
+const session = new kq71wb.Session();
+const { FieldKind } = kq71wb;
 const storedLoadings = 'kq71wb.dat';
 
 const byId = (id) => document.getElementById(id);
@@ -18,8 +17,8 @@ const descriptions = all('#sheet input.description');
 const moments = all('#sheet tbody:not(.totals) td.moment');
 const loadingButtons = all('button.loading');
 const firstDescribedRow = weights.length - descriptions.length;
-const editedFields = [[weights, EditField.weight], [arms, EditField.arm], [descriptions, EditField.description]];
-const rowOf = (kind, k) => (kind === EditField.description ? k + firstDescribedRow : k);
+const editedFields = [[weights, FieldKind.Weight], [arms, FieldKind.Arm], [descriptions, FieldKind.Description]];
+const rowOf = (kind, k) => (kind === FieldKind.Description ? k + firstDescribedRow : k);
 
 // Writes only what changed, so that a keystroke touches a few nodes.
 function put(element, text) {
@@ -49,7 +48,8 @@ function showList(list, texts) {
 // The lines the core says are to be spoken now go to the live region; the
 // same words again are made a change of its text, so that they are spoken.
 function speak(view) {
-  const lines = [...(view.announce.verdict ? [view.verdict] : []), ...(view.announce.warnings ? view.warnings : [])];
+  const lines = [...(view.announce.verdict ? [view.verdict] : []), ...(view.announce.warnings ? view.warnings : []),
+    ...(view.announce.note ? [view.note] : [])];
   if (lines.length === 0) return;
   const spoken = byId('spoken');
   const text = lines.join(' ');
@@ -60,7 +60,7 @@ function show(json) {
   const view = JSON.parse(json);
   weights.forEach((field, row) => putField(field, view.weight[row]));
   arms.forEach((field, row) => putField(field, view.arm[row]));
-  descriptions.forEach((field, k) => putField(field, view.description[rowOf(EditField.description, k)]));
+  descriptions.forEach((field, k) => putField(field, view.description[rowOf(FieldKind.Description, k)]));
   moments.forEach((cell, row) => put(cell, view.moment[row]));
   showResult(byId('grossWeight'), view.grossWeight, view.grossWeightVerdict, view.grossWeightWords);
   put(byId('grossMoment'), view.grossMoment);
@@ -74,10 +74,12 @@ function show(json) {
   put(byId('verdict'), view.verdict);
   showList(byId('warnings'), view.warnings);
   put(byId('readouts'), view.readouts);
+  put(byId('note'), view.note);
   loadingButtons.forEach((button, i) => {
-    const name = view.loadings[i];
-    button.disabled = name === '';
-    put(button, name || button.dataset.caption);
+    const { caption, canPress, whyNot } = view.loadings[i];
+    button.disabled = !canPress;
+    put(button, caption);
+    if (button.title !== whyNot) button.title = whyNot;
     button.setAttribute('aria-pressed', String(i === view.marked));
   });
   speak(view);
@@ -107,7 +109,7 @@ function keptLoadings() {
 
 function useLoadings(bytes) {
   keepLoadings(bytes);
-  show(kq71wb.useLoadings(bytes));
+  show(session.useLoadings(bytes));
 }
 
 async function useFile(file) {
@@ -115,7 +117,7 @@ async function useFile(file) {
 }
 
 function pressLoading(index) {
-  show(kq71wb.pressLoading(index));
+  show(session.pressLoading(index));
   // On to the pilot's weight, as on the desktop; a focus that is already
   // there gets no focus event to select its text.
   weights[1].focus();
@@ -129,24 +131,19 @@ function madeAt(now) {
 
 // The load sheet's lines, above and below the sheet, where only print shows them.
 function fillLoadSheet() {
-  const lines = JSON.parse(kq71wb.loadSheet(madeAt(new Date())));
+  const lines = JSON.parse(session.loadSheet(madeAt(new Date())));
   for (const [part, id] of [[lines.above, 'loadSheetAbove'], [lines.below, 'loadSheetBelow']])
     byId(id).replaceChildren(...part.map((line) => Object.assign(document.createElement('p'), { textContent: line })));
 }
 
 function wire() {
   const name = (field, kind, row) => field.setAttribute('aria-label', kq71wb.fieldName(kind, row));
-  weights.forEach((field, row) => name(field, NameKind.weight, row));
-  arms.forEach((field, row) => name(field, NameKind.arm, row));
-  descriptions.forEach((field, k) => name(field, NameKind.description, rowOf(EditField.description, k)));
-  loadingButtons.forEach((button, i) => {
-    button.dataset.caption = button.textContent;
-    button.addEventListener('click', () => pressLoading(i));
-  });
+  for (const [fields, kind] of editedFields) fields.forEach((field, k) => name(field, kind, rowOf(kind, k)));
+  loadingButtons.forEach((button, i) => button.addEventListener('click', () => pressLoading(i)));
 
   for (const [fields, kind] of editedFields) {
     fields.forEach((field, k) => {
-      field.addEventListener('input', () => show(kq71wb.edit(kind, rowOf(kind, k), field.value)));
+      field.addEventListener('input', () => show(session.edit(kind, rowOf(kind, k), field.value)));
       field.addEventListener('focus', () => field.select());
     });
   }
@@ -176,13 +173,12 @@ function wire() {
 }
 
 wire();
-kq71wb.reset();
 // Whatever was typed while the module loaded is handed over, not wiped.
 for (const [fields, kind] of editedFields)
-  fields.forEach((field, k) => field.value && kq71wb.edit(kind, rowOf(kind, k), field.value));
-show(kq71wb.view());
+  fields.forEach((field, k) => field.value && session.edit(kind, rowOf(kind, k), field.value));
+show(session.view());
 const kept = keptLoadings();
-if (kept) show(kq71wb.useLoadings(kept));
+if (kept) show(session.useLoadings(kept));
 byId('loadingsFile').open = !kept;
 document.documentElement.dataset.ready = '';
 performance.mark('ready');

@@ -1,5 +1,5 @@
-// The page's way into the C++ core, and nothing else: each call takes and
-// gives plain texts and numbers, and the page shows what comes back.
+// The page's way into the C++ core, and nothing else: one session, whose
+// every event answers with the whole view as JSON, and the field kinds.
 #include <emscripten/bind.h>
 
 #include "loadings.h"
@@ -9,7 +9,6 @@
 
 namespace {
 
-std::string nameOfField(int kind, int row) { return kq71wb::fieldName(static_cast<kq71wb::FieldKind>(kind), row); }
 std::string program() { return "KQ71WB " KQ71WB_VERSION; }
 // The part of a chosen file the parser reads; the page keeps no more of it.
 double loadingsFileLimit() { return static_cast<double>(kq71wb::kMaxFileBytes); }
@@ -19,13 +18,22 @@ double loadingsFileLimit() { return static_cast<double>(kq71wb::kMaxFileBytes); 
 EMSCRIPTEN_BINDINGS(kq71wb)
 {
     using namespace emscripten;
-    function("reset", &kq71wb::web::reset);
-    function("edit", &kq71wb::web::edit);
-    function("view", &kq71wb::web::view);
-    function("useLoadings", &kq71wb::web::useLoadings);
-    function("pressLoading", &kq71wb::web::pressLoading);
-    function("loadSheet", &kq71wb::web::loadSheet);
-    function("fieldName", &nameOfField);
+    using kq71wb::FieldKind;
+    using kq71wb::web::PageSession;
+    enum_<FieldKind>("FieldKind")
+        .value("Weight", FieldKind::Weight)
+        .value("Arm", FieldKind::Arm)
+        .value("Moment", FieldKind::Moment)
+        .value("Description", FieldKind::Description);
+    class_<PageSession>("Session")
+        .constructor<>()
+        .function("edit", &PageSession::edit)
+        .function("pressLoading", &PageSession::pressLoading)
+        .function("useLoadings", &PageSession::useLoadings)
+        .function("view", &PageSession::view)
+        .function("summary", &PageSession::summary)
+        .function("loadSheet", &PageSession::loadSheet);
+    function("fieldName", &kq71wb::fieldName);
     function("program", &program);
     function("loadingsFileLimit", &loadingsFileLimit);
 }

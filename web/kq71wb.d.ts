@@ -1,7 +1,8 @@
 // The module that web/binding.cpp makes of the C++ core, for the page's code.
-// Every call that changes the sheet answers with the whole view, as JSON.
+// Every event of a session answers with the whole view, as JSON.
 
-/** Field kinds for edit(): 0 weight, 1 arm, 2 description; fieldName() also takes 2 for a moment, 3 for a description. */
+export interface LoadingButton { caption: string; canPress: boolean; whyNot: string }
+
 export interface View {
   weight: string[]; arm: string[]; description: string[];
   moment: string[]; grossWeight: string; grossMoment: string; flyCg: string;
@@ -9,20 +10,28 @@ export interface View {
   flyCgVerdict: '' | 'within' | 'forward' | 'aft';
   grossWeightWords: string; flyCgWords: string; scaleWords: string;
   scaleAt: number | null; // 0 at 10 in, 1 at 18 in
-  verdict: string; warnings: string[]; readouts: string;
-  announce: { verdict: boolean; warnings: boolean };
-  summary: string;
-  loadings: [string, string, string, string]; marked: number;
+  verdict: string; warnings: string[]; readouts: string; note: string;
+  announce: { verdict: boolean; warnings: boolean; note: boolean };
+  loadings: [LoadingButton, LoadingButton, LoadingButton, LoadingButton]; marked: number;
+}
+
+export interface FieldKindValue { readonly value: number }
+export interface FieldKinds { Weight: FieldKindValue; Arm: FieldKindValue; Moment: FieldKindValue; Description: FieldKindValue }
+
+export interface Session {
+  edit(field: FieldKindValue, row: number, text: string): string; // JSON of a View
+  pressLoading(index: number): string;
+  useLoadings(bytes: Uint8Array | string): string;
+  view(): string;
+  summary(): string;
+  loadSheet(madeAt: string): string; // JSON of { above: string[], below: string[] }
+  delete(): void;
 }
 
 export interface Kq71wb {
-  reset(): string;
-  edit(field: 0 | 1 | 2, row: number, text: string): string; // JSON of a View
-  view(): string;
-  useLoadings(bytes: Uint8Array | string): string;
-  pressLoading(index: number): string;
-  loadSheet(madeAt: string): string; // JSON of { above: string[], below: string[] }
-  fieldName(kind: 0 | 1 | 2 | 3, row: number): string;
+  Session: { new (): Session };
+  FieldKind: FieldKinds;
+  fieldName(kind: FieldKindValue, row: number): string;
   program(): string;
   loadingsFileLimit(): number; // bytes of a loadings file the parser reads
 }

@@ -1,53 +1,29 @@
 #include "page.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
-#include <optional>
-#include <utility>
 
 #include "conversions.h"
-#include "load_sheet.h"
-#include "loadings.h"
-#include "sheet.h"
 #include "version.h"
-#include "words.h"
 
 namespace kq71wb::web {
 namespace {
 
-struct Page {
-    Sheet sheet;
-    std::optional<CalcFault> fault;
-    Loadings loadings{};
-    int marked = -1;
-    LinesBeneath spoken;  // the lines as a screen reader last heard them
-    bool sayVerdictAgain = false;
-};
-
-// A sheet as the window opens: every field empty but the pilot's arm.
-Page freshPage()
+template <class Texts, class Text>
+std::string list(const Texts& texts, Text textOf)
 {
-    Page fresh;
-    fresh.sheet.arm[kPilotRow] = kPilotArmAtStart;
-    fresh.fault = Calc(fresh.sheet);
-    return fresh;
+    std::string json = "[";
+    for (const auto& item : texts)
+        json += (json.size() > 1 ? "," : "") + textOf(item);
+    return json + ']';
 }
-
-Page& page()
-{
-    static Page thePage = freshPage();
-    return thePage;
-}
-
 template <class Texts>
 std::string list(const Texts& texts)
 {
-    std::string json = "[";
-    for (const auto& text : texts)
-        json += (json.size() > 1 ? "," : "") + jsonText(text);
-    return json + ']';
+    return list(texts, [](const std::string& text) { return jsonText(text); });
 }
+
+std::string flag(bool on) { return on ? "true" : "false"; }
 
 // Names of the verdicts, for the page's style sheet to colour.
 std::string verdictName(const std::optional<WeightVerdict>& verdict)
@@ -67,21 +43,52 @@ std::string scaleAt(const Sheet& sheet)
     return TextOfDouble(std::clamp(at, 0.0, 1.0));
 }
 
-bool rowHoldsLoading(const Page& p, int index)
+std::string buttonJson(const LoadingButtonView& button)
 {
-    const Loading& loading = p.loadings[static_cast<std::size_t>(index)];
-    return p.sheet.weight[0] == loading.weight && p.sheet.arm[0] == loading.arm;
-}
-
-void recalc(Page& p)
-{
-    p.fault = Calc(p.sheet);
-    // A loading stays marked only while the aircraft-empty row holds its texts.
-    if (p.marked >= 0 && !rowHoldsLoading(p, p.marked))
-        p.marked = -1;
+    return "{\"caption\":" + jsonText(button.caption) + ",\"canPress\":" + flag(button.canPress) +
+           ",\"whyNot\":" + jsonText(button.whyNot) + '}';
 }
 
 }  // namespace
+
+PageSession::PageSession() : m_session("choose or type a loadings file under \u201cLoadings on this device\u201d") {}
+
+std::string PageSession::edit(FieldKind field, int row, std::string text)
+{
+    if (field == FieldKind::Weight || field == FieldKind::Arm)
+        std::replace(text.begin(), text.end(), ',', '.');
+    return viewJson(m_session.edit(field, row, std::move(text)));
+}
+
+std::string PageSession::pressLoading(int index) { return viewJson(m_session.pressLoading(index)); }
+std::string PageSession::useLoadings(const std::string& bytes) { return viewJson(m_session.useLoadings(bytes)); }
+std::string PageSession::view() const { return viewJson(m_session.view()); }
+std::string PageSession::summary() const { return m_session.summary(); }
+
+std::string PageSession::loadSheet(const std::string& madeAt) const
+{
+    const LoadSheetText text = m_session.loadSheet(madeAt, "KQ71WB " KQ71WB_VERSION);
+    return "{\"above\":" + list(text.above) + ",\"below\":" + list(text.below) + '}';
+}
+
+std::string viewJson(const View& view)
+{
+    const Sheet& s = view.sheet;
+    const LinesBeneath& lines = view.lines;
+    return "{\"weight\":" + list(s.weight) + ",\"arm\":" + list(s.arm) + ",\"description\":" + list(s.description) +
+           ",\"moment\":" + list(s.moment) + ",\"grossWeight\":" + jsonText(s.grossWeight) +
+           ",\"grossMoment\":" + jsonText(s.grossMoment) + ",\"flyCg\":" + jsonText(s.flyCg) +
+           ",\"grossWeightVerdict\":" + jsonText(verdictName(s.grossWeightVerdict)) +
+           ",\"flyCgVerdict\":" + jsonText(verdictName(s.flyCgVerdict)) +
+           ",\"grossWeightWords\":" + jsonText(view.grossWeightWords) + ",\"flyCgWords\":" + jsonText(view.flyCgWords) +
+           ",\"scaleWords\":" + jsonText(view.scaleWords) + ",\"scaleAt\":" + scaleAt(s) +
+           ",\"verdict\":" + jsonText(lines.verdict) +
+           ",\"warnings\":" + list(lines.warnings, [](const Warning& warning) { return jsonText(warning.words); }) +
+           ",\"readouts\":" + jsonText(lines.readouts) + ",\"note\":" + jsonText(lines.note) +
+           ",\"announce\":{\"verdict\":" + flag(view.announce.verdict) + ",\"warnings\":" + flag(view.announce.warnings) +
+           ",\"note\":" + flag(view.announce.note) + "},\"loadings\":" + list(view.loadings, buttonJson) +
+           ",\"marked\":" + std::to_string(view.marked) + '}';
+}
 
 std::string jsonText(std::string_view text)
 {
@@ -98,88 +105,6 @@ std::string jsonText(std::string_view text)
         }
     }
     return json + '"';
-}
-
-std::string reset()
-{
-    page() = freshPage();
-    return view();
-}
-
-std::string edit(int field, int row, const std::string& text)
-{
-    Page& p = page();
-    const auto index = static_cast<std::size_t>(std::clamp(row, 0, Sheet::kRowCount - 1));
-    if (static_cast<Field>(field) == Field::Description) {
-        p.sheet.description[index] = text;
-        return view();
-    }
-    std::string& target = static_cast<Field>(field) == Field::Weight ? p.sheet.weight[index] : p.sheet.arm[index];
-    target = text;
-    std::replace(target.begin(), target.end(), ',', '.');
-    recalc(p);
-    return view();
-}
-
-std::string view()
-{
-    Page& p = page();
-    const Sheet& s = p.sheet;
-    const LinesBeneath lines = linesBeneath(s, p.fault, "");
-    Announcements announce = announcementsFor(p.spoken, lines);
-    announce.verdict = announce.verdict || (std::exchange(p.sayVerdictAgain, false) && !lines.verdict.empty());
-    p.spoken = lines;
-    std::vector<std::string> warnings;
-    for (const Warning& warning : lines.warnings)
-        warnings.push_back(warning.words);
-    std::array<std::string, kLoadingCount> names;
-    std::transform(p.loadings.begin(), p.loadings.end(), names.begin(), [](const Loading& l) { return l.name; });
-
-    return "{\"weight\":" + list(s.weight) + ",\"arm\":" + list(s.arm) + ",\"description\":" + list(s.description) +
-           ",\"moment\":" + list(s.moment) + ",\"grossWeight\":" + jsonText(s.grossWeight) +
-           ",\"grossMoment\":" + jsonText(s.grossMoment) + ",\"flyCg\":" + jsonText(s.flyCg) +
-           ",\"grossWeightVerdict\":" + jsonText(verdictName(s.grossWeightVerdict)) +
-           ",\"flyCgVerdict\":" + jsonText(verdictName(s.flyCgVerdict)) +
-           ",\"grossWeightWords\":" + jsonText(grossWeightWords(s, p.fault)) +
-           ",\"flyCgWords\":" + jsonText(flyCgWords(s, p.fault)) + ",\"scaleWords\":" + jsonText(scaleWords(s)) +
-           ",\"scaleAt\":" + scaleAt(s) + ",\"verdict\":" + jsonText(lines.verdict) + ",\"warnings\":" + list(warnings) +
-           ",\"readouts\":" + jsonText(lines.readouts) + ",\"announce\":{\"verdict\":" +
-           (announce.verdict ? "true" : "false") + ",\"warnings\":" + (announce.warnings ? "true" : "false") +
-           "},\"summary\":" + jsonText(resultSummary(s, p.fault)) + ",\"loadings\":" + list(names) +
-           ",\"marked\":" + std::to_string(p.marked) + '}';
-}
-
-std::string useLoadings(const std::string& bytes)
-{
-    page().loadings = parseLoadings(bytes);
-    page().marked = -1;
-    return view();
-}
-
-std::string pressLoading(int index)
-{
-    Page& p = page();
-    if (index < 0 || index >= static_cast<int>(kLoadingCount) || p.loadings[static_cast<std::size_t>(index)] == Loading{})
-        return view();
-    // Each text is a change of its own, as when the window's fields are set.
-    p.marked = -1;
-    p.sheet.weight[0] = p.loadings[static_cast<std::size_t>(index)].weight;
-    recalc(p);
-    p.sheet.arm[0] = p.loadings[static_cast<std::size_t>(index)].arm;
-    recalc(p);
-    p.marked = index;
-    // New figures under the same words are said again, as the window does;
-    // new words are said once either way.
-    p.sayVerdictAgain = true;
-    return view();
-}
-
-std::string loadSheet(const std::string& madeAt)
-{
-    const Page& p = page();
-    const std::string loading = p.marked < 0 ? "" : p.loadings[static_cast<std::size_t>(p.marked)].name;
-    const LoadSheetText text = loadSheetText(p.sheet, p.fault, {madeAt, "KQ71WB " KQ71WB_VERSION, loading});
-    return "{\"above\":" + list(text.above) + ",\"below\":" + list(text.below) + '}';
 }
 
 }  // namespace kq71wb::web

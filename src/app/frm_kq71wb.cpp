@@ -5,24 +5,20 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
-#include <QLocale>
 #include <QVBoxLayout>
-#include <QStyleFactory>
 #include <QWindow>
 
 #include "conversions.h"
-#include "load_sheet.h"
 #include "load_sheet_page.h"
 #include "loadings.h"
 #include "print_target.h"
-#include "version.h"
 #include "widgets.h"
 
 namespace kq71wb {
@@ -35,21 +31,34 @@ QString fromUtf8(const std::string& text)
 
 // Where a user puts a loadings file: the folder of the last place looked in,
 // the user's configuration folder, shown from the home folder.
-QString loadingsFolderShown(const std::vector<std::filesystem::path>& candidates)
+std::string whereToPutLoadings(const std::vector<std::filesystem::path>& candidates)
 {
-    if (candidates.empty())
-        return "the program's folder";
-    QString folder = QString::fromStdString(candidates.back().parent_path().string()) + '/';
-    const QString home = QDir::homePath();
-    if (folder.startsWith(home + '/'))
-        folder.replace(0, home.size(), "~");
-    return folder;
+    QString folder = "the program's folder";
+    if (!candidates.empty()) {
+        folder = QString::fromStdString(candidates.back().parent_path().string()) + '/';
+        const QString home = QDir::homePath();
+        if (folder.startsWith(home + '/'))
+            folder.replace(0, home.size(), "~");
+    }
+    return QString("put kq71wb.dat in %1 (a sample is in /usr/share/doc/kq71wb/)").arg(folder).toStdString();
+}
+
+// A text the view gives a field, set only where it differs, so that the
+// caret of the field being typed in stays where it is.
+void putText(window::SheetField& field, const std::string& text)
+{
+    const QString shown = fromUtf8(text);
+    if (field.text() != shown)
+        field.setText(shown);
 }
 
 }  // namespace
 
 frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarget& printTarget, QWidget* parent)
-    : QMainWindow(parent), m_loadingsFiles(std::move(loadingsFiles)), m_printTarget(printTarget)
+    : QMainWindow(parent),
+      m_loadingsFiles(std::move(loadingsFiles)),
+      m_printTarget(printTarget),
+      m_session(whereToPutLoadings(m_loadingsFiles))
 {
     m_controls = window::buildWindow(*this);
     // Beneath the fixed layout, the lines the sheet says: the verdict,
@@ -74,7 +83,8 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Ctrl+Shift+C: the load sheet's lines as text, for a logbook or an e-mail.
-    // F8: the whole result spoken, for a pilot who cannot see where to look.
+    // F8: the whole result spoken, every warning with it, for a pilot who
+    // cannot see where to look.
     m_copyLoadSheet = new QAction(this);
     m_copyLoadSheet->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
     m_speakResult = new QAction(this);
@@ -90,11 +100,9 @@ void frmKQ71wb::wireEvents()
 {
     const auto& c = m_controls;
     // A field that was given more than it keeps says so once the change is done.
-    const auto sayWhenCut = [this](window::SheetField* field, const std::string& name) {
-        connect(field, &window::SheetField::textCut, this, [this, name] {
-            const QString most = QLocale(QLocale::English).toString(window::SheetField::kMaxFieldCharacters);
-            setNote(fromUtf8(name) + QString(" keeps at most %1 characters; the rest was cut.").arg(most));
-        }, Qt::QueuedConnection);
+    const auto sayWhenCut = [this](window::SheetField* field, FieldKind kind, int row) {
+        connect(field, &window::SheetField::textCut, this, [this, kind, row] { setNote(fromUtf8(cutWords(kind, row))); },
+                Qt::QueuedConnection);
     };
     for (int i = 0; i < Sheet::kRowCount; ++i) {
         const auto row = static_cast<std::size_t>(i);
@@ -102,17 +110,14 @@ void frmKQ71wb::wireEvents()
         connect(c.txtArm[row], &QLineEdit::textChanged, this, [this, i] { txtArm_Change(i); });
         connect(c.txtWeight[row], &window::SheetField::gotFocus, this, [this, i] { txtWeight_GotFocus(i); });
         connect(c.txtArm[row], &window::SheetField::gotFocus, this, [this, i] { txtArm_GotFocus(i); });
-        sayWhenCut(c.txtWeight[row], fieldName(FieldKind::Weight, i));
-        sayWhenCut(c.txtArm[row], fieldName(FieldKind::Arm, i));
+        sayWhenCut(c.txtWeight[row], FieldKind::Weight, i);
+        sayWhenCut(c.txtArm[row], FieldKind::Arm, i);
     }
     for (int k = 0; k < static_cast<int>(c.txtMisc.size()); ++k) {
         window::SheetField* field = c.txtMisc[static_cast<std::size_t>(k)];
         connect(field, &window::SheetField::gotFocus, this, [this, k] { txtMisc_GotFocus(k); });
-        // Descriptions change no figure; the load sheet names its rows by them.
-        connect(field, &QLineEdit::textChanged, this, [this, k](const QString& text) {
-            m_sheet.description[static_cast<std::size_t>(k + 2)] = text.toStdString();
-        });
-        sayWhenCut(field, fieldName(FieldKind::Description, k + 2));
+        connect(field, &QLineEdit::textChanged, this, [this, k] { txtMisc_Change(k); });
+        sayWhenCut(field, FieldKind::Description, k + kFirstDescribedRow);
     }
     for (int i = 0; i < static_cast<int>(c.cmdLoading.size()); ++i)
         connect(c.cmdLoading[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
@@ -120,52 +125,23 @@ void frmKQ71wb::wireEvents()
     connect(c.mnuPrint, &QAction::triggered, this, &frmKQ71wb::mnuPrint_Click);
     connect(c.mnuExit, &QAction::triggered, this, &frmKQ71wb::mnuExit_Click);
     connect(m_copyLoadSheet, &QAction::triggered, this, [this] {
-        QGuiApplication::clipboard()->setText(loadSheetCopy(sheetHeading()));
+        QGuiApplication::clipboard()->setText(loadSheetCopy(loadSheet()));
         setNote(fromUtf8(std::string(kCopiedNote)));
     });
-    connect(m_speakResult, &QAction::triggered, this, [this] { setNote(fromUtf8(resultSummary(m_sheet, m_fault))); });
+    connect(m_speakResult, &QAction::triggered, this, [this] { setNote(fromUtf8(m_session.summary())); });
 }
 
+// The fields and captions start as the session's fresh sheet has them; the
+// loadings come from the first file found.
 void frmKQ71wb::Form_Load()
 {
     centreOnScreen();
-
-    auto& c = m_controls;
-    for (std::size_t i = 0; i < Sheet::kRowCount; ++i) {
-        c.txtWeight[i]->setText(QString());
-        c.txtArm[i]->setText(QString());
-        m_sheet.moment[i].clear();
-        c.lblMoment[i]->setCaption(QString());
-    }
-    for (auto [caption, label] : {std::pair{&m_sheet.grossWeight, c.lblGrossWeight},
-                                  std::pair{&m_sheet.grossMoment, c.lblGrossMoment},
-                                  std::pair{&m_sheet.flyCg, c.lblFlyCG}}) {
-        caption->clear();
-        label->setCaption(QString());
-    }
-
-    const Loadings loadings = ReadLoadings(m_loadingsFiles);
-    const QString whereToPutOne = QString("put kq71wb.dat in %1 (a sample is in /usr/share/doc/kq71wb/)")
-                                      .arg(loadingsFolderShown(m_loadingsFiles));
-    bool anyLoading = false;
-    for (std::size_t i = 0; i < kLoadingCount; ++i) {
-        // A name shows as written: "R&D Club" is no access key.
-        const QString name = fromUtf8(loadings[i].name);
-        window::LoadingButton& button = *c.cmdLoading[i];
-        button.setText(QString(name).replace('&', "&&"));
-        button.setAccessibleName(name.isEmpty() ? QString("Loading %1").arg(i + 1) : name);
-        this->*kStoredWeight[i] = fromUtf8(loadings[i].weight);
-        this->*kStoredArm[i] = fromUtf8(loadings[i].arm);
-        // A button without a loading would only wipe the aircraft-empty row.
-        const bool hasLoading = loadings[i] != Loading{};
-        anyLoading = anyLoading || hasLoading;
-        button.setEnabled(hasLoading);
-        button.setToolTip(hasLoading ? QString() : "No loading: " + whereToPutOne + '.');
-    }
-
-    c.txtArm[kPilotRow]->setText(fromUtf8(std::string(kPilotArmAtStart)));
+    const View view = m_session.useLoadings(ReadLoadings(m_loadingsFiles));
+    showView(view);
+    const bool anyLoading = std::any_of(view.loadings.begin(), view.loadings.end(),
+                                        [](const LoadingButtonView& button) { return button.canPress; });
     if (!anyLoading)
-        setNote("No loadings file: for the loading buttons, " + whereToPutOne + '.');
+        setNote(fromUtf8("No loadings file: for the loading buttons, " + whereToPutLoadings(m_loadingsFiles) + '.'));
 }
 
 void frmKQ71wb::centreOnScreen()
@@ -197,111 +173,92 @@ QPoint centredFramePosition(const QRect& available, const QMargins& frame, const
             available.y() + (available.height() - outer.height()) / 2};
 }
 
-void frmKQ71wb::Calc()
+void frmKQ71wb::edit(FieldKind field, int row, const QString& text)
 {
-    for (std::size_t i = 0; i < Sheet::kRowCount; ++i) {
-        m_sheet.weight[i] = m_controls.txtWeight[i]->text().toStdString();
-        m_sheet.arm[i] = m_controls.txtArm[i]->text().toStdString();
-    }
-    m_fault = kq71wb::Calc(m_sheet);
-    if (m_pagesOnTheirWay == 0)
-        m_note.clear();
-    // A loading stays marked only while the aircraft-empty row holds its texts,
-    // so that no page names a glider whose figures were changed.
-    if (m_markedLoading >= 0 && !rowHoldsLoading(m_markedLoading))
-        markLoading(-1);
-    showSheet();
+    // A text the view itself puts in a field is already the session's.
+    if (!m_showingView)
+        showView(m_session.edit(field, row, text.toStdString()));
 }
 
-void frmKQ71wb::showSheet()
+void frmKQ71wb::showView(const View& view)
 {
+    const QScopedValueRollback showing(m_showingView, true);
     auto& c = m_controls;
-    for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
-        c.lblMoment[i]->setCaption(fromUtf8(m_sheet.moment[i]));
-    c.lblGrossWeight->setCaption(fromUtf8(m_sheet.grossWeight));
-    c.lblGrossMoment->setCaption(fromUtf8(m_sheet.grossMoment));
-    c.lblFlyCG->setCaption(fromUtf8(m_sheet.flyCg));
-    c.lblGrossWeight->setVerdict(fromUtf8(grossWeightWords(m_sheet, m_fault)));
-    c.lblFlyCG->setVerdict(fromUtf8(flyCgWords(m_sheet, m_fault)));
+    const Sheet& sheet = view.sheet;
+    for (std::size_t i = 0; i < Sheet::kRowCount; ++i) {
+        putText(*c.txtWeight[i], sheet.weight[i]);
+        putText(*c.txtArm[i], sheet.arm[i]);
+        c.lblMoment[i]->setCaption(fromUtf8(sheet.moment[i]));
+    }
+    for (std::size_t k = 0; k < c.txtMisc.size(); ++k)
+        putText(*c.txtMisc[k], sheet.description[k + kFirstDescribedRow]);
+    c.lblGrossWeight->setCaption(fromUtf8(sheet.grossWeight));
+    c.lblGrossMoment->setCaption(fromUtf8(sheet.grossMoment));
+    c.lblFlyCG->setCaption(fromUtf8(sheet.flyCg));
+    c.lblGrossWeight->setVerdict(fromUtf8(view.grossWeightWords));
+    c.lblFlyCG->setVerdict(fromUtf8(view.flyCgWords));
 
     // Until the first weighed pass the results keep the colours they were laid out with.
     static constexpr window::OleColor kGrossWeightLayoutColor = window::layoutOf("lblGrossWeight").backColor;
     static constexpr window::OleColor kFlyCgLayoutColor = window::layoutOf("lblFlyCG").backColor;
-    window::setBackColor(*c.lblGrossWeight, m_sheet.grossWeightVerdict ? window::colorOf(*m_sheet.grossWeightVerdict)
-                                                                         : kGrossWeightLayoutColor);
-    window::setBackColor(*c.lblFlyCG, m_sheet.flyCgVerdict ? window::colorOf(*m_sheet.flyCgVerdict) : kFlyCgLayoutColor);
+    window::setBackColor(*c.lblGrossWeight, sheet.grossWeightVerdict ? window::colorOf(*sheet.grossWeightVerdict)
+                                                                       : kGrossWeightLayoutColor);
+    window::setBackColor(*c.lblFlyCG, sheet.flyCgVerdict ? window::colorOf(*sheet.flyCgVerdict) : kFlyCgLayoutColor);
     // A CG off the scale puts the thumb at the nearer end.
-    if (m_sheet.sliderValue)
-        c.Slider1->setValue(*m_sheet.sliderValue);
-    c.Slider1->setCentreOfGravity(fromUtf8(scaleWords(m_sheet)),
-                                  m_sheet.sliderValue ? ValueOfText(m_sheet.flyCg) : std::nullopt);
-    showLines();
-}
+    if (sheet.sliderValue)
+        c.Slider1->setValue(*sheet.sliderValue);
+    c.Slider1->setCentreOfGravity(fromUtf8(view.scaleWords), sheet.sliderValue ? ValueOfText(sheet.flyCg) : std::nullopt);
+    showLoadings(view);
 
-void frmKQ71wb::showLines()
-{
-    const LinesBeneath now = linesBeneath(m_sheet, m_fault, m_note);
-    m_verdictLine->setMessage(fromUtf8(now.verdict));
-    m_warningLine->setMessage(fromUtf8(now.warningText()));
-    m_readoutLine->setMessage(fromUtf8(now.readouts));
-    m_noteLine->setMessage(fromUtf8(now.note));
-    const Announcements spoken = announcementsFor(m_shown, now);
-    m_shown = now;
-    if (spoken.verdict)
+    const LinesBeneath& lines = view.lines;
+    m_verdictLine->setMessage(fromUtf8(lines.verdict));
+    m_warningLine->setMessage(fromUtf8(lines.warningText()));
+    m_readoutLine->setMessage(fromUtf8(lines.readouts));
+    m_noteLine->setMessage(fromUtf8(lines.note));
+    if (view.announce.verdict)
         m_verdictLine->announce();
-    if (spoken.warnings)
+    if (view.announce.warnings)
         m_warningLine->announce();
+    if (view.announce.note)
+        m_noteLine->announce();
 }
 
-// A note is spoken whenever it is set, the same words again included.
-void frmKQ71wb::setNote(const QString& note)
+// The marked loading light yellow, the others with the button face.
+void frmKQ71wb::showLoadings(const View& view)
 {
-    m_note = note.toStdString();
-    showLines();
-    m_noteLine->announce();
+    for (int i = 0; i < static_cast<int>(kLoadingCount); ++i) {
+        const LoadingButtonView& shown = view.loadings[static_cast<std::size_t>(i)];
+        window::LoadingButton& button = *m_controls.cmdLoading[static_cast<std::size_t>(i)];
+        // A name shows as written: "R&D Club" is no access key.
+        const QString caption = fromUtf8(shown.caption);
+        button.setText(QString(caption).replace('&', "&&"));
+        button.setAccessibleName(caption);
+        button.setEnabled(shown.canPress);
+        button.setToolTip(fromUtf8(shown.whyNot));
+        window::setBackColor(button, i == view.marked ? window::kLightYellow : window::kButtonFace);
+        button.setChecked(i == view.marked);
+    }
 }
 
-void frmKQ71wb::txtWeight_Change(int) { Calc(); }
-void frmKQ71wb::txtArm_Change(int) { Calc(); }
+void frmKQ71wb::setNote(const QString& note) { showView(m_session.setNote(note.toStdString())); }
+
+void frmKQ71wb::txtWeight_Change(int Index) { edit(FieldKind::Weight, Index, m_controls.txtWeight[static_cast<std::size_t>(Index)]->text()); }
+void frmKQ71wb::txtArm_Change(int Index) { edit(FieldKind::Arm, Index, m_controls.txtArm[static_cast<std::size_t>(Index)]->text()); }
+void frmKQ71wb::txtMisc_Change(int Index)
+{
+    edit(FieldKind::Description, Index + kFirstDescribedRow, m_controls.txtMisc[static_cast<std::size_t>(Index)]->text());
+}
 
 void frmKQ71wb::txtWeight_GotFocus(int Index) { m_controls.txtWeight[static_cast<std::size_t>(Index)]->selectAll(); }
 void frmKQ71wb::txtArm_GotFocus(int Index) { m_controls.txtArm[static_cast<std::size_t>(Index)]->selectAll(); }
 void frmKQ71wb::txtMisc_GotFocus(int Index) { m_controls.txtMisc[static_cast<std::size_t>(Index)]->selectAll(); }
 
-// Marks one loading button light yellow and the others with the button face;
-// -1 marks none.
-void frmKQ71wb::markLoading(int index)
-{
-    m_markedLoading = index;
-    for (int i = 0; i < static_cast<int>(m_controls.cmdLoading.size()); ++i) {
-        window::LoadingButton& button = *m_controls.cmdLoading[static_cast<std::size_t>(i)];
-        window::setBackColor(button, i == index ? window::kLightYellow : window::kButtonFace);
-        button.setChecked(i == index);
-    }
-}
-
-bool frmKQ71wb::rowHoldsLoading(int index) const
-{
-    const auto k = static_cast<std::size_t>(index);
-    return m_controls.txtWeight[0]->text() == this->*kStoredWeight[k] &&
-           m_controls.txtArm[0]->text() == this->*kStoredArm[k];
-}
-
 void frmKQ71wb::cmdLoading_Click(int Index)
 {
     auto& c = m_controls;
-    const auto k = static_cast<std::size_t>(Index);
-    if (!c.cmdLoading[k]->isEnabled())
+    if (!c.cmdLoading[static_cast<std::size_t>(Index)]->isEnabled())
         return;
-    markLoading(-1);
-    const std::string verdictBefore = m_shown.verdict;
-    c.txtWeight[0]->setText(this->*kStoredWeight[k]);
-    c.txtArm[0]->setText(this->*kStoredArm[k]);
-    markLoading(Index);
-    // New figures under the same words are said again; new words were said
-    // as they changed, and once is enough.
-    if (m_shown.verdict == verdictBefore)
-        m_verdictLine->announce();
+    showView(m_session.pressLoading(Index));
     // A press that never took the focus (an access key) leaves it in the
     // pilot's weight, where no focus event would come to select the text.
     if (c.txtWeight[kPilotRow]->hasFocus())
@@ -332,26 +289,21 @@ bool frmKQ71wb::paintClientArea(QPaintDevice& device) const
     return painter.end();
 }
 
-LoadSheetHeading frmKQ71wb::sheetHeading() const
+LoadSheetText frmKQ71wb::loadSheet() const
 {
-    const QString loading = m_markedLoading < 0 ? QString()
-                                                : m_controls.cmdLoading[static_cast<std::size_t>(m_markedLoading)]
-                                                      ->text()
-                                                      .replace("&&", "&");
-    return {QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm").toStdString(),
-            (QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion()).toStdString(),
-            loading.toStdString()};
+    return m_session.loadSheet(QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm").toStdString(),
+                               (QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion()).toStdString());
 }
 
-QString frmKQ71wb::loadSheetCopy(const LoadSheetHeading& heading) const
+QString frmKQ71wb::loadSheetCopy(const LoadSheetText& text)
 {
     QString copy;
-    for (const std::string& line : loadSheetText(m_sheet, m_fault, heading).lines())
+    for (const std::string& line : text.lines())
         copy += fromUtf8(line) + '\n';
     return copy;
 }
 
-bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& heading) const
+bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetText& text) const
 {
     QPainter painter;
     if (!painter.begin(&device))
@@ -366,44 +318,22 @@ bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& hea
     painter.scale(scale, scale);
 
     const QSizeF image = m_controls.client->size();
-    const PageLayout layout = layOutPage(page, loadSheetText(m_sheet, m_fault, heading), image);
+    const PageLayout layout = layOutPage(page, text, image);
     paintPage(painter, page, layout, image, [this](QPainter& onPage) { renderSheet(onPage); });
     return painter.end();
 }
 
+// The page is saved or printed beside the window, which stays responsive;
+// "Saving…" stands until what became of it is known, or the figures change.
 void frmKQ71wb::mnuPrint_Click()
 {
-    const LoadSheetHeading heading = sheetHeading();
-    // The page is saved or printed beside the window, which stays responsive;
-    // "Saving…" stands until what became of it is known.
+    const LoadSheetText text = loadSheet();
     const PrintStarted started = printPage(
-        m_printTarget, [this, &heading](QPaintDevice& device) { return paintLoadSheet(device, heading); }, *this,
-        [this](const QString& said) {
-            --m_pagesOnTheirWay;
-            setNote(said);
-        });
-    m_pagesOnTheirWay += started.underWay ? 1 : 0;
+        m_printTarget, [this, &text](QPaintDevice& device) { return paintLoadSheet(device, text); }, *this,
+        [this](const QString& said) { setNote(said); });
     setNote(started.said);
 }
 
 void frmKQ71wb::mnuExit_Click() { close(); }
-
-void configureApplication()
-{
-    QCoreApplication::setApplicationName("KQ71WB");
-    QCoreApplication::setApplicationVersion(KQ71WB_VERSION);
-    qApp->setProperty("applicationDescription", QString(kDescription));
-    QGuiApplication::setDesktopFileName("io.github.kq71wb.kq71wb");
-    // One style everywhere, so that the loading buttons show their colour.
-    if (QStyle* style = QStyleFactory::create("Fusion"))
-        QApplication::setStyle(style);
-}
-
-std::vector<std::filesystem::path> defaultLoadingsFiles()
-{
-    const QByteArray programDirectory = QFile::encodeName(QCoreApplication::applicationDirPath());
-    return loadingsFileCandidates(programDirectory.toStdString(), qgetenv("XDG_CONFIG_HOME").toStdString(),
-                                  qgetenv("HOME").toStdString());
-}
 
 }  // namespace kq71wb

@@ -1,21 +1,20 @@
 #pragma once
 
 // The calculator's one window: its start-up sequence and the handlers of its
-// controls' events. The fields' texts are the model; every recalculation reads
-// them into the loading sheet and shows what the sheet computed and says.
+// controls' events. The sheet itself is a Session: each handler hands it the
+// event, and the window shows the view that comes back. The form keeps only
+// what a window has: widgets, focus, colours, where pages go, the clipboard,
+// and where the loadings file is looked for.
 
 #include <QMainWindow>
 #include <QString>
 
 #include <filesystem>
-#include <optional>
 #include <vector>
 
 #include "load_sheet.h"
-#include "loadings.h"
-#include "sheet.h"
+#include "session.h"
 #include "window_builder.h"
-#include "words.h"
 
 class QAction;
 class QPaintDevice;
@@ -38,26 +37,24 @@ public:
     frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarget& printTarget, QWidget* parent = nullptr);
 
     const window::WindowControls& controls() const { return m_controls; }
-    const Sheet& sheet() const { return m_sheet; }
-    // What the lines beneath the layout show now.
-    const LinesBeneath& linesShown() const { return m_shown; }
+    const Session& session() const { return m_session; }
 
     // Draws the client area as it shows now, at its size on a 96-dot-per-inch
     // screen, from the top-left of the device. False when the device cannot
     // be painted on.
     bool paintClientArea(QPaintDevice& device) const;
 
-    // The printed load sheet: its heading and words around the image of the
-    // window, on the device's page; false when the device cannot be painted
-    // on. The same lines, as text, go to the clipboard.
-    bool paintLoadSheet(QPaintDevice& device, const LoadSheetHeading& heading) const;
-    QString loadSheetCopy(const LoadSheetHeading& heading) const;
-    LoadSheetHeading sheetHeading() const;
+    // The load sheet's words, made now; printed around the image of the
+    // window on the device's page (false when the device cannot be painted
+    // on), or copied as text.
+    LoadSheetText loadSheet() const;
+    bool paintLoadSheet(QPaintDevice& device, const LoadSheetText& text) const;
+    static QString loadSheetCopy(const LoadSheetText& text);
 
     void Form_Load();
-    void Calc();
     void txtWeight_Change(int Index);
     void txtArm_Change(int Index);
+    void txtMisc_Change(int Index);
     void txtWeight_GotFocus(int Index);
     void txtArm_GotFocus(int Index);
     void txtMisc_GotFocus(int Index);
@@ -70,50 +67,29 @@ protected:
 
 private:
     void wireEvents();
-    void showSheet();
-    void showLines();
+    void edit(FieldKind field, int row, const QString& text);
+    void showView(const View& view);
+    void showLoadings(const View& view);
     void setNote(const QString& note);
     void centreOnScreen();
-    void markLoading(int index);
-    bool rowHoldsLoading(int index) const;
     void renderSheet(QPainter& painter) const;
 
     std::vector<std::filesystem::path> m_loadingsFiles;
     PrintTarget& m_printTarget;
+    Session m_session;
     window::WindowControls m_controls;
     window::MessageLine* m_verdictLine = nullptr;
     window::MessageLine* m_warningLine = nullptr;
     window::MessageLine* m_readoutLine = nullptr;
     window::MessageLine* m_noteLine = nullptr;
-    int m_markedLoading = -1;
     QAction* m_copyLoadSheet = nullptr;
     QAction* m_speakResult = nullptr;
     bool m_frameCentred = false;  // centred again once the desktop gave the window its frame
-    Sheet m_sheet;
-    std::optional<CalcFault> m_fault;  // of the last pass, until one completes
-    std::string m_note;                // what the last print or copy did, until the next pass
-    int m_pagesOnTheirWay = 0;         // printed or saved beside the window, not yet done
-    LinesBeneath m_shown;
-
-    // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.
-    QString strA1, strA2, strB1, strB2, strC1, strC2, strD1, strD2;
-    using StoredText = QString frmKQ71wb::*;
-    static constexpr StoredText kStoredWeight[kLoadingCount] = {&frmKQ71wb::strA1, &frmKQ71wb::strB1,
-                                                                &frmKQ71wb::strC1, &frmKQ71wb::strD1};
-    static constexpr StoredText kStoredArm[kLoadingCount] = {&frmKQ71wb::strA2, &frmKQ71wb::strB2,
-                                                             &frmKQ71wb::strC2, &frmKQ71wb::strD2};
+    bool m_showingView = false;   // texts set from a view are no edits of the user's
 };
 
 // Where a window's frame stands when it is centred in the screen's available
 // area: its client area of `client` size, inside a frame of `frame` margins.
 QPoint centredFramePosition(const QRect& available, const QMargins& frame, const QSize& client);
-
-// Application name, version, description and style, for main and the tests.
-void configureApplication();
-
-// Where the program looks for its loadings file.
-std::vector<std::filesystem::path> defaultLoadingsFiles();
-
-inline constexpr char kDescription[] = "KQ 71 Sailplane Weight and Balance Calculator";
 
 }  // namespace kq71wb

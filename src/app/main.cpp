@@ -8,6 +8,7 @@
 
 #include "frm_kq71wb.h"
 #include "print_target.h"
+#include "start.h"
 #include "version.h"
 
 namespace {

@@ -52,6 +52,9 @@ public:
     QString documentsFolder() override;
 };
 
+// Paper as most printers of the user's country take it: Letter in the US, A4 elsewhere.
+QPageSize localPageSize();
+
 // Paints the page on a device; false when the device cannot be painted on.
 using PagePainter = std::function<bool(QPaintDevice&)>;
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "conversions.h"
+#include "words.h"
 
 namespace kq71wb {
 namespace {
@@ -160,7 +161,9 @@ std::string readoutWords(const Sheet& sheet, bool totalsCurrent)
         const double room = decimalDifference(kMaxGrossWeight, sheet.grossWeight);
         if (!words.empty())
             words += ' ';
-        words += room >= 0 ? "Room to 900 lb: " + TextOfDouble(room) + " lb." : "Over 900 lb by " + TextOfDouble(-room) + " lb.";
+        const std::string limit = maxGrossWeightText() + " lb";
+        words += room >= 0 ? "Room to " + limit + ": " + TextOfDouble(room) + " lb."
+                           : "Over " + limit + " by " + TextOfDouble(-room) + " lb.";
     }
     return words;
 }

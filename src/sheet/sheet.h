@@ -21,6 +21,10 @@ inline constexpr int kScaleMinimum = 100;
 inline constexpr int kScaleMaximum = 180;
 
 inline constexpr int kPilotRow = 1;
+inline constexpr int kFirstDescribedRow = 2;  // rows 2 to 7 have a description
+// What a field keeps, in characters: more than any figure needs, and little
+// enough that a huge paste does not slow every keystroke.
+inline constexpr std::size_t kMaxFieldCharacters = 4096;
 // The pilot sits 20 inches forward of the datum until told otherwise.
 inline constexpr std::string_view kPilotArmAtStart = "-20";
 

@@ -41,8 +41,9 @@ namespace {
 std::string cgLimitPhrase(const Sheet& sheet)
 {
     const bool forward = sheet.flyCgVerdict == CgVerdict::Forward;
-    std::string phrase = forward ? "forward of the 11.70 in limit" : "aft of the 16.00 in limit";
-    if (withoutBlanks(sheet.flyCg) == (forward ? "11.70" : "16.00"))
+    const std::string limit = forward ? forwardCgLimitText() : aftCgLimitText();
+    std::string phrase = (forward ? "forward of the " : "aft of the ") + limit + " in limit";
+    if (withoutBlanks(sheet.flyCg) == limit)
         phrase += " (" + sheet.flyCgDigits + " in)";
     return phrase;
 }
@@ -107,7 +108,7 @@ std::string verdictWords(const Sheet& sheet)
         return {};
     std::string words;
     if (sheet.grossWeightVerdict == WeightVerdict::Over)
-        words = "Gross weight over 900 lb.";
+        words = "Gross weight over " + maxGrossWeightText() + " lb.";
     if (sheet.flyCgVerdict && sheet.flyCgVerdict != CgVerdict::Within)
         words += (words.empty() ? "CG " : " CG ") + cgLimitPhrase(sheet) + '.';
     return words.empty() ? "Within limits." : words;
@@ -151,12 +152,9 @@ std::vector<Warning> warningsOf(const Sheet& sheet)
 
 std::string LinesBeneath::warningText() const
 {
-    constexpr std::size_t kShown = 3;
     std::string text;
-    for (std::size_t i = 0; i < std::min(warnings.size(), kShown); ++i)
-        text += (i == 0 ? "" : "\n") + warnings[i].words;
-    if (warnings.size() > kShown)
-        text += "\nAnd " + std::to_string(warnings.size() - kShown) + " more to check.";
+    for (const Warning& warning : warnings)
+        text += (text.empty() ? "" : "\n") + warning.words;
     return text;
 }
 
@@ -182,7 +180,8 @@ std::string grossWeightWords(const Sheet& sheet, const std::optional<CalcFault>&
 {
     if (!sheet.grossWeightVerdict)
         return {};
-    std::string words = sheet.grossWeightVerdict == WeightVerdict::Within ? "within limits" : "out of limits, over 900 lb";
+    std::string words = sheet.grossWeightVerdict == WeightVerdict::Within ? "within limits"
+                                                                                : "out of limits, over " + maxGrossWeightText() + " lb";
     const bool notReached = fault && (fault->step == FaultStep::RowMoment || fault->step == FaultStep::RowSum);
     return words + (sheet.totalsStale || notReached ? ", not updated" : "");
 }
@@ -221,6 +220,18 @@ std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fa
         summary += ' ' + readouts;
     return summary;
 }
+
+std::string cutWords(FieldKind field, int row)
+{
+    std::string most = std::to_string(kMaxFieldCharacters);
+    for (auto at = static_cast<std::ptrdiff_t>(most.size()) - 3; at > 0; at -= 3)
+        most.insert(static_cast<std::size_t>(at), ",");
+    return fieldName(field, row) + " keeps at most " + most + " characters; the rest was cut.";
+}
+
+std::string maxGrossWeightText() { return TextOfDouble(kMaxGrossWeight); }
+std::string forwardCgLimitText() { return withoutBlanks(FormatCg(kForwardCgLimit)); }
+std::string aftCgLimitText() { return withoutBlanks(FormatCg(kAftCgLimit)); }
 
 std::string withoutBlanks(std::string text)
 {

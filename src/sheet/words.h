@@ -67,7 +67,7 @@ struct LinesBeneath {
     std::string readouts;
     std::string note;  // what became of the last print or copy, until the next pass
 
-    // The warnings as the window shows them: the first three, then how many more.
+    // Every warning, a line each: the window and the page show them all.
     std::string warningText() const;
     bool operator==(const LinesBeneath&) const = default;
 };
@@ -77,12 +77,24 @@ LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fa
 // Which lines a screen reader speaks unasked after a change: the verdict when
 // its words change; the warnings when a field comes to be warned of, never as
 // a warned text grows letter by letter; the verdict again when the last
-// warning goes. (A note is spoken whenever one is set.)
+// warning goes. A note is spoken whenever one is set.
 struct Announcements {
     bool verdict = false;
     bool warnings = false;
+    bool note = false;
+    bool operator==(const Announcements&) const = default;
 };
 Announcements announcementsFor(const LinesBeneath& before, const LinesBeneath& after);
+
+// Said when a field was given more than kMaxFieldCharacters:
+// "Weight, item 3 keeps at most 4,096 characters; the rest was cut."
+std::string cutWords(FieldKind field, int row);
+
+// The limits as every word and caption states them, from the sheet's own
+// constants: "900" lb, "11.70" and "16.00" in.
+std::string maxGrossWeightText();
+std::string forwardCgLimitText();
+std::string aftCgLimitText();
 
 // Said when the load sheet has been put on the clipboard.
 inline constexpr std::string_view kCopiedNote = "Load sheet copied.";

@@ -15,6 +15,8 @@
 
 #include <optional>
 
+#include "sheet.h"
+
 namespace kq71wb::window {
 
 // A label whose text keeps every blank: "Aircraft Empty  ", right-aligned,
@@ -91,7 +93,7 @@ class SheetField : public QLineEdit {
     Q_OBJECT
 
 public:
-    static constexpr int kMaxFieldCharacters = 4096;
+    static constexpr int kMaxFieldCharacters = static_cast<int>(kq71wb::kMaxFieldCharacters);
     explicit SheetField(QWidget* parent);
     // Where the character at offset is drawn, in the field's own coordinates.
     QRect characterBox(int offset) const;

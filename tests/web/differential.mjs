@@ -12,17 +12,27 @@ const [modulePath, casesProgram, ...caseArguments] = process.argv.slice(2);
 const { default: createKq71wb } = await import(pathToFileURL(resolve(modulePath)).href);
 const kq71wb = await createKq71wb();
 
-// File bytes travel in hexadecimal and reach the module as a Uint8Array.
-const argumentOf = (value) => (value?.hex === undefined ? value : Uint8Array.from(value.hex.match(/../g) ?? [], (pair) => parseInt(pair, 16)));
+// File bytes travel in hexadecimal and reach the module as a Uint8Array;
+// field kinds by name, as the module's enum.
+const argumentOf = (value) => {
+  if (value?.field !== undefined) return kq71wb.FieldKind[value.field];
+  if (value?.hex !== undefined) return Uint8Array.from(value.hex.match(/../g) ?? [], (pair) => parseInt(pair, 16));
+  return value;
+};
 
 const cases = spawn(resolve(casesProgram), caseArguments, { stdio: ['ignore', 'pipe', 'inherit'] });
 const finished = new Promise((done) => cases.on('close', done));
+let session;
 let lines = 0;
 let differences = 0;
 for await (const text of createInterface({ input: cases.stdout })) {
   ++lines;
   const { call, args, result } = JSON.parse(text);
-  const answer = kq71wb[call](...args.map(argumentOf));
+  if (call === 'new') {
+    session?.delete();
+    session = new kq71wb.Session();
+  }
+  const answer = call === 'new' ? session.view() : session[call](...args.map(argumentOf));
   if (answer !== result && ++differences <= 5)
     console.error(`line ${lines}: ${call}(${JSON.stringify(args).slice(0, 300)})\n  native: ${result}\n  wasm:   ${answer}`);
 }

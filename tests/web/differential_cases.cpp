@@ -1,5 +1,6 @@
 // The cases of the differential test and what the native build answers: one
-// JSON line a call of the page's sheet, {"call", "args", "result"}.
+// JSON line a call of the page's session, {"call", "args", "result"}; "new"
+// starts a new session and answers with its view.
 // tests/web/differential.mjs makes the same calls of the WebAssembly module
 // and requires the very same answers, byte for byte.
 //   differential_cases [sequences] [seed]
@@ -7,6 +8,7 @@
 // worked examples of the conversions typed into the fields. The program fails
 // when the answers never reach one of the states the test is there for.
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 
 namespace {
 
+using kq71wb::FieldKind;
 using kq71wb::web::jsonText;
 
 // States the answers must reach, so that the test cannot quietly stop covering them.
@@ -42,20 +45,32 @@ std::string hundredths(int cents)
     return std::to_string(cents / 100) + (digits.size() < 2 ? ".0" : ".") + digits;
 }
 
-void edit(int field, int row, const std::string& text)
+std::unique_ptr<kq71wb::web::PageSession> g_session;
+
+const char* nameOf(FieldKind field)
 {
-    call("edit", std::to_string(field) + "," + std::to_string(row) + "," + jsonText(text),
-         kq71wb::web::edit(field, row, text));
+    return field == FieldKind::Weight ? "Weight" : field == FieldKind::Arm ? "Arm" : "Description";
 }
 
-void reset() { call("reset", "", kq71wb::web::reset()); }
+void edit(FieldKind field, int row, const std::string& text)
+{
+    call("edit", std::string("{\"field\":\"") + nameOf(field) + "\"}," + std::to_string(row) + "," + jsonText(text),
+         g_session->edit(field, row, text));
+}
+
+// A new session, as the page opens.
+void reset()
+{
+    g_session = std::make_unique<kq71wb::web::PageSession>();
+    call("new", "", g_session->view());
+}
 
 void useLoadings(const std::string& bytes)
 {
     std::string hex;
     for (const unsigned char c : bytes)
         hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
-    call("useLoadings", "{\"hex\":\"" + hex + "\"}", kq71wb::web::useLoadings(bytes));
+    call("useLoadings", "{\"hex\":\"" + hex + "\"}", g_session->useLoadings(bytes));
 }
 
 // The worked examples of the conversions, and what a pilot may type or paste.
@@ -111,24 +126,22 @@ std::vector<std::string> loadingsFiles(Random& random)
 
 int main(int argc, char* argv[])
 {
-    using kq71wb::web::Field;
     const int sequences = argc > 1 ? std::stoi(argv[1]) : 2000;
     Random random{std::mt19937_64(argc > 2 ? std::stoull(argv[2]) : 20261207)};
-    const auto field = [](Field f) { return static_cast<int>(f); };
 
     for (const std::string& text : kTexts) {
         reset();
-        edit(field(Field::Weight), 0, "1");
-        edit(field(Field::Arm), 0, text);
-        edit(field(Field::Weight), 2, text);
-        edit(field(Field::Description), 2, text);
-        call("loadSheet", jsonText("2026-12-07 14:03"), kq71wb::web::loadSheet("2026-12-07 14:03"));
+        edit(FieldKind::Weight, 0, "1");
+        edit(FieldKind::Arm, 0, text);
+        edit(FieldKind::Weight, 2, text);
+        edit(FieldKind::Description, 2, text);
+        call("loadSheet", jsonText("2026-12-07 14:03"), g_session->loadSheet("2026-12-07 14:03"));
     }
     for (const auto& rows : kFaultingSheets) {
         reset();
         for (std::size_t row = 0; row < rows.size(); ++row) {
-            edit(field(Field::Arm), static_cast<int>(row), rows[row].second);
-            edit(field(Field::Weight), static_cast<int>(row), rows[row].first);
+            edit(FieldKind::Arm, static_cast<int>(row), rows[row].second);
+            edit(FieldKind::Weight, static_cast<int>(row), rows[row].first);
         }
     }
     const std::vector<std::string> files = loadingsFiles(random);
@@ -139,27 +152,27 @@ int main(int argc, char* argv[])
             // Exactly on a limit in decimal: 900 lb in cents, or items balanced about a CG limit.
             const int cents = random.below(90001), limit = sequence % 8 ? 117 : 160, offset = 1 + random.below(80);
             const bool weight = random.below(2);
-            edit(field(Field::Weight), 0, weight ? hundredths(cents) : "300");
-            edit(field(Field::Weight), 2, weight ? hundredths(90000 - cents) : "150");
-            edit(field(Field::Arm), 0, std::to_string(limit - offset) + "E-1");
-            edit(field(Field::Arm), 2, std::to_string(limit + 2 * offset) + "E-1");
+            edit(FieldKind::Weight, 0, weight ? hundredths(cents) : "300");
+            edit(FieldKind::Weight, 2, weight ? hundredths(90000 - cents) : "150");
+            edit(FieldKind::Arm, 0, std::to_string(limit - offset) + "E-1");
+            edit(FieldKind::Arm, 2, std::to_string(limit + 2 * offset) + "E-1");
         }
         for (int step = random.below(12); step >= 0; --step) {
             const int row = random.below(8);
             switch (random.below(6)) {
             case 0:
-                call("pressLoading", std::to_string(row % 4), kq71wb::web::pressLoading(row % 4));
+                call("pressLoading", std::to_string(row % 4), g_session->pressLoading(row % 4));
                 break;
             case 1:
-                edit(field(Field::Description), row, random.text(true));
+                edit(FieldKind::Description, row, random.text(true));
                 break;
             default: {
                 const bool weight = random.below(2);
-                edit(field(weight ? Field::Weight : Field::Arm), row, random.text(weight));
+                edit(weight ? FieldKind::Weight : FieldKind::Arm, row, random.text(weight));
             }
             }
         }
-        call("loadSheet", jsonText("2026-12-07 14:03"), kq71wb::web::loadSheet("2026-12-07 14:03"));
+        call("loadSheet", jsonText("2026-12-07 14:03"), g_session->loadSheet("2026-12-07 14:03"));
     }
 
     for (const auto& [state, reached] : g_reached) {

@@ -1,0 +1,20 @@
+#pragma once
+
+// What the program sets up before its window: who it is, and where it looks
+// for its loadings file. For main, and for the tests and benchmarks that
+// start the window as main does.
+
+#include <filesystem>
+#include <vector>
+
+namespace kq71wb {
+
+inline constexpr char kDescription[] = "KQ 71 Sailplane Weight and Balance Calculator";
+
+// Application name, version, description and style.
+void configureApplication();
+
+// Where the program looks for its loadings file.
+std::vector<std::filesystem::path> defaultLoadingsFiles();
+
+}  // namespace kq71wb

@@ -1,0 +1,189 @@
+#include "session.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kq71wb {
+namespace {
+
+bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
+
+// The next character of UTF-8 text, or U+FFFD for a byte that starts none.
+char32_t nextCharacter(std::string_view text, std::size_t& at)
+{
+    const auto lead = static_cast<unsigned char>(text[at++]);
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
+    for (int i = 0; i < more && at < text.size(); ++i)
+        c = (c << 6) | (static_cast<unsigned char>(text[at++]) & 0x3Fu);
+    return lead >= 0x80 && more == 0 ? U'\uFFFD' : c;
+}
+
+// Blanks of every width, and the characters that only steer the text around
+// them (zero-width, joiners, direction marks, the byte-order mark): a name of
+// nothing else shows nothing.
+bool showsNothing(char32_t c)
+{
+    return c == ' ' || (c >= 0x09 && c <= 0x0D) || c == 0xA0 || c == 0xAD || c == 0x61C || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200F) || (c >= 0x2028 && c <= 0x202F) || (c >= 0x205F && c <= 0x206F) ||
+           c == 0x3000 || c == 0xFEFF;
+}
+
+bool showsSomething(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size();)
+        if (!showsNothing(nextCharacter(text, at)))
+            return true;
+    return false;
+}
+
+// Cuts a text after so many characters, never inside one; true when it did.
+bool cutToCharacters(std::string& text, std::size_t characters)
+{
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < characters && at < text.size(); ++n)
+        nextCharacter(text, at);
+    if (at >= text.size())
+        return false;
+    text.resize(at);
+    return true;
+}
+
+}  // namespace
+
+Session::Session(std::string whereToPutLoadings) : m_whereToPutLoadings(std::move(whereToPutLoadings))
+{
+    m_sheet.arm[kPilotRow] = kPilotArmAtStart;
+    recalculate();
+}
+
+View Session::edit(FieldKind field, int row, std::string text)
+{
+    if (row < 0 || row >= Sheet::kRowCount || field == FieldKind::Moment)
+        return view();
+    const auto index = static_cast<std::size_t>(row);
+    const bool cut = cutToCharacters(text, kMaxFieldCharacters);
+    if (field == FieldKind::Description) {
+        m_sheet.description[index] = std::move(text);
+        return cut ? setNote(cutWords(field, row)) : view();
+    }
+    std::string& target = field == FieldKind::Weight ? m_sheet.weight[index] : m_sheet.arm[index];
+    if (target == text)
+        return cut ? setNote(cutWords(field, row)) : view();
+    target = std::move(text);
+    m_note = cut ? cutWords(field, row) : "";
+    recalculate();
+    const LinesBeneath before = std::exchange(m_lines, {});
+    refreshLines();
+    Announcements announce = announcementsFor(before, m_lines);
+    announce.note = cut;
+    return viewAnnouncing(announce);
+}
+
+View Session::pressLoading(int index)
+{
+    if (index < 0 || index >= static_cast<int>(kLoadingCount) || !buttonOf(index).canPress)
+        return view();
+    const auto k = static_cast<std::size_t>(index);
+    // Each text is a change of its own, as when a pilot types them; only the
+    // final figures are shown and spoken.
+    m_marked = -1;
+    m_note.clear();
+    m_sheet.weight[0] = this->*kStoredWeight[k];
+    recalculate();
+    m_sheet.arm[0] = this->*kStoredArm[k];
+    recalculate();
+    m_marked = index;
+    const LinesBeneath before = std::exchange(m_lines, {});
+    refreshLines();
+    // New figures under the same words are said again: the pilot pressed for them.
+    Announcements announce = announcementsFor(before, m_lines);
+    announce.verdict = !m_lines.verdict.empty();
+    return viewAnnouncing(announce);
+}
+
+View Session::useLoadings(const Loadings& loadings)
+{
+    for (std::size_t k = 0; k < kLoadingCount; ++k) {
+        m_names[k] = loadings[k].name;
+        this->*kStoredWeight[k] = loadings[k].weight;
+        this->*kStoredArm[k] = loadings[k].arm;
+    }
+    m_marked = -1;
+    return view();
+}
+
+View Session::useLoadings(std::string_view fileBytes) { return useLoadings(parseLoadings(fileBytes)); }
+
+View Session::setNote(std::string note)
+{
+    m_note = std::move(note);
+    m_lines.note = m_note;
+    Announcements announce;
+    announce.note = !m_note.empty();
+    return viewAnnouncing(announce);
+}
+
+View Session::view() const { return viewAnnouncing({}); }
+
+std::string Session::summary() const
+{
+    std::string summary = resultSummary(m_sheet, m_fault);
+    for (const Warning& warning : m_lines.warnings)
+        summary += ' ' + warning.words;
+    return summary;
+}
+
+LoadSheetText Session::loadSheet(std::string madeAt, std::string program) const
+{
+    std::string loading = m_marked < 0 ? "" : m_names[static_cast<std::size_t>(m_marked)];
+    return loadSheetText(m_sheet, m_fault, {std::move(madeAt), std::move(program), std::move(loading)});
+}
+
+void Session::recalculate()
+{
+    m_fault = Calc(m_sheet);
+    // A loading stays marked only while the aircraft-empty row holds its
+    // texts, so that no page names a glider whose figures were changed.
+    if (m_marked >= 0 && !rowHoldsLoading(m_marked))
+        m_marked = -1;
+}
+
+void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note); }
+
+View Session::viewAnnouncing(Announcements announce) const
+{
+    View view{m_sheet, grossWeightWords(m_sheet, m_fault), flyCgWords(m_sheet, m_fault), scaleWords(m_sheet),
+              m_lines, announce, {}, m_marked};
+    for (int i = 0; i < static_cast<int>(kLoadingCount); ++i)
+        view.loadings[static_cast<std::size_t>(i)] = buttonOf(i);
+    return view;
+}
+
+// A button that would put a blank name on the load sheet, or nothing into
+// the aircraft-empty row, cannot be pressed; it says why instead.
+LoadingButtonView Session::buttonOf(int index) const
+{
+    const auto k = static_cast<std::size_t>(index);
+    const std::string& name = m_names[k];
+    const bool named = showsSomething(name);
+    const bool weighed = !isBlank(this->*kStoredWeight[k]);
+    const bool armed = !isBlank(this->*kStoredArm[k]);
+    LoadingButtonView button{named ? name : "Loading " + std::to_string(index + 1), named && weighed && armed, {}};
+    if (!named && !weighed && !armed)
+        button.whyNot = m_whereToPutLoadings.empty() ? "No loading." : "No loading: " + m_whereToPutLoadings + '.';
+    else if (!named)
+        button.whyNot = button.caption + " has no name in the loadings file.";
+    else if (!weighed || !armed)
+        button.whyNot = isolated(name) + " has no empty " +
+                        (!weighed && !armed ? "weight or arm" : !weighed ? "weight" : "arm") + " in the loadings file.";
+    return button;
+}
+
+bool Session::rowHoldsLoading(int index) const
+{
+    const auto k = static_cast<std::size_t>(index);
+    return m_sheet.weight[0] == this->*kStoredWeight[k] && m_sheet.arm[0] == this->*kStoredArm[k];
+}
+
+}  // namespace kq71wb

@@ -1,0 +1,109 @@
+#pragma once
+
+// One sheet as a front end shows it: the texts of every field, the last
+// fault, the four loadings and the marked one, a note, and the lines a screen
+// reader last heard. The window and the web page each keep one Session and
+// only show what it answers: an event goes in (a field's new text, a loading
+// pressed, loadings read, a note), one view comes out, so that both front
+// ends follow the very same rules.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "load_sheet.h"
+#include "loadings.h"
+#include "sheet.h"
+#include "words.h"
+
+namespace kq71wb {
+
+// A loading button as it shows: the glider's name, or "Loading 2" when the
+// file gives it none; whether it can be pressed, and why not.
+struct LoadingButtonView {
+    std::string caption;
+    bool canPress = false;
+    std::string whyNot;  // empty when it can be pressed
+
+    bool operator==(const LoadingButtonView&) const = default;
+};
+
+// Everything a front end shows after an event.
+struct View {
+    Sheet sheet;  // every field's text, every caption, the verdicts and the scale
+    std::string grossWeightWords, flyCgWords, scaleWords;  // what a screen reader hears of each
+    LinesBeneath lines;      // the verdict, every warning, the read-outs, the note
+    Announcements announce;  // which of the lines to speak now
+    std::array<LoadingButtonView, kLoadingCount> loadings;
+    int marked = -1;  // the marked loading, or -1
+};
+
+class Session {
+public:
+    // A sheet as it opens: every field empty but the pilot's arm, no
+    // loadings. `whereToPutLoadings` ends what a button without a loading
+    // says: "put kq71wb.dat in ~/.config/kq71wb/".
+    explicit Session(std::string whereToPutLoadings = {});
+
+    // A field's new text. A weight or an arm recalculates the sheet, unmarks
+    // a loading whose texts the aircraft-empty row no longer holds, and ends
+    // the note; a description changes no figure. A text past
+    // kMaxFieldCharacters is cut there, and the note says so. The same text
+    // again is no change.
+    View edit(FieldKind field, int row, std::string text);
+
+    // A loading button pressed: its empty weight and arm into the
+    // aircraft-empty row, each a change of its own as when a pilot types
+    // them, and the button marked. One view, spoken once from the final
+    // figures. A button that cannot be pressed changes nothing.
+    View pressLoading(int index);
+
+    // The four loadings: as read from a file, or from a file's bytes. The
+    // mark goes.
+    View useLoadings(const Loadings& loadings);
+    View useLoadings(std::string_view fileBytes);
+
+    // What became of a print or a copy, or a summary asked for: stands
+    // beneath the sheet until the next figure changes, and is spoken.
+    View setNote(std::string note);
+
+    // The view as it stands, announcing nothing.
+    View view() const;
+
+    const Sheet& sheet() const { return m_sheet; }
+    const std::optional<CalcFault>& fault() const { return m_fault; }
+    const LinesBeneath& lines() const { return m_lines; }
+    int marked() const { return m_marked; }
+
+    // The whole result in a few sentences, every warning included (F8).
+    std::string summary() const;
+
+    // The load sheet's words, naming the marked loading.
+    LoadSheetText loadSheet(std::string madeAt, std::string program) const;
+
+private:
+    void recalculate();
+    void refreshLines();
+    View viewAnnouncing(Announcements announce) const;
+    LoadingButtonView buttonOf(int index) const;
+    bool rowHoldsLoading(int index) const;
+
+    Sheet m_sheet;
+    std::optional<CalcFault> m_fault;  // of the last pass, until one completes
+    std::array<std::string, kLoadingCount> m_names;
+    int m_marked = -1;
+    std::string m_note;
+    LinesBeneath m_lines;  // the lines as shown, and as a screen reader last heard them
+    std::string m_whereToPutLoadings;
+
+    // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.
+    std::string strA1, strA2, strB1, strB2, strC1, strC2, strD1, strD2;
+    using StoredText = std::string Session::*;
+    static constexpr StoredText kStoredWeight[kLoadingCount] = {&Session::strA1, &Session::strB1, &Session::strC1,
+                                                                &Session::strD1};
+    static constexpr StoredText kStoredArm[kLoadingCount] = {&Session::strA2, &Session::strB2, &Session::strC2,
+                                                             &Session::strD2};
+};
+
+}  // namespace kq71wb
