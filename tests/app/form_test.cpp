@@ -9,14 +9,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <atomic>
-#include <cerrno>
-#include <future>
 #include <memory>
 
 #include "frm_kq71wb.h"
-#include "print_target.h"
 #include "headless.h"
+#include "start.h"
+#include "test_print_target.h"
 #include "widgets.h"
 
 using namespace kq71wb;
@@ -45,61 +43,6 @@ void typeInto(QLineEdit* field, const QString& text)
     QTest::keyClicks(field, text);
 }
 
-// Holds up the writing of saved pages until opened, and opens at the latest
-// as it goes, so that a failing test never leaves a save waiting for ever.
-class Gate {
-public:
-    std::shared_future<void> closed() { return m_opened.get_future().share(); }
-    void open()
-    {
-        if (!m_open.exchange(true))
-            m_opened.set_value();
-    }
-    ~Gate() { open(); }
-
-private:
-    std::promise<void> m_opened;
-    std::atomic<bool> m_open = false;
-};
-
-// Pages go to a printer that only collects them, or into a folder of the test.
-class TestPrintTarget : public PrintTarget {
-public:
-    std::optional<QString> printerName;  // a default printer, when set
-    std::optional<QString> refusal;      // why that printer refuses a job
-    QList<QByteArray> jobs;              // what it accepted
-    QString folder;                      // the documents folder, empty for no home
-    qint64 diskRoom = -1;                // bytes a saved page may take, -1 for any
-    std::shared_future<void> gate;       // when set, writing waits until it opens
-
-    std::optional<Printer> defaultPrinter() override
-    {
-        return printerName ? std::optional(Printer{*printerName, QPageSize(QPageSize::Letter)}) : std::nullopt;
-    }
-    std::optional<QString> submit(const Printer&, const QByteArray& pdf) override
-    {
-        if (!refusal)
-            jobs << pdf;
-        return refusal;
-    }
-    QString documentsFolder() override { return folder; }
-    // As the system does on a full disk, a write takes what fits and the next one fails.
-    ssize_t writeToDisk(int fd, const char* data, std::size_t size) override
-    {
-        if (gate.valid())
-            gate.wait();
-        if (diskRoom < 0)
-            return PrintTarget::writeToDisk(fd, data, size);
-        if (diskRoom == 0)
-            return errno = ENOSPC, -1;
-        const ssize_t fits = PrintTarget::writeToDisk(fd, data, std::min(size, static_cast<std::size_t>(diskRoom)));
-        diskRoom -= std::max<ssize_t>(fits, 0);
-        return fits;
-    }
-};
-
-bool isCompletePdf(const QByteArray& bytes) { return bytes.startsWith("%PDF-") && bytes.trimmed().endsWith("%%EOF"); }
-
 }  // namespace
 
 class FormTest : public QObject {
@@ -116,18 +59,13 @@ private:
     const window::WindowControls& c() const { return m_form->controls(); }
     QString documents() const { return m_home.filePath("Documents"); }
     QList<window::MessageLine*> linesBeneath() const { return m_form->findChildren<window::MessageLine*>(); }
-    QString note() const { return QString::fromStdString(m_form->linesShown().note); }
+    QString note() const { return QString::fromStdString(m_form->session().lines().note); }
 
     // Prints, and waits until the line says what became of the page.
     bool print()
     {
         m_form->mnuPrint_Click();
         return QTest::qWaitFor([this] { return !note().endsWith(QChar(0x2026)); }, 20000);
-    }
-    // The regular files of the documents folder, hidden ones too; links are not pages.
-    QStringList savedFiles() const
-    {
-        return QDir(documents()).entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name);
     }
 
     void open(const QByteArray& loadingsFile)
@@ -185,10 +123,6 @@ private slots:
         QTest::newRow("as it opens") << QStringList() << " |  |  | grey | light green | 100 | - | - | - | -";
         QTest::newRow("a pilot types a loading")
             << loading << "770 | 5000 | 6.49 | green | red | 100 | CG forward of the 11.70 in limit. | - | " + readouts + " | -";
-        QTest::newRow("a misread stands beside the verdict")
-            << loading + QStringList{"txtArm(2):14,5", "txtWeight(2):20"}
-            << "790 | 5280 | 6.68 | green | red | 100 | CG forward of the 11.70 in limit. | Arm, item 3: \"\u206814,5\u2069\" is read as 14. | "
-               "Pilot weight for this loading: 0 to 44 lb. Room to 900 lb: 110 lb. | -";
         QTest::newRow("an overflow keeps the last good totals")
             << loading + QStringList{"txtArm(2)=1E200", "txtWeight(2)=1E200"}
             << "770 | 5000 | 6.49 | green | red | 100 | Overflow: a number is too large; the totals were not updated. | - | - | -";
@@ -241,7 +175,7 @@ private slots:
         QCOMPARE(c().txtWeight[0]->text(), QString("605.5"));
         QVERIFY(QKeySequence::mnemonic(c().cmdLoading[3]->text()).isEmpty());
         QCOMPARE(accessibleOf(c().cmdLoading[3])->text(QAccessible::Name), QString("R&D Club"));
-        QCOMPARE(m_form->sheetHeading().loading, "R&D Club");
+        QCOMPARE(m_form->session().marked(), 3);
         for (window::LoadingButton* button : c().cmdLoading)
             QCOMPARE(button->isChecked(), button == c().cmdLoading[3]);
 
@@ -249,7 +183,6 @@ private slots:
         typeInto(c().txtWeight[0], "640");
         QVERIFY(!c().cmdLoading[3]->isChecked());
         QCOMPARE(backOf(c().cmdLoading[3]), window::lightPalette().color(QPalette::Button));
-        QCOMPARE(m_form->sheetHeading().loading, "");
 
         // Without a file the buttons are blank and do nothing, and say where a file goes.
         open(QByteArray());
@@ -299,141 +232,32 @@ private slots:
         QCOMPARE(field->selectedText(), QString("Parachute"));
     }
 
-    // Each way a print can go, and what the line says of it; a page reaches
-    // the printer or the disk whole, or not at all.
-    void printing()
+    // Alt+P prints at once, "Saving…" stands while the page is on its way,
+    // and then what became of it; the focus, caret and all, stays in its
+    // field. The first change of the figures ends a note, a saving one too;
+    // a description or the same text again is no change. Alt+X ends the
+    // program.
+    void accessKeysActAtOnce()
     {
-        QCOMPARE(SystemPrintTarget().documentsFolder(), documents());  // beneath the home folder the tests give
-        const QString saved = "No printer is installed: the page was saved as ~/Documents/KQ71WB-";
-        const struct {
-            const char* printer;
-            const char* refusal;
-            qint64 diskRoom;
-            bool home;
-            QString said;
-            int pages;
-        } cases[] = {
-            {"Club office", nullptr, -1, true, "Printed on Club office.", 1},
-            {"Club office", "Printer \"Club office\" does not exist.", -1, true,
-             "Printing on Club office failed: Printer \"Club office\" does not exist.", 0},
-            {nullptr, nullptr, -1, true, saved, 1},
-            {nullptr, nullptr, 8192, true, "No printer is installed, and the page could not be saved: no space left on device.", 0},
-            {nullptr, nullptr, -1, false, "No printer is installed, and there is no home folder to save the page in.", 0},
-        };
-        for (const auto& c : cases) {
-            init();
-            m_printTarget.printerName = c.printer ? std::optional<QString>(c.printer) : std::nullopt;
-            m_printTarget.refusal = c.refusal ? std::optional<QString>(c.refusal) : std::nullopt;
-            m_printTarget.diskRoom = c.diskRoom;
-            const QByteArray home = qgetenv("HOME");
-            if (!c.home) {  // the program's own answer when HOME is unset
-                qunsetenv("HOME");
-                m_printTarget.folder = SystemPrintTarget().documentsFolder();
-                qputenv("HOME", home);
-            }
-            QVERIFY(print());
-            QVERIFY2(note().startsWith(c.said), qPrintable(note()));
-            QList<QByteArray> printed = m_printTarget.jobs;
-            for (const QString& name : QDir(documents()).entryList(QDir::Files | QDir::Hidden)) {
-                QFile page(QDir(documents()).filePath(name));
-                QVERIFY(name.startsWith("KQ71WB-") && name.endsWith(".pdf") && page.open(QIODevice::ReadOnly));
-                printed << page.readAll();
-            }
-            QCOMPARE(printed.size(), c.pages);
-            QVERIFY(std::all_of(printed.cbegin(), printed.cend(), isCompletePdf));
-        }
-        // The note stands beside the words for the results, never in their
-        // place, until a recalculation: a description or the same text is none.
-        c().txtWeight[0]->setText("600");
-        c().txtWeight[0]->setText("");
-        QVERIFY(print());
-        typeInto(c().txtMisc[0], "12345");
-        c().txtArm[1]->setText("-20");
-        QCOMPARE(m_form->linesShown().verdict, "Totals not updated: the gross weight is zero or less.");
-        QVERIFY(!note().isEmpty());
-        c().txtArm[1]->setText("-21");
-        QCOMPARE(note(), QString());
-    }
-
-    // Names go up by the second, so they are easy to plant ahead: a link
-    // planted at the page's name or its part's, for each of the next seconds,
-    // is never followed nor replaced; the page takes the next free name.
-    void aSavedPageNeverFollowsALink()
-    {
-        const QString victims = m_home.filePath("victims");
-        const struct {
-            const char* planted;
-            const char* pointingAt;  // in victims/, %1 the second
-        } cases[] = {
-            {"KQ71WB-%1.pdf", "v-%1"},
-            {"KQ71WB-%1.pdf", "existing"},
-            {".KQ71WB-%1.pdf.part", "v-%1"},
-        };
-        for (const auto& c : cases) {
-            init();
-            QDir(victims).removeRecursively();
-            QVERIFY(QDir().mkpath(victims) && QDir().mkpath(documents()));
-            QFile existing(QDir(victims).filePath("existing"));
-            QVERIFY(existing.open(QIODevice::WriteOnly) && existing.write("mine") == 4);
-            existing.close();
-            const QDateTime now = QDateTime::currentDateTime();
-            for (int second = -1; second <= 30; ++second) {
-                const QString at = now.addSecs(second).toString("yyyyMMdd-HHmmss");
-                QVERIFY(QFile::link(QDir(victims).filePath(QString(c.pointingAt).arg(at)),
-                                    QDir(documents()).filePath(QString(c.planted).arg(at))));
-            }
-            QVERIFY(print());
-            QVERIFY2(note().startsWith("No printer is installed: the page was saved as ~/Documents/KQ71WB-"), qPrintable(note()));
-            QCOMPARE(QDir(victims).entryList(QDir::Files), QStringList{"existing"});
-            QVERIFY(existing.open(QIODevice::ReadOnly) && existing.readAll() == "mine");
-            existing.close();
-            QCOMPARE(QDir(documents()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 32 + 1);  // every link, and the page
-            const QStringList saved = savedFiles();
-            QCOMPARE(saved.size(), 1);
-            QFile page(QDir(documents()).filePath(saved.front()));
-            QVERIFY(page.open(QIODevice::ReadOnly) && isCompletePdf(page.readAll()));
-        }
-    }
-
-    // A slow disk holds up neither the window nor its keystrokes: the line
-    // says "Saving…" until the page is saved, and a window closed meanwhile
-    // still leaves the page. A part of ours that a killed save left more than
-    // a minute ago is removed at the next save; any other file is not.
-    void aSaveRunsBesideTheWindow()
-    {
-        QVERIFY(QDir().mkpath(documents()));
-        const QDateTime now = QDateTime::currentDateTime();
-        for (const auto& [name, age] : {std::pair{".KQ71WB-20240101-120000.pdf.part", 61}, {".KQ71WB-20240101-120001.pdf.part", 0},
-                                        {".KQ71WB-20240101-120002.pdf.partial", 61}, {"KQ71WB-20240101-120003.pdf", 61}}) {
-            QFile file(QDir(documents()).filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.setFileTime(now.addSecs(-age), QFileDevice::FileModificationTime));
-        }
         Gate opening;
         m_printTarget.gate = opening.closed();
-        m_form->mnuPrint_Click();
-        typeInto(c().txtWeight[0], "600");
-        QCOMPARE(c().lblGrossWeight->text(), QString("600"));
+        typeInto(c().txtWeight[1], "170");
+        QTest::keyClick(m_form.get(), Qt::Key_P, Qt::AltModifier);
         QCOMPARE(note(), QString("Saving") + QChar(0x2026));
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(c().txtWeight[1]));
+        QCOMPARE(c().txtWeight[1]->selectedText(), QString());
+        QCOMPARE(accessibleOf(m_form.get())->focusChild()->object(), static_cast<QObject*>(c().txtWeight[1]));
+        typeInto(c().txtMisc[0], "12345");
+        c().txtArm[1]->setText("-20");
+        QCOMPARE(note(), QString("Saving") + QChar(0x2026));
+        typeInto(c().txtWeight[0], "600");
+        QCOMPARE(c().lblGrossWeight->text(), QString("770"));
+        QCOMPARE(note(), QString());
         opening.open();
         QTRY_VERIFY(note().startsWith("No printer is installed: the page was saved as ~/Documents/KQ71WB-"));
-        QStringList saved = savedFiles();
-        QCOMPARE(saved.mid(0, 3), QStringList({".KQ71WB-20240101-120001.pdf.part", ".KQ71WB-20240101-120002.pdf.partial",
-                                               "KQ71WB-20240101-120003.pdf"}));
-
-        // The window goes while its page is still held up; the page is kept
-        // waiting until the window's own children go.
-        const auto closing = std::make_shared<Gate>();
-        m_printTarget.gate = closing->closed();
-        connect(new QObject(m_form.get()), &QObject::destroyed, this, [closing] { closing->open(); });
-        m_form->mnuPrint_Click();
-        m_form->close();
-        m_form.reset();
-        saved = savedFiles().mid(3);
-        QCOMPARE(saved.size(), 2);
-        for (const QString& name : saved) {
-            QFile page(QDir(documents()).filePath(name));
-            QVERIFY(page.open(QIODevice::ReadOnly) && isCompletePdf(page.readAll()));
-        }
+        QTest::keyClick(m_form.get(), Qt::Key_X, Qt::AltModifier);
+        QTRY_VERIFY(!m_form->isVisible());
     }
 
     // The window on paper is the window on screen, its caret aside: every
@@ -482,7 +306,7 @@ private slots:
         page.setDotsPerMeterX(3780);
         page.setDotsPerMeterY(3780);
         page.fill(Qt::white);
-        QVERIFY(m_form->paintLoadSheet(page, m_form->sheetHeading()));
+        QVERIFY(m_form->paintLoadSheet(page, m_form->loadSheet()));
         QVERIFY(!page.allGray());  // the window's image, in colour, is on the page
         const QRect inside = page.rect().adjusted(71, 71, -71, -71);
         for (int y = 0; y < page.height(); ++y)
@@ -559,21 +383,6 @@ private slots:
     {
         const QPoint centre = m_form->screen()->availableGeometry().center();
         QVERIFY((m_form->frameGeometry().center() - centre).manhattanLength() <= 2);
-    }
-
-    // Alt+P prints at once and leaves the focus, caret and all, in its field;
-    // Alt+X ends the program.
-    void accessKeysActAtOnce()
-    {
-        typeInto(c().txtWeight[1], "170");
-        QTest::keyClick(m_form.get(), Qt::Key_P, Qt::AltModifier);
-        QTRY_VERIFY(note().startsWith("No printer is installed: the page was saved as "));
-        QVERIFY(!QApplication::activePopupWidget());
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(c().txtWeight[1]));
-        QCOMPARE(c().txtWeight[1]->selectedText(), QString());
-        QCOMPARE(accessibleOf(m_form.get())->focusChild()->object(), static_cast<QObject*>(c().txtWeight[1]));
-        QTest::keyClick(m_form.get(), Qt::Key_X, Qt::AltModifier);
-        QTRY_VERIFY(!m_form->isVisible());
     }
 };
 

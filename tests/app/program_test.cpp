@@ -1,7 +1,8 @@
 // The program as a user starts it from a shell, on a machine with no display:
 // the command line answers without one, and never opens a window for what it
-// does not know. And copies of the program side by side.
+// does not know.
 #include <QDir>
+#include <QFile>
 #include <QDirIterator>
 #include <QProcess>
 #include <QStandardPaths>
@@ -95,30 +96,6 @@ private slots:
         }
         QVERIFY2(started, "the window did not show");
         QVERIFY2(!launched, "a session bus was started");
-    }
-
-    // Two copies saving at once, many pages in the same second, each take a
-    // name of their own, and every page is whole.
-    void twoCopiesSaveAtOnce()
-    {
-        QTemporaryDir folder;
-        QProcess copies[2];
-        for (QProcess& copy : copies)
-            copy.start(SAVE_PAGES_EXECUTABLE, {folder.path(), "25"});
-        for (QProcess& copy : copies) {
-            QVERIFY(copy.waitForFinished(60000));
-            QCOMPARE(copy.exitCode(), 0);
-            const QStringList said = QString(copy.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-            QCOMPARE(said.size(), 25);
-            for (const QString& line : said)
-                QVERIFY2(line.startsWith("No printer is installed: the page was saved as "), qPrintable(line));
-        }
-        const QStringList saved = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
-        QCOMPARE(saved.size(), 50);
-        for (const QString& name : saved) {
-            QFile page(QDir(folder.path()).filePath(name));
-            QVERIFY2(name.startsWith("KQ71WB-") && page.size() == 30016, qPrintable(name));
-        }
     }
 };
 

@@ -1,0 +1,111 @@
+#include "session.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace kq71wb {
+namespace {
+
+// What a front end shows of a view, in one line: the totals, the verdict,
+// the warnings, the note, what is spoken now (Verdict, Warnings, Note), the
+// marked loading and the buttons (a button that cannot be pressed in brackets).
+std::string shown(const View& view)
+{
+    const Sheet& s = view.sheet;
+    std::string said = std::string(view.announce.verdict ? "V" : "") + (view.announce.warnings ? "W" : "") +
+                       (view.announce.note ? "N" : "");
+    std::string buttons;
+    for (const LoadingButtonView& button : view.loadings)
+        buttons += (buttons.empty() ? "" : ", ") + (button.canPress ? button.caption : "[" + button.caption + "]");
+    return s.weight[0] + " at " + s.arm[0] + ": " + s.grossWeight + " lb, CG" + s.flyCg + " | " + view.lines.verdict +
+           " | " + std::to_string(view.lines.warnings.size()) + " warnings | note \"" + view.lines.note + "\" | said " +
+           (said.empty() ? "-" : said) + " | marked " + std::to_string(view.marked) + " | " + buttons;
+}
+
+struct Step {
+    const char* what;
+    std::function<View(Session&)> event;
+    std::string expected;
+};
+
+const std::string kButtons = "N271KQ, [Loading 2], [Loading 3], [Spare]";
+
+// One session through a pilot's steps, each event and the view that comes of it.
+TEST(Session, EachEventGivesOneView)
+{
+    const std::string file = "\"N271KQ\",612.5,23.6\n\"\",612.5,23.6\n,600,14\n\"Spare\",,\n";
+    const Step steps[] = {
+        {"loadings read", [&](Session& s) { return s.useLoadings(file); },
+         " at :  lb, CG |  | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
+        {"the pilot's weight", [](Session& s) { return s.edit(FieldKind::Weight, 1, "170"); },
+         " at : 170 lb, CG-  20.00 | CG forward of the 11.70 in limit. | 0 warnings | note \"\" | said V | marked -1 | " + kButtons},
+        {"a loading pressed: one view, spoken once from the final figures",
+         [](Session& s) { return s.pressLoading(0); },
+         "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said V | marked 0 | " + kButtons},
+        {"pressed again: the same words are said again", [](Session& s) { return s.pressLoading(0); },
+         "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said V | marked 0 | " + kButtons},
+        {"the next keystroke says nothing new", [](Session& s) { return s.edit(FieldKind::Weight, 1, "171"); },
+         "612.5 at 23.6: 783.5 lb, CG  14.08 | Within limits. | 0 warnings | note \"\" | said - | marked 0 | " + kButtons},
+        {"a loading without a name cannot be pressed", [](Session& s) { return s.pressLoading(1); },
+         "612.5 at 23.6: 783.5 lb, CG  14.08 | Within limits. | 0 warnings | note \"\" | said - | marked 0 | " + kButtons},
+        {"nor one without figures", [](Session& s) { return s.pressLoading(3); },
+         "612.5 at 23.6: 783.5 lb, CG  14.08 | Within limits. | 0 warnings | note \"\" | said - | marked 0 | " + kButtons},
+        {"a note", [](Session& s) { return s.setNote("Printed on Club office."); },
+         "612.5 at 23.6: 783.5 lb, CG  14.08 | Within limits. | 0 warnings | note \"Printed on Club office.\" | said N | marked 0 | " + kButtons},
+        {"a description changes no figure, and the note stays",
+         [](Session& s) { return s.edit(FieldKind::Description, 2, "Parachute"); },
+         "612.5 at 23.6: 783.5 lb, CG  14.08 | Within limits. | 0 warnings | note \"Printed on Club office.\" | said - | marked 0 | " + kButtons},
+        {"nor does the same text again", [](Session& s) { return s.edit(FieldKind::Weight, 1, "171"); },
+         "612.5 at 23.6: 783.5 lb, CG  14.08 | Within limits. | 0 warnings | note \"Printed on Club office.\" | said - | marked 0 | " + kButtons},
+        {"the aircraft-empty row changed: no longer that glider's, and the note goes",
+         [](Session& s) { return s.edit(FieldKind::Weight, 0, "612"); },
+         "612 at 23.6: 783 lb, CG  14.08 | Within limits. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
+        {"a misread and a blank arm are said as they start", [](Session& s) { return s.edit(FieldKind::Weight, 2, "8 kg"); },
+         "612 at 23.6: 791 lb, CG  13.94 | Within limits. | 2 warnings | note \"\" | said W | marked -1 | " + kButtons},
+        {"a field given more than it keeps says so",
+         [](Session& s) { return s.edit(FieldKind::Description, 3, std::string(5000, 'x')); },
+         "612 at 23.6: 791 lb, CG  13.94 | Within limits. | 2 warnings | note \"Description, item 4 keeps at most 4,096 "
+         "characters; the rest was cut.\" | said N | marked -1 | " + kButtons},
+    };
+    Session session;
+    for (const Step& step : steps)
+        EXPECT_EQ(shown(step.event(session)), step.expected) << step.what;
+    EXPECT_EQ(session.sheet().description[3].size(), kMaxFieldCharacters);
+}
+
+// A button says why it cannot be pressed; a name of nothing but blanks,
+// zero-width or direction characters is no name.
+TEST(Session, LoadingButtonsSayWhyTheyCannotBePressed)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "No loading: put kq71wb.dat in ~/.config/kq71wb/."},
+        {"\"\",612.5,23.6", "Loading 1 has no name in the loadings file."},
+        {"\"\u200B\u202E\u00A0\",612.5,23.6", "Loading 1 has no name in the loadings file."},
+        {",600,14", "Loading 1 has no name in the loadings file."},
+        {"\"Spare\",,", "\u2068Spare\u2069 has no empty weight or arm in the loadings file."},
+        {"\"Spare\",600,", "\u2068Spare\u2069 has no empty arm in the loadings file."},
+        {"\"Spare\", ,14", "\u2068Spare\u2069 has no empty weight in the loadings file."},
+        {"\"\u00E9\",600,14", ""},
+    };
+    for (const auto& [file, whyNot] : cases) {
+        Session session("put kq71wb.dat in ~/.config/kq71wb/");
+        const LoadingButtonView button = session.useLoadings(file).loadings[0];
+        EXPECT_EQ(button.whyNot, whyNot) << file;
+        EXPECT_EQ(button.canPress, whyNot.empty()) << file;
+        EXPECT_EQ(session.pressLoading(0).sheet.weight[0], whyNot.empty() ? "600" : "") << file;
+    }
+}
+
+// The window shows every warning, as the page does; F8 says them all too.
+TEST(Session, SummarySaysEveryWarning)
+{
+    Session session;
+    for (const char* text : {"a", "b", "c"})
+        session.edit(FieldKind::Weight, 2 + (text[0] - 'a'), text);
+    EXPECT_EQ(session.summary(), "No weight entered yet. Weight, item 3: \"\u2068a\u2069\" is read as 0. Weight, item 4: "
+                                 "\"\u2068b\u2069\" is read as 0. Weight, item 5: \"\u2068c\u2069\" is read as 0.");
+}
+
+}  // namespace
+}  // namespace kq71wb
