@@ -115,15 +115,22 @@ Loadings parseLoadings(std::string_view bytes)
 
     FieldReader reader(bytes);
     Loadings loadings;
-    // Like the three variables of a sequential read, these are never cleared:
-    // a read that finds nothing leaves the previous record's text in place.
-    Loading current;
+    // A record the file ends before repeats the last one read, as a
+    // sequential read leaves it; a record the file ends inside keeps no field
+    // of the record before: "N371KQ",598 never borrows another glider's arm.
+    Loading last;
     for (Loading& loading : loadings) {
-        for (std::string* field : {&current.name, &current.weight, &current.arm}) {
-            if (std::optional<std::string> text = reader.next())
+        Loading record;
+        bool read = false;
+        for (std::string* field : {&record.name, &record.weight, &record.arm}) {
+            if (std::optional<std::string> text = reader.next()) {
                 *field = std::move(*text);
+                read = true;
+            }
         }
-        loading = current;
+        if (read)
+            last = std::move(record);
+        loading = last;
     }
     return loadings;
 }

@@ -35,10 +35,10 @@ inline constexpr std::size_t kMaxFileBytes = 64 * 1024;
 //   "Club, two",600 ,14           -> {"Club, two", "600", "14"}   (blanks before the comma dropped)
 //   "Mine"x,1,2                   -> {"Mine", "1", "2"}           (after the closing quote, skipped)
 //   A,1,                          -> {"A", "1", ""}               (a comma before the end: an empty field)
-// blanks and blank lines before a field are skipped. The three texts are not
-// cleared between records: a file of two records gives its second record to
-// loadings 2 and 3, and a record cut short by the end of the file keeps the
-// previous record's texts for the fields it lacks. An unmatched quote runs to
+// blanks and blank lines before a field are skipped. A file of two records
+// gives its second record to loadings 2 and 3; a record cut short by the end
+// of the file has empty texts for the fields it lacks, never another
+// record's. An unmatched quote runs to
 // the end of the file. Only the first 64 KiB are read and a field is cut at
 // 4096 bytes. Text that is not valid UTF-8 is taken as Windows-1252, and text
 // after a UTF-16 byte-order mark (either order) as UTF-16; the result is UTF-8

@@ -173,6 +173,8 @@ struct NumberRead {
     std::size_t firstDigit = 0;
     std::size_t end = 0;
     bool found = false;
+    // Written in a form few pilots would mean: &H or &O, or a D exponent.
+    bool unusualForm = false;
 };
 
 NumberRead readNumber(std::string_view text)
@@ -187,6 +189,7 @@ NumberRead readNumber(std::string_view text)
         cursor.advance();
         cursor.peek();
         read.firstDigit = cursor.at();
+        read.unusualForm = true;
         read.value = radixInteger(cursor, prefix == 'H' ? 16 : 8, read.found);
         read.end = cursor.taken();
         return read;
@@ -239,6 +242,7 @@ NumberRead readNumber(std::string_view text)
                 afterMarker.advance();
             }
             cursor = afterMarker;
+            read.unusualForm = marker == 'D';
         }
     }
     read.end = cursor.taken();
@@ -261,7 +265,7 @@ Misreading misreadingOf(std::string_view text, FieldUnit unit)
     if (!read.found)
         return std::all_of(text.begin(), text.end(), isDropped) ? Misreading::None : Misreading::Text;
     const auto number = text.substr(read.firstDigit, read.end - read.firstDigit);
-    if (std::any_of(number.begin(), number.end(), isDropped))
+    if (read.unusualForm || std::any_of(number.begin(), number.end(), isDropped))
         return Misreading::Text;
 
     std::string rest;

@@ -48,6 +48,7 @@ enum class Misreading {
 //   ""      -> None          "1E400"  -> None (an overflow, which is a fault)
 //   "14,5"  -> Text (14)     "8 5"    -> Text (85: blanks between digits)
 //   "l70"   -> Text (0)      "170Parachute" -> Text    "2E" -> Text (2)
+//   "&HAA"  -> Text (170)    "&O17"   -> Text (15)     "1D1" -> Text (10)
 //   "80 kg" -> Kilograms     "80 in"  -> Text (a unit of the other kind)
 //   "350mm" -> Millimetres   "35 cm"  -> Centimetres   ".35 M" -> Metres
 // Units are taken in any case, with or without a blank; blanks before and

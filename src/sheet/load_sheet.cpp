@@ -18,8 +18,9 @@ std::string rowLine(const Sheet& sheet, std::size_t row)
         const std::optional<double> value = ValueOfText(text);
         return value ? TextOfDouble(*value) : isolated(text);
     };
-    return name + ": " + figure(sheet.weight[row]) + " lb at " + figure(sheet.arm[row]) + " in, moment " +
-           sheet.moment[row] + " lb-in.";
+    // A moment an earlier pass wrote is not printed as this sheet's.
+    const std::string moment = sheet.momentStale[row] ? "moment not updated" : "moment " + sheet.moment[row] + " lb-in";
+    return name + ": " + figure(sheet.weight[row]) + " lb at " + figure(sheet.arm[row]) + " in, " + moment + '.';
 }
 
 bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\n") == std::string::npos; }
@@ -44,7 +45,7 @@ LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& 
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row)
         if (!isBlank(sheet.weight[row]) || !isBlank(sheet.arm[row]))
             text.below.push_back(rowLine(sheet, row));
-    const bool current = !fault && !sheet.totalsStale;
+    const bool current = totalsCurrent(sheet, fault);
     if (current && sheet.grossWeightVerdict)
         text.below.push_back("Gross weight " + sheet.grossWeight + " lb, gross moment " + sheet.grossMoment +
                              " lb-in, CG " + withoutBlanks(sheet.flyCg) + " in.");

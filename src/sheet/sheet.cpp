@@ -48,8 +48,13 @@ std::optional<CalcFault> Calc(Sheet& sheet)
     RowSums sums;
     for (int row = 0; row < Sheet::kRowCount; ++row) {
         const auto index = static_cast<std::size_t>(row);
-        if (const std::optional<FaultStep> step = sums.add(sheet.weight[index], sheet.arm[index], sheet.moment[index]))
+        if (const std::optional<FaultStep> step = sums.add(sheet.weight[index], sheet.arm[index], sheet.moment[index])) {
+            // This row's caption was written only if its product was sound; later rows keep theirs.
+            for (int later = row; later < Sheet::kRowCount; ++later)
+                sheet.momentStale[static_cast<std::size_t>(later)] = later > row || *step == FaultStep::RowMoment;
             return CalcFault{*step, row};
+        }
+        sheet.momentStale[index] = false;
     }
     return CalcTotals(sheet, sums);
 }
@@ -76,12 +81,6 @@ std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
     sheet.flyCg = FormatCg(cg);
     sheet.flyCgDigits = TextOfDouble(cg);
 
-    const double tenths = cg * 10.0;
-    const std::optional<std::int32_t> slider = overflows(tenths) ? std::nullopt : NearestInteger(tenths);
-    if (!slider)
-        return CalcFault{FaultStep::Scale, -1};
-    sheet.sliderValue = *slider;
-
     // The CG is judged to 15 digits too, never on its two shown decimals:
     // 11.699 shows as 11.70 but is forward of the limit.
     const double judgedCg = roundTo15Digits(cg);
@@ -91,6 +90,12 @@ std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
         sheet.flyCgVerdict = CgVerdict::Aft;
     else
         sheet.flyCgVerdict = CgVerdict::Within;
+
+    const double tenths = cg * 10.0;
+    const std::optional<std::int32_t> slider = overflows(tenths) ? std::nullopt : NearestInteger(tenths);
+    if (!slider)
+        return CalcFault{FaultStep::Scale, -1};
+    sheet.sliderValue = *slider;
     return std::nullopt;
 }
 

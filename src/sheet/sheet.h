@@ -38,6 +38,9 @@ struct Sheet {
     std::array<std::string, kRowCount> weight;       // typed, pounds
     std::array<std::string, kRowCount> arm;          // typed, inches from the datum
     std::array<std::string, kRowCount> moment;       // computed, pound-inches
+    // A row whose moment the last pass did not reach: its caption is an
+    // earlier pass's.
+    std::array<bool, kRowCount> momentStale{};
     std::array<std::string, kRowCount> description;  // typed, rows 2 to 7 only
 
     std::string grossWeight;
@@ -65,7 +68,7 @@ enum class FaultStep {
     RowMoment,        // reading a row or forming its moment: this row and later ones keep their captions
     RowSum,           // adding a row into the totals: its caption is new, later rows keep theirs
     CentreOfGravity,  // the division: the totals are new, the CG, scale and CG colour are not
-    Scale,            // the CG x 10 does not fit the scale: the scale and CG colour are not new
+    Scale,            // the CG x 10 does not fit the scale: the CG and its colour are new, the scale is not
 };
 
 // Every fault of a pass is an overflow: from finite texts, no operation of the
@@ -96,7 +99,9 @@ struct RowSums {
 std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums);
 
 // Recomputes every moment, the totals, the CG, the limit verdicts and the
-// scale from the weight and arm texts. A gross weight of zero or less ends the
+// scale from the weight and arm texts. A CG is judged against the limits
+// before the scale is set, so that its colour always follows the CG shown,
+// one too far off to place on the scale included. A gross weight of zero or less ends the
 // pass after the moments, leaving the totals as they were. An arithmetic fault
 // ends the pass where it happens: what was written before stays, nothing after
 // is written, and the fault is returned.

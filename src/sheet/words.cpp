@@ -26,7 +26,7 @@ std::string describeFault(const CalcFault& fault)
     case FaultStep::CentreOfGravity:
         return "Overflow: a number is too large; the centre of gravity was not updated.";
     case FaultStep::Scale:
-        return "Overflow: the CG is off the scale; the scale and the CG colour were not updated.";
+        return "Overflow: the CG is off the scale; the scale was not updated.";
     case FaultStep::RowMoment:
     case FaultStep::RowSum:
         break;
@@ -114,8 +114,15 @@ std::string verdictWords(const Sheet& sheet)
     return words.empty() ? "Within limits." : words;
 }
 
+bool totalsCurrent(const Sheet& sheet, const std::optional<CalcFault>& fault)
+{
+    return !sheet.totalsStale && (!fault || fault->step == FaultStep::Scale);
+}
+
 std::string stateWords(const Sheet& sheet, const std::optional<CalcFault>& fault)
 {
+    if (fault && fault->step == FaultStep::Scale)
+        return verdictWords(sheet) + ' ' + describeFault(*fault);
     if (fault)
         return describeFault(*fault);
     if (sheet.totalsStale && sheet.grossWeightVerdict)
@@ -160,7 +167,7 @@ std::string LinesBeneath::warningText() const
 
 LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note)
 {
-    return {stateWords(sheet, fault), warningsOf(sheet), readoutWords(sheet, !fault && !sheet.totalsStale),
+    return {stateWords(sheet, fault), warningsOf(sheet), readoutWords(sheet, totalsCurrent(sheet, fault)),
             std::move(note)};
 }
 
@@ -191,7 +198,7 @@ std::string flyCgWords(const Sheet& sheet, const std::optional<CalcFault>& fault
     if (!sheet.flyCgVerdict)
         return {};
     std::string words = sheet.flyCgVerdict == CgVerdict::Within ? "within limits" : "out of limits, " + cgLimitPhrase(sheet);
-    return words + (sheet.totalsStale || fault ? ", not updated" : "");
+    return words + (totalsCurrent(sheet, fault) ? "" : ", not updated");
 }
 
 std::string scaleWords(const Sheet& sheet)
@@ -211,12 +218,12 @@ std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fa
     if (!sheet.grossWeightVerdict)
         return fault ? describeFault(*fault) : "No weight entered yet.";
     std::string summary;
-    if (fault || sheet.totalsStale)
+    if (!totalsCurrent(sheet, fault))
         summary = stateWords(sheet, fault) + ' ';
     summary += "Gross weight " + sheet.grossWeight + " lb, " + grossWeightWords(sheet, fault) + '.';
     if (sheet.flyCgVerdict)
         summary += " CG " + withoutBlanks(sheet.flyCg) + " in, " + flyCgWords(sheet, fault) + '.';
-    if (const std::string readouts = readoutWords(sheet, !fault && !sheet.totalsStale); !readouts.empty())
+    if (const std::string readouts = readoutWords(sheet, totalsCurrent(sheet, fault)); !readouts.empty())
         summary += ' ' + readouts;
     return summary;
 }

@@ -30,8 +30,13 @@ std::string describeFault(const CalcFault& fault);
 // limit (11.699 in)." Empty before anything is coloured.
 std::string verdictWords(const Sheet& sheet);
 
+// Whether the gross weight, gross moment and CG on display follow the rows:
+// no fault before the scale, and a gross weight above zero.
+bool totalsCurrent(const Sheet& sheet, const std::optional<CalcFault>& fault);
+
 // What stands for the results in words: the fault of the last pass, that the
-// totals on display are not current, or else the verdict.
+// totals on display are not current, or else the verdict (with a CG off the
+// scale, the verdict and then that the scale was not moved).
 std::string stateWords(const Sheet& sheet, const std::optional<CalcFault>& fault);
 
 // A field whose figure may not be what the pilot means, in words:

@@ -46,8 +46,8 @@ TEST(ParseLoadings, Records)
         {"records after the fourth are not read", "A,1,2\nB,3,4\nC,5,6\nD,7,8\nE,9,10\n", fourOf(a, b, c, d)},
         {"blank lines; LF, CR and CR LF", "\n\nA,1,2\n\n  \nB,3,4\rC,5,6\r\n\r\nD,7,8", fourOf(a, b, c, d)},
         {"records need not be one a line", "A,1,2,B,3\n4,C\n5\n6,D,7,8", fourOf(a, b, c, d)},
-        {"unmatched quote runs to the end", "A,1,2\n\"B,3,4\nC,5,6", fourOf(a, {"B,3,4C,5,6", "1", "2"}, {"B,3,4C,5,6", "1", "2"}, {"B,3,4C,5,6", "1", "2"})},
-        {"record cut short keeps the previous texts", "A,1,2\nB,3", fourOf(a, {"B", "3", "2"}, {"B", "3", "2"}, {"B", "3", "2"})},
+        {"unmatched quote runs to the end", "A,1,2\n\"B,3,4\nC,5,6", fourOf(a, {"B,3,4C,5,6", "", ""}, {"B,3,4C,5,6", "", ""}, {"B,3,4C,5,6", "", ""})},
+        {"a record cut short borrowed the arm of the one before", "A,1,2\nB,3", fourOf(a, {"B", "3", ""}, {"B", "3", ""}, {"B", "3", ""})},
         {"empty fields between commas", "A,,\n,3,4", fourOf({"A", "", ""}, {"", "3", "4"}, {"", "3", "4"}, {"", "3", "4"})},
     };
     for (const auto& [name, bytes, expected] : cases)

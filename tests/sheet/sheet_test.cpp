@@ -27,14 +27,15 @@ Sheet staleSheetOf(const Rows& rows)
     return sheet;
 }
 
-// Everything a sheet shows, in one line: its moments, then the gross weight,
+// Everything a sheet shows, in one line: its moments (a star on one the pass
+// did not reach), then the gross weight,
 // gross moment, CG caption, the two verdicts, the scale ("-" for none) and
 // the words that stand for the results.
 std::string shown(const Sheet& sheet, const std::optional<CalcFault>& fault)
 {
     std::string line;
-    for (const std::string& moment : sheet.moment)
-        line += moment + ' ';
+    for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
+        line += sheet.moment[i] + (sheet.momentStale[i] ? "* " : " ");
     line += "| " + sheet.grossWeight + ' ' + sheet.grossMoment + " [" + sheet.flyCg + "] ";
     line += !sheet.grossWeightVerdict ? "-" : sheet.grossWeightVerdict == WeightVerdict::Over ? "over" : "within";
     line += !sheet.flyCgVerdict ? " -" : sheet.flyCgVerdict == CgVerdict::Forward ? " forward" : sheet.flyCgVerdict == CgVerdict::Aft ? " aft" : " within";
@@ -99,18 +100,19 @@ TEST(Calc, PassesThatEndEarly)
     expectPasses({
         {"weights cancel out", {{"100", "10"}, {"-100", "10"}}, {}, "1000 -1000 0 0 0 0 0 0" + stale},
         {"junk texts", {{"abc", "xyz"}, {"lb", "12"}}, {}, "0 0 0 0 0 0 0 0" + stale},
-        {"product too large in row 3", withRow(3, {"1E200", "1E200"}), CalcFault{S::RowMoment, 3}, "8400 -3400 600 s3 s4 s5 s6 s7" + totals},
-        {"weight text beyond a double in row 5", withRow(5, {"1E400", "1"}), CalcFault{S::RowMoment, 5}, "8400 -3400 600 0 0 s5 s6 s7" + totals},
-        {"arm text beyond a double in row 0", {{"1", "-1E400"}}, CalcFault{S::RowMoment, 0}, "s0 s1 s2 s3 s4 s5 s6 s7" + totals},
-        {"gross weight too large", {{"1.5E308", "0"}, {"1.5E308", "0"}}, CalcFault{S::RowSum, 1}, "0 0 s2 s3 s4 s5 s6 s7" + totals},
-        {"gross moment too large", {{"1", "1E308"}, {"1", "1E308"}}, CalcFault{S::RowSum, 1}, "1E+308 1E+308 s2 s3 s4 s5 s6 s7" + totals},
+        {"product too large in row 3", withRow(3, {"1E200", "1E200"}), CalcFault{S::RowMoment, 3}, "8400 -3400 600 s3* s4* s5* s6* s7*" + totals},
+        {"weight text beyond a double in row 5", withRow(5, {"1E400", "1"}), CalcFault{S::RowMoment, 5}, "8400 -3400 600 0 0 s5* s6* s7*" + totals},
+        {"arm text beyond a double in row 0", {{"1", "-1E400"}}, CalcFault{S::RowMoment, 0}, "s0* s1* s2* s3* s4* s5* s6* s7*" + totals},
+        {"gross weight too large", {{"1.5E308", "0"}, {"1.5E308", "0"}}, CalcFault{S::RowSum, 1}, "0 0 s2* s3* s4* s5* s6* s7*" + totals},
+        {"gross moment too large", {{"1", "1E308"}, {"1", "1E308"}}, CalcFault{S::RowSum, 1}, "1E+308 1E+308 s2* s3* s4* s5* s6* s7*" + totals},
         {"moment caption rounds beyond a double", {{"1.7976931348623157E308", "1"}}, CalcFault{S::RowSum, 0},
-         "1.79769313486232E+308 s1 s2 s3 s4 s5 s6 s7" + totals},
+         "1.79769313486232E+308 s1* s2* s3* s4* s5* s6* s7*" + totals},
         // The weights cancel but for a sliver, so the CG divides a huge moment by it.
         {"CG too large", {{"1E200", "1E100"}, {"-1E200", "0"}, {"1E-300", "0"}}, CalcFault{S::CentreOfGravity, -1},
          "1E+300 0 0 0 0 0 0 0 | 1E-300 1E+300 [s] within aft 999 | Overflow: a number is too large; the centre of gravity was not updated."},
-        {"CG off the scale", {{"1", "3E8"}}, CalcFault{S::Scale, -1},
-         "300000000 0 0 0 0 0 0 0 | 1 300000000 [  300000000.00] within aft 999 | Overflow: the CG is off the scale; the scale and the CG colour were not updated."},
+        {"CG off the scale: judged all the same", {{"1", "-3E8"}}, CalcFault{S::Scale, -1},
+         "-300000000 0 0 0 0 0 0 0 | 1 -300000000 [-  300000000.00] within forward 999 | CG forward of the 11.70 in limit. "
+         "Overflow: the CG is off the scale; the scale was not updated."},
     }, true);
 }
 

@@ -104,8 +104,8 @@ TEST(ResultWords, SayTheVerdictOfEachFigure)
          "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale",
          "Totals not updated: the gross weight is zero or less. Gross weight 770 lb, within limits, not updated. "
          "CG 6.49 in, out of limits, forward of the 11.70 in limit, not updated. Pilot weight for this loading: 0 to 43 lb."},
-        {"a fault at the scale", passed({{"100", "14"}}), CalcFault{FaultStep::Scale, -1}, "within limits",
-         "within limits, not updated", "CG 14.00 in", ""},
+        {"a fault at the scale: the CG and its colour are new all the same", passed({{"100", "14"}}),
+         CalcFault{FaultStep::Scale, -1}, "within limits", "within limits", "CG 14.00 in", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(grossWeightWords(c.sheet, c.fault), c.gross) << c.name;
