@@ -44,12 +44,16 @@ std::string whereToPutLoadings(const std::vector<std::filesystem::path>& candida
 }
 
 // A text the view gives a field, set only where it differs, so that the
-// caret of the field being typed in stays where it is.
+// caret of the field being typed in stays where it is. A field without the
+// focus shows the start of its text.
 void putText(window::SheetField& field, const std::string& text)
 {
     const QString shown = fromUtf8(text);
-    if (field.text() != shown)
-        field.setText(shown);
+    if (field.text() == shown)
+        return;
+    field.setText(shown);
+    if (!field.hasFocus())
+        field.setCursorPosition(0);
 }
 
 }  // namespace

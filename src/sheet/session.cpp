@@ -8,17 +8,6 @@ namespace {
 
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
 
-// The next character of UTF-8 text, or U+FFFD for a byte that starts none.
-char32_t nextCharacter(std::string_view text, std::size_t& at)
-{
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
-    for (int i = 0; i < more && at < text.size(); ++i)
-        c = (c << 6) | (static_cast<unsigned char>(text[at++]) & 0x3Fu);
-    return lead >= 0x80 && more == 0 ? U'\uFFFD' : c;
-}
-
 // Blanks of every width, and the characters that only steer the text around
 // them (zero-width, joiners, direction marks, the byte-order mark): a name of
 // nothing else shows nothing.

@@ -246,6 +246,16 @@ std::string withoutBlanks(std::string text)
     return text;
 }
 
+char32_t nextCharacter(std::string_view text, std::size_t& at)
+{
+    const auto lead = static_cast<unsigned char>(text[at++]);
+    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
+    for (int i = 0; i < more && at < text.size(); ++i)
+        c = (c << 6) | (static_cast<unsigned char>(text[at++]) & 0x3Fu);
+    return lead >= 0x80 && more == 0 ? U'\uFFFD' : c;
+}
+
 std::string isolated(std::string_view text)
 {
     // Marks that change the direction of what follows would escape or break
@@ -257,7 +267,16 @@ std::string isolated(std::string_view text)
     for (const std::string_view mark : kDirectionMarks)
         for (std::size_t at = inside.find(mark); at != std::string::npos; at = inside.find(mark, at))
             inside.replace(at, mark.size(), "\uFFFD");
-    return "\u2068" + inside + "\u2069";
+    // Hebrew, Arabic, Syriac, Thaana, N'Ko and their kin, their presentation
+    // forms, and the right-to-left scripts beyond the first plane.
+    const auto rightToLeft = [](char32_t c) {
+        return (c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFE) ||
+               (c >= 0x10800 && c <= 0x10FFF) || (c >= 0x1E800 && c <= 0x1EFFF);
+    };
+    for (std::size_t at = 0; at < inside.size();)
+        if (rightToLeft(nextCharacter(inside, at)))
+            return "\u2068" + inside + "\u2069";
+    return inside;
 }
 
 }  // namespace kq71wb

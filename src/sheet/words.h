@@ -123,8 +123,15 @@ std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fa
 // A caption without its blanks, as it is read aloud or quoted: "  6.49" -> "6.49".
 std::string withoutBlanks(std::string text);
 
-// A text set apart from the sentence around it (first-strong isolate), so
-// that right-to-left or override characters in it stay inside it.
+// A text set apart from the sentence around it, so that right-to-left or
+// override characters in it stay inside it: direction controls show as
+// U+FFFD, and a text that holds right-to-left letters is wrapped in a
+// first-strong isolate. Other text stays plain, as a plain-text logbook
+// shows isolates as stray marks: "N271KQ" -> "N271KQ", "דאון" -> "\u2068דאון\u2069".
 std::string isolated(std::string_view text);
+
+// The next character of UTF-8 text, moving `at` past it; U+FFFD for a byte
+// that starts none.
+char32_t nextCharacter(std::string_view text, std::size_t& at);
 
 }  // namespace kq71wb

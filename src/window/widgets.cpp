@@ -16,15 +16,15 @@ namespace kq71wb::window {
 namespace {
 
 // The box of the character at index of a single line of text drawn in area
-// of the label with these flags, across as QPainter::drawText lays it out and
+// with this font and these flags, across as QPainter::drawText lays it out and
 // as high as the label: Orca's flat review sorts boxes by their tops and puts
 // those whose middles differ by more than a few pixels on separate lines, so
 // a figure stands level with the fields of its row, as a field's box does.
-QRect boxInLine(const QLabel& label, const QRect& area, int flags, const QString& line, int index)
+QRect boxInLine(const QLabel& label, const QFont& font, const QRect& area, int flags, const QString& line, int index)
 {
     if (index < 0 || index >= line.size())
         return {};
-    const QFontMetrics metrics = label.fontMetrics();
+    const QFontMetrics metrics(font);
     const QRect drawn = metrics.boundingRect(area, flags, line);
     return QRect(drawn.left() + metrics.horizontalAdvance(line.left(index)), 0, metrics.horizontalAdvance(line.at(index)),
                  label.height());
@@ -37,17 +37,46 @@ int captionFlags(const QLabel& label)
 
 }  // namespace
 
+// A caption wider than its box would lose its start, and a figure its sign:
+// "-3427.693645885" read as "3427.693645885". It is drawn smaller, down to
+// three quarters of its size, and beyond that cut at its end with "…", so
+// that its sign and leading digits always show. The whole caption is the
+// label's text for screen readers.
+CaptionLabel::Fitted CaptionLabel::fitted() const
+{
+    const int room = contentsRect().width();
+    QFont shown = font();
+    const qreal size = shown.pointSizeF() > 0 ? shown.pointSizeF() : shown.pixelSize();
+    const auto setSize = [&shown](qreal to) {
+        if (shown.pointSizeF() > 0)
+            shown.setPointSizeF(to);
+        else
+            shown.setPixelSize(qRound(to));
+    };
+    const auto width = [](const QFont& font, const QString& text) {
+        return QFontMetrics(font).horizontalAdvance(text);
+    };
+    for (qreal step = 1.0; step >= 0.75 && width(shown, text()) > room; step -= 0.05)
+        setSize(size * step);
+    if (width(shown, text()) <= room)
+        return {shown, text()};
+    return {shown, QFontMetrics(shown).elidedText(text(), Qt::ElideRight, room)};
+}
+
 void CaptionLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     drawFrame(&painter);
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(contentsRect(), captionFlags(*this), text());
+    const Fitted shown = fitted();
+    painter.setFont(shown.font);
+    painter.drawText(contentsRect(), captionFlags(*this), shown.text);
 }
 
 QRect CaptionLabel::characterBox(int index) const
 {
-    return boxInLine(*this, contentsRect(), captionFlags(*this), text(), index);
+    const Fitted shown = fitted();
+    return boxInLine(*this, shown.font, contentsRect(), captionFlags(*this), shown.text, index);
 }
 
 CaptionFrame::CaptionFrame(const QString& caption, QWidget* parent) : QWidget(parent), m_caption(caption) {}
@@ -135,6 +164,12 @@ void SheetField::focusOutEvent(QFocusEvent* event)
 {
     m_focusedByPress = false;
     QLineEdit::focusOutEvent(event);
+    // A field left for another shows the start of its text, as a long one
+    // would otherwise show only its end; the caret stays where it was while
+    // the window or a menu only borrows the focus.
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && reason != Qt::MenuBarFocusReason)
+        setCursorPosition(0);
 }
 
 void SheetField::mousePressEvent(QMouseEvent* event)
@@ -179,8 +214,11 @@ void LoadingButton::paintEvent(QPaintEvent*)
     const bool sunken = isDown();
     qDrawWinButton(&painter, rect(), palette(), sunken, &palette().brush(QPalette::Button));
     const QRect inside = rect().adjusted(4, 4, -4, -4).translated(sunken ? QPoint(1, 1) : QPoint());
-    style()->drawItemText(&painter, inside, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(), text(),
-                          QPalette::ButtonText);
+    // A button that cannot be pressed is greyed: its text in the grey of a disabled control.
+    if (!isEnabled())
+        painter.setPen(palette().color(QPalette::Dark));
+    style()->drawItemText(&painter, inside, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), true, text(),
+                          isEnabled() ? QPalette::ButtonText : QPalette::NoRole);
     if (hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
@@ -257,6 +295,17 @@ void ScaleSlider::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
 void ScaleSlider::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
 void ScaleSlider::wheelEvent(QWheelEvent* event) { event->accept(); }
 void ScaleSlider::keyPressEvent(QKeyEvent* event) { event->ignore(); }
+
+// The scale takes the Tab focus, for screen readers; a dotted frame shows it has it.
+void ScaleSlider::paintEvent(QPaintEvent* event)
+{
+    QSlider::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
 
 void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double> inches)
 {

@@ -31,6 +31,14 @@ public:
     // coordinates: screen readers review a figure by these boxes.
     QRect characterBox(int index) const;
 
+    // The font and text a caption is drawn in: its own, made smaller, or
+    // cut at its end with "…" when it is wider than the label.
+    struct Fitted {
+        QFont font;
+        QString text;
+    };
+    Fitted fitted() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
@@ -150,6 +158,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QString m_words;

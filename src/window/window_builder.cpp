@@ -232,6 +232,7 @@ void copyShownState(const WindowControls& from, const WindowControls& to)
         copyField(from.txtMisc[k], to.txtMisc[k]);
     for (std::size_t i = 0; i < from.cmdLoading.size(); ++i) {
         to.cmdLoading[i]->setText(from.cmdLoading[i]->text());
+        to.cmdLoading[i]->setEnabled(from.cmdLoading[i]->isEnabled());
         copyBack(from.cmdLoading[i], to.cmdLoading[i]);
     }
     for (auto [source, target] : {std::pair{from.lblGrossWeight, to.lblGrossWeight},

@@ -7,8 +7,8 @@
 namespace kq71wb {
 namespace {
 
-// A text as a warning quotes it, set apart from the sentence.
-std::string q(const std::string& text) { return "\"\u2068" + text + "\u2069\""; }
+// A text as a warning quotes it.
+std::string q(const std::string& text) { return '"' + text + '"'; }
 
 std::string joined(const std::vector<Warning>& warnings)
 {
@@ -33,6 +33,8 @@ TEST(Warnings, NameEveryFieldThatMayMislead)
         {{{"1,55555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555") + " is read as 1."},
         {{{"1,555555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555\u2026") + " is read as 1."},
         {{{"\u202E006", "14"}}, "Weight, Aircraft Empty: " + q("\uFFFD006") + " is read as 0."},
+        // Only right-to-left text is isolated: a logbook shows isolates as stray marks.
+        {{{"\u0666\u0660\u0660", "14"}}, "Weight, Aircraft Empty: " + q("\u2068\u0666\u0660\u0660\u2069") + " is read as 0."},
         {{{"-5 kg", " "}},
          "Weight, Aircraft Empty: " + q("-5 kg") + " is read as -5 lb; the sheet is in pounds (-5 kg = -11 lb)." +
              " | Weight, Aircraft Empty is below zero: -5 lb is taken away. | Arm, Aircraft Empty is blank: its -5 lb are counted at the datum."},

@@ -1,5 +1,6 @@
 #include <QAccessible>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +84,77 @@ private slots:
                                                              {"Slider1", "Centre of gravity scale"}, {"Label22", "Gross Weight"}};
         for (const auto& [name, accessible] : named)
             QCOMPARE(control(name)->accessibleName(), QString(accessible));
+    }
+
+    // A figure too wide for its box lost its minus sign, cut on the left: it
+    // is drawn smaller, then cut at its end with "…", its sign and leading
+    // digits kept; a screen reader still reads it whole.
+    void aFigureTooWideKeepsItsStart_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("figure");
+        QTest::newRow("a long negative moment") << "lblMoment(1)" << "-3427.693645885";
+        QTest::newRow("a gross moment") << "lblGrossMoment" << "10096.0512345678";
+        QTest::newRow("an exponent") << "lblMoment(0)" << "-1.23456789012345E+150";
+        QTest::newRow("a CG") << "lblFlyCG" << "-  203562340978.17";
+    }
+    void aFigureTooWideKeepsItsStart()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, figure);
+        auto* label = qobject_cast<ResultLabel*>(control(name));
+        label->setCaption(figure);
+        const CaptionLabel::Fitted shown = label->fitted();
+        QVERIFY2(shown.text == figure || (shown.text.endsWith(QChar(0x2026)) && figure.startsWith(shown.text.chopped(1))),
+                 qPrintable(shown.text));
+        QVERIFY(figure.startsWith(shown.text.left(2)));
+        QVERIFY(QFontMetrics(shown.font).horizontalAdvance(shown.text) <= label->contentsRect().width());
+        QCOMPARE(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Value), QString(figure).remove(' '));
+    }
+
+    // A field left for another shows the start of its text, not its end; one
+    // the window only lends to a menu keeps its caret.
+    void aFieldLeftShowsItsStart()
+    {
+        showForm();
+        SheetField* field = m_controls.txtMisc[0];
+        field->setFocus(Qt::TabFocusReason);
+        field->setText("Parachute and a long bag of tools for the trailer");
+        QFocusEvent lent(QEvent::FocusOut, Qt::PopupFocusReason);
+        QApplication::sendEvent(field, &lent);
+        QCOMPARE(field->cursorPosition(), field->text().size());
+        QTest::keyClick(field, Qt::Key_Tab);
+        QVERIFY(!field->hasFocus());
+        QCOMPARE(field->cursorPosition(), 0);
+    }
+
+    // What shows that a control is in a state: the focus on the scale by a
+    // dotted frame, a loading button that cannot be pressed by grey text.
+    void statesShow()
+    {
+        showForm();
+        const auto drawn = [](QWidget* widget) {
+            QImage image(widget->size(), QImage::Format_RGB32);
+            widget->render(&image);
+            return image;
+        };
+        const auto darkest = [](const QImage& image) {
+            int dark = 255;
+            for (int y = 4; y < image.height() - 4; ++y)  // inside the bevel
+                for (int x = 4; x < image.width() - 4; ++x)
+                    dark = std::min(dark, qGray(image.pixel(x, y)));
+            return dark;
+        };
+        ScaleSlider* scale = m_controls.Slider1;
+        m_controls.txtWeight[0]->setFocus();
+        const QImage unfocused = drawn(scale);
+        scale->setFocus();
+        QVERIFY(drawn(scale) != unfocused);
+        LoadingButton* button = m_controls.cmdLoading[0];
+        button->setText("N271KQ");
+        const int pressable = darkest(drawn(button));
+        button->setEnabled(false);
+        QVERIFY2(darkest(drawn(button)) > pressable + 64, qPrintable(QString::number(darkest(drawn(button)))));
     }
 
     // The captions that state the limits are fixed texts of the layout; they
