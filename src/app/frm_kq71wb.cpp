@@ -9,6 +9,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
@@ -170,6 +171,25 @@ bool frmKQ71wb::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
+void frmKQ71wb::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    keepOnScreen();
+}
+
+// The window grows downwards as lines come beneath it; where that would take
+// its bottom off the screen, it moves up, as far as the top of the screen.
+void frmKQ71wb::keepOnScreen()
+{
+    const QScreen* screen = this->screen();
+    if (!screen || !isVisible())
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (frame.bottom() > available.bottom())
+        move(frame.left(), std::max(available.top(), frame.top() - (frame.bottom() - available.bottom())));
+}
+
 QPoint centredFramePosition(const QRect& available, const QMargins& frame, const QSize& client)
 {
     const QSize outer = client.grownBy(frame);
@@ -279,6 +299,21 @@ void frmKQ71wb::renderSheet(QPainter& painter) const
     QMainWindow copy;
     const window::WindowControls shown = window::buildWindow(copy);
     window::copyShownState(m_controls, shown);
+    // An image of figures the last pass did not reach must not pass for a
+    // current one, in colour or in black and white: they are greyed.
+    const Sheet& sheet = m_session.sheet();
+    std::vector<window::ResultLabel*> stale;
+    if (!totalsCurrent(sheet, m_session.fault()))
+        stale = {shown.lblGrossWeight, shown.lblGrossMoment, shown.lblFlyCG};
+    for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
+        if (sheet.momentStale[i])
+            stale.push_back(shown.lblMoment[i]);
+    for (window::ResultLabel* figure : stale) {
+        window::setBackColor(*figure, window::kButtonFace);
+        QPalette greyed = figure->palette();
+        greyed.setColor(QPalette::WindowText, greyed.color(QPalette::Dark));
+        figure->setPalette(greyed);
+    }
     shown.client->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
 }
 

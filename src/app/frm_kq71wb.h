@@ -64,6 +64,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void wireEvents();
@@ -72,6 +73,7 @@ private:
     void showLoadings(const View& view);
     void setNote(const QString& note);
     void centreOnScreen();
+    void keepOnScreen();
     void renderSheet(QPainter& painter) const;
 
     std::vector<std::filesystem::path> m_loadingsFiles;

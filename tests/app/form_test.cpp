@@ -272,6 +272,15 @@ private slots:
         c().client->render(&live);
         QVERIFY(m_form->paintClientArea(printed));
         QCOMPARE(printed, live);
+
+        // Stale totals were printed in their colours beside all-zero rows:
+        // on paper they are greyed.
+        for (QLineEdit* weight : {c().txtWeight[1], c().txtWeight[2], c().txtWeight[0]})
+            weight->clear();
+        QVERIFY(m_form->paintClientArea(printed));
+        const QPoint result = c().lblGrossWeight->mapTo(c().client, QPoint(c().lblGrossWeight->width() - 5, 4));
+        QCOMPARE(live.pixelColor(result), QColor(0, 255, 0));
+        QCOMPARE(printed.pixelColor(result), window::lightPalette().color(QPalette::Button));
     }
 
     // No word of the load sheet falls outside the page's margins, on small
@@ -359,6 +368,9 @@ private slots:
             QTRY_VERIFY2(line->height() >= line->heightForWidth(line->width()), qPrintable(line->objectName()));
             QTRY_VERIFY2(line->mapTo(m_form.get(), line->rect().bottomLeft()).y() < m_form->height(), qPrintable(line->objectName()));
         }
+        // The window grew off the bottom of a small screen: it moves up instead.
+        QTRY_VERIFY2(m_form->screen()->availableGeometry().contains(m_form->frameGeometry()),
+                     qPrintable(QString("%1 tall at %2").arg(m_form->frameGeometry().height()).arg(m_form->frameGeometry().y())));
         QApplication::setFont(desktop);
     }
 
