@@ -362,15 +362,14 @@ bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetText& text) 
     return painter.end();
 }
 
-// The page is saved or printed beside the window, which stays responsive;
-// "Saving…" stands until what became of it is known, or the figures change.
+// The page is printed or saved beside the window, which stays responsive;
+// the line says how far it has gone until what became of it is known.
 void frmKQ71wb::mnuPrint_Click()
 {
     const LoadSheetText text = loadSheet();
-    const PrintStarted started = printPage(
-        m_printTarget, [this, &text](QPaintDevice& device) { return paintLoadSheet(device, text); }, *this,
-        [this](const QString& said) { setNote(said); });
-    setNote(started.said);
+    setNote(printPage(
+        m_printTarget, [this, text](QPaintDevice& device) { return paintLoadSheet(device, text); }, *this,
+        [this](const QString& said) { setNote(said); }));
 }
 
 void frmKQ71wb::mnuExit_Click() { close(); }

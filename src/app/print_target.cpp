@@ -5,6 +5,11 @@
 #include <QLocale>
 #include <QPdfWriter>
 #include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
 
 #include <utility>
 
@@ -74,37 +79,69 @@ QString submitted(PrintTarget& target, const PrintTarget::Printer& printer, cons
 
 }  // namespace
 
-PrintStarted printPage(PrintTarget& target, const PagePainter& paint, QObject& context,
-                       std::function<void(const QString&)> done)
+namespace {
+
+// Draws the page for the printer found (or none) and sends it on its way;
+// what is said of it goes to `tell`.
+void drawAndDeliver(PrintTarget& target, const PagePainter& paint, QObject& context, const Tell& tell,
+                    const std::optional<PrintTarget::Printer>& printer, const QString& noPrinter)
 {
-    const auto doneAlready = [](const QString& said) { return PrintStarted{said, false}; };
     // The page is drawn whole before it goes anywhere, so that neither the
     // printer nor the disk ever gets half of one.
-    const std::optional<PrintTarget::Printer> printer = target.defaultPrinter();
     const std::optional<QByteArray> pdf = drawPdf(paint, printer ? printer->pageSize : localPageSize());
     if (!pdf) {
-        return doneAlready(printer ? QString("Printing on %1 failed: the page could not be drawn.").arg(printer->name)
-                                   : "No printer is installed, and the page could not be drawn.");
+        tell(printer ? QString("Printing on %1 failed: the page could not be drawn.").arg(printer->name)
+                     : noPrinter + ", and the page could not be drawn.");
+        return;
     }
     std::function<QString()> deliver;
-    QString meanwhile;
     if (printer) {
         deliver = [&target, printer = *printer, pdf = *pdf] { return submitted(target, printer, pdf); };
-        meanwhile = QString("Printing on %1\u2026").arg(printer->name);
+        tell(QString("Printing on %1\u2026").arg(printer->name));
     } else {
         const QString folder = target.documentsFolder();
-        if (folder.isEmpty())
-            return doneAlready("No printer is installed, and there is no home folder to save the page in.");
-        deliver = [&target, folder, pdf = *pdf] { return savePage(target, folder, pdf); };
-        meanwhile = "Saving\u2026";
+        if (folder.isEmpty()) {
+            tell(noPrinter + ", and there is no home folder to save the page in.");
+            return;
+        }
+        deliver = [&target, folder, noPrinter, pdf = *pdf] { return savePage(target, folder, pdf, noPrinter); };
+        tell("Saving\u2026");
     }
     auto* delivery = new Delivery(std::move(deliver), context);
-    QObject::connect(delivery, &QThread::finished, &context, [delivery, done = std::move(done)] {
-        done(delivery->said());
+    QObject::connect(delivery, &QThread::finished, &context, [delivery, tell] {
+        tell(delivery->said());
         delivery->deleteLater();
     });
     delivery->start();
-    return {meanwhile, true};
+}
+
+}  // namespace
+
+QString printPage(PrintTarget& target, PagePainter paint, QObject& context, Tell tell)
+{
+    // A print server that accepts and never answers would hold the window up
+    // for a minute: the printer is looked for beside it, and one that has not
+    // answered in time is taken for none. The look-up left waiting ends on
+    // its own, on a thread that nothing waits for.
+    struct Lookup {
+        std::atomic<bool> settled = false;
+        std::optional<PrintTarget::Printer> printer;
+    };
+    const auto lookup = std::make_shared<Lookup>();
+    const auto proceed = [&target, &context, paint = std::move(paint), tell = std::move(tell), lookup](bool answered) {
+        if (lookup->settled.exchange(true))
+            return;
+        const int limit = static_cast<int>(std::chrono::ceil<std::chrono::seconds>(target.answerLimit()).count());
+        drawAndDeliver(target, paint, context, tell, answered ? lookup->printer : std::nullopt,
+                       answered ? QString("No printer is installed")
+                                : QString("No printer answered within %1 second%2").arg(limit).arg(limit == 1 ? "" : "s"));
+    };
+    QThread* finding = QThread::create([&target, lookup] { lookup->printer = target.defaultPrinter(); });
+    QObject::connect(finding, &QThread::finished, &context, [proceed] { proceed(true); });
+    QObject::connect(finding, &QThread::finished, finding, &QObject::deleteLater);
+    QTimer::singleShot(target.answerLimit(), &context, [proceed] { proceed(false); });
+    finding->start();
+    return "Printing\u2026";
 }
 
 }  // namespace kq71wb

@@ -9,6 +9,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -42,6 +43,10 @@ public:
     // Writes up to `size` bytes of a page being saved, as write(2) does, errno
     // and all; where the tests fill the disk. Called on a thread of its own.
     virtual ssize_t writeToDisk(int fd, const char* data, std::size_t size);
+
+    // How long the default printer may take to be found before the page is
+    // saved instead.
+    virtual std::chrono::milliseconds answerLimit() const { return std::chrono::seconds(10); }
 };
 
 // The machine's own default printer, through CUPS, and the user's documents folder.
@@ -58,21 +63,18 @@ QPageSize localPageSize();
 // Paints the page on a device; false when the device cannot be painted on.
 using PagePainter = std::function<bool(QPaintDevice&)>;
 
-// What a print says at once, and whether the page is still on its way.
-struct PrintStarted {
-    QString said;
-    bool underWay = false;
-};
+// What is said of a page on its way, and of what became of it.
+using Tell = std::function<void(const QString&)>;
 
-// Prints one page through the target: draws it at once, then hands it to the
-// printer or the disk on a thread of its own, so that a slow disk or printing
-// system never holds up the window. Returns what to say now: "Saving…" (or
-// "Printing on …") while the page is on its way, and then `done` gets what
-// became of it, on the thread of `context`; or what became of a page that
-// went nowhere. A page still on its way when `context` is destroyed is
-// finished first, not dropped.
-PrintStarted printPage(PrintTarget& target, const PagePainter& paint, QObject& context,
-                       std::function<void(const QString&)> done);
+// Prints one page through the target, and returns what to say now,
+// "Printing…". Beside the window, so that a slow printing system or disk
+// never holds it up, the default printer is looked for (one that does not
+// answer within the target's limit is taken for none); then the page is
+// drawn, and handed to the printer or the disk, `tell` getting "Printing on
+// …"/"Saving…" and then what became of it, on the thread of `context`. A
+// page still on its way when `context` is destroyed is finished first, not
+// dropped; one whose printer is still being looked for then is not made.
+QString printPage(PrintTarget& target, PagePainter paint, QObject& context, Tell tell);
 
 // Saves a drawn page in `folder` under the first free name of
 // KQ71WB-YYYYMMDD-HHMMSS.pdf, -2.pdf, -3.pdf, ..., and says in a sentence
@@ -80,7 +82,9 @@ PrintStarted printPage(PrintTarget& target, const PagePainter& paint, QObject& c
 // ahead, another copy's page) is never followed nor replaced; the page is
 // written under a hidden part name first and takes its own name only whole
 // and on the disk. Parts of ours older than a minute, left by a save that was
-// killed, are removed.
-QString savePage(PrintTarget& target, const QString& folder, const QByteArray& pdf);
+// killed, are removed. `noPrinter` begins what is said: why the page was
+// saved rather than printed.
+QString savePage(PrintTarget& target, const QString& folder, const QByteArray& pdf,
+                 const QString& noPrinter = "No printer is installed");
 
 }  // namespace kq71wb

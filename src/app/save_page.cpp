@@ -120,10 +120,10 @@ int writeWhole(PrintTarget& target, Descriptor& file, const QByteArray& pdf)
 
 }  // namespace
 
-QString savePage(PrintTarget& target, const QString& folder, const QByteArray& pdf)
+QString savePage(PrintTarget& target, const QString& folder, const QByteArray& pdf, const QString& noPrinter)
 {
-    const auto failed = [](const QString& why) {
-        return QString("No printer is installed, and the page could not be saved: %1.").arg(why);
+    const auto failed = [&noPrinter](const QString& why) {
+        return QString("%1, and the page could not be saved: %2.").arg(noPrinter, why);
     };
     if (!QDir().mkpath(folder))
         return failed("the documents folder could not be made");
@@ -168,7 +168,7 @@ QString savePage(PrintTarget& target, const QString& folder, const QByteArray& p
     const QString home = QDir::toNativeSeparators(QDir::homePath());
     if (shown.startsWith(home + QDir::separator()))
         shown.replace(0, home.size(), "~");
-    return QString("No printer is installed: the page was saved as %1.").arg(shown);
+    return QString("%1: the page was saved as %2.").arg(noPrinter, shown);
 }
 
 }  // namespace kq71wb

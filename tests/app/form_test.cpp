@@ -236,7 +236,8 @@ private slots:
         m_printTarget.gate = opening.closed();
         typeInto(c().txtWeight[1], "170");
         QTest::keyClick(m_form.get(), Qt::Key_P, Qt::AltModifier);
-        QCOMPARE(note(), QString("Saving") + QChar(0x2026));
+        QCOMPARE(note(), QString("Printing") + QChar(0x2026));
+        QTRY_COMPARE(note(), QString("Saving") + QChar(0x2026));
         QVERIFY(!QApplication::activePopupWidget());
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(c().txtWeight[1]));
         QCOMPARE(c().txtWeight[1]->selectedText(), QString());

@@ -39,9 +39,12 @@ public:
     QString folder;                      // the documents folder, empty for no home
     qint64 diskRoom = -1;                // bytes a saved page may take, -1 for any
     std::shared_future<void> gate;       // when set, writing waits until it opens
+    std::shared_future<void> lookupGate;  // when set, the printer is not found until it opens
 
     std::optional<Printer> defaultPrinter() override
     {
+        if (lookupGate.valid())
+            lookupGate.wait();
         return printerName ? std::optional(Printer{*printerName, QPageSize(QPageSize::Letter)}) : std::nullopt;
     }
     std::optional<QString> submit(const Printer&, const QByteArray& pdf) override
@@ -51,6 +54,10 @@ public:
         return refusal;
     }
     QString documentsFolder() override { return folder; }
+    std::chrono::milliseconds answerLimit() const override
+    {
+        return lookupGate.valid() ? std::chrono::milliseconds(300) : PrintTarget::answerLimit();
+    }
     // As the system does on a full disk, a write takes what fits and the next one fails.
     ssize_t writeToDisk(int fd, const char* data, std::size_t size) override
     {
