@@ -24,7 +24,8 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/kq71wb/kq71wb)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # the libraries it links, through dpkg-shlibdeps
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")  # the faces the window is laid out in
 # Loaded the first time a page is printed, so no linked library names it;
-# without it there is no printer and a page is saved as PDF.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcups2")
+# without it there is no printer and a page is saved as PDF. Noto draws the
+# common scripts a description may be typed in, which Liberation does not.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libcups2, fonts-noto-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

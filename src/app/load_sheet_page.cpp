@@ -47,8 +47,13 @@ double wrappedHeight(const QString& text, const QFont& font, double width)
 PageLayout layOutPage(const QRectF& area, const LoadSheetText& text, const QSizeF& imageSize)
 {
     constexpr double kGap = 12;
+    // Lines of 13 pixels stay 9 points or more; the image of the window gives
+    // way first, to a quarter of its size; only then, as a last resort, the
+    // words shrink further.
+    constexpr double kReadable = 12.0 / 13.0;
+    constexpr double kSmallestImage = 0.25;
     constexpr double kSmallest = 0.1;
-    for (double scale = 1.0;; scale *= 0.9) {
+    for (double scale = 1.0, imageShrink = 1.0;;) {
         PageLayout page;
         page.scale = scale;
         const double width = area.width() / scale;
@@ -63,13 +68,19 @@ PageLayout layOutPage(const QRectF& area, const LoadSheetText& text, const QSize
         for (std::size_t i = 0; i < text.above.size(); ++i)
             place(text.above[i], i == 0);
         y += kGap;
-        const double shrink = std::min(1.0, width / imageSize.width());
+        const double shrink = std::min(1.0, width / imageSize.width()) * imageShrink;
         page.image = QRectF(0, y, imageSize.width() * shrink, imageSize.height() * shrink);
         y += page.image.height() + kGap;
         for (const std::string& line : text.below)
             place(line, false);
         if (y <= area.height() / scale || scale < kSmallest)
             return page;
+        if (scale * 0.95 >= kReadable)
+            scale *= 0.95;
+        else if (imageShrink * 0.9 >= kSmallestImage)
+            imageShrink *= 0.9;
+        else
+            scale *= 0.9;
     }
 }
 

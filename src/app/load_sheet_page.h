@@ -2,8 +2,9 @@
 
 // A load sheet on one page of paper: its heading, the image of the window and
 // the lines below, every line wrapped to the page's width (a word wider than
-// the line is broken), the image made smaller when wider than the page, and
-// the whole made smaller still when it would not fit on the page.
+// the line is broken), the image made smaller when wider than the page. When
+// the whole would not fit on the page, the words are made smaller down to 9
+// points, then the image, then, only as a last resort, the words again.
 
 #include <QFont>
 #include <QRectF>

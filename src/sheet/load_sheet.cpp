@@ -7,20 +7,34 @@
 namespace kq71wb {
 namespace {
 
-// A row in words, its figures as they are read: "Item 3 (Parachute): 18 lb at
-// 5 in, moment 90 lb-in."
+// A name or description as a load sheet shows it: one so long that it would
+// crowd out the figures is shortened, visibly, without splitting a character.
+std::string shortened(std::string_view text)
+{
+    constexpr std::size_t kShown = 60;
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < kShown && at < text.size(); ++n)
+        nextCharacter(text, at);
+    return at >= text.size() ? std::string(text) : std::string(text.substr(0, at)) + "\u2026";
+}
+
+// A row in words, its figures as they are read, its description last: "Item
+// 3: 18 lb at 5 in, moment 90 lb-in (Parachute)." A description in a script
+// no installed font draws would take the figures after it into its run of
+// missing-glyph boxes, so nothing follows it but its closing mark.
 std::string rowLine(const Sheet& sheet, std::size_t row)
 {
-    std::string name = row == 0 ? "Aircraft empty" : row == kPilotRow ? "Pilot" : "Item " + std::to_string(row + 1);
-    if (!sheet.description[row].empty())
-        name += " (" + isolated(sheet.description[row]) + ")";
+    const std::string name = row == 0 ? "Aircraft empty" : row == kPilotRow ? "Pilot" : "Item " + std::to_string(row + 1);
     const auto figure = [](const std::string& text) {
         const std::optional<double> value = ValueOfText(text);
-        return value ? TextOfDouble(*value) : isolated(text);
+        return value ? TextOfDouble(*value) : isolated(shortened(text));
     };
     // A moment an earlier pass wrote is not printed as this sheet's.
     const std::string moment = sheet.momentStale[row] ? "moment not updated" : "moment " + sheet.moment[row] + " lb-in";
-    return name + ": " + figure(sheet.weight[row]) + " lb at " + figure(sheet.arm[row]) + " in, " + moment + '.';
+    std::string line = name + ": " + figure(sheet.weight[row]) + " lb at " + figure(sheet.arm[row]) + " in, " + moment;
+    if (!sheet.description[row].empty())
+        line += " (" + isolated(shortened(sheet.description[row])) + ")";
+    return line + '.';
 }
 
 bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\n") == std::string::npos; }
@@ -40,7 +54,7 @@ LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& 
     LoadSheetText text;
     text.above = {"KQ 71 weight and balance", "Made " + heading.madeAt + " with " + heading.program};
     if (!heading.loading.empty())
-        text.above.push_back("Loading: " + isolated(heading.loading));
+        text.above.push_back("Loading: " + isolated(shortened(heading.loading)));
 
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row)
         if (!isBlank(sheet.weight[row]) || !isBlank(sheet.arm[row]))

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QFocusEvent>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -12,6 +15,7 @@
 #include <memory>
 
 #include "frm_kq71wb.h"
+#include "load_sheet_page.h"
 #include "headless.h"
 #include "start.h"
 #include "test_print_target.h"
@@ -291,6 +295,7 @@ private slots:
         QTest::addColumn<QPageSize::PageSizeId>("paper");
         QTest::addColumn<bool>("longest");
         QTest::newRow("A5, a plain sheet: the window's image made smaller") << QPageSize::A5 << false;
+        QTest::newRow("Letter, a plain sheet") << QPageSize::Letter << false;
         QTest::newRow("A5") << QPageSize::A5 << true;
         QTest::newRow("A4") << QPageSize::A4 << true;
         QTest::newRow("Letter") << QPageSize::Letter << true;
@@ -304,7 +309,15 @@ private slots:
             c().txtWeight[i]->setText("1.23456789012345E+150");
             c().txtArm[i]->setText("-1.23456789012345E+150,5");
         }
+        for (window::SheetField* description : c().txtMisc)
+            description->setText(QString(4096, 'D'));
         c().cmdLoading[0]->click();
+        // Long descriptions shrank the whole page, the verdict to 4 points:
+        // they are shortened, and the words keep 9 points.
+        const QSizeF paperPixels = QPageSize(paper).sizePixels(96);
+        const PageLayout laidOut = layOutPage(QRectF(0, 0, paperPixels.width() - 144, paperPixels.height() - 144),
+                                              m_form->loadSheet(), c().client->size());
+        QVERIFY2(longest || laidOut.scale >= 12.0 / 13, qPrintable(QString::number(laidOut.scale)));
         QImage page(QPageSize(paper).sizePixels(96), QImage::Format_RGB32);
         page.setDotsPerMeterX(3780);
         page.setDotsPerMeterY(3780);
@@ -316,6 +329,28 @@ private slots:
             for (int x = 0; x < page.width(); ++x)
                 if (!inside.contains(x, y))
                     QVERIFY2(qGray(page.pixel(x, y)) > 200, qPrintable(QString("ink at %1,%2").arg(x).arg(y)));
+    }
+
+    // A description in a script no installed font draws took the figures
+    // after it into its run of missing-glyph boxes: "Item 3 (■■■■ lb at 5 in".
+    void figuresWholeBesideAnyScript()
+    {
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty())
+            QSKIP("needs pdftotext (poppler-utils), which ./test installs");
+        c().txtMisc[0]->setText(QString::fromUtf8("\u092A\u0948\u0930\u093E\u0936\u0942\u091F"));
+        typeInto(c().txtWeight[2], "18");
+        typeInto(c().txtArm[2], "5");
+        QTemporaryDir folder;
+        {
+            QPdfWriter pdf(folder.filePath("sheet.pdf"));
+            QVERIFY(m_form->paintLoadSheet(pdf, m_form->loadSheet()));
+        }
+        QProcess reading;
+        reading.start(pdftotext, {folder.filePath("sheet.pdf"), "-"});
+        QVERIFY(reading.waitForFinished(20000));
+        const QString printed = QString::fromUtf8(reading.readAllStandardOutput());
+        QVERIFY2(printed.contains("Item 3: 18 lb at 5 in, moment 90 lb-in ("), qPrintable(printed));
     }
 
     // The copied text is the load sheet's lines, and the line beneath says it

@@ -71,7 +71,7 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
               (std::vector<std::string>{
                   "KQ 71 weight and balance", "Made 2026-12-07 14:03 with KQ71WB 1.00", "Loading: N271KQ", "",
                   "Aircraft empty: 612.5 lb at 14.37 in, moment 8801.625 lb-in.", "Pilot: 170 lb at -20 in, moment -3400 lb-in.",
-                  "Item 3 (Parachute): 18 lb at 0 in, moment 0 lb-in.", "Item 4: 12 lb at 14 in, moment 168 lb-in.",
+                  "Item 3: 18 lb at 0 in, moment 0 lb-in (Parachute).", "Item 4: 12 lb at 14 in, moment 168 lb-in.",
                   "Gross weight 812.5 lb, gross moment 5569.625 lb-in, CG 6.85 in.", "Verdict: CG forward of the 11.70 in limit.",
                   "Pilot weight for this loading: 0 to 45 lb. Room to 900 lb: 87.5 lb.",
                   "Check: Arm, item 3 is blank: its 18 lb are counted at the datum.",
