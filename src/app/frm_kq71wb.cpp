@@ -83,8 +83,16 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
         (*line)->setObjectName(name);
         stack->addWidget(*line);
     }
+    // On a screen too small for the window and every line, the lines scroll.
+    m_linesArea = new window::LinesArea(this);
+    m_linesArea->setObjectName("linesBeneath");
+    m_linesArea->setFrameShape(QFrame::NoFrame);
+    m_linesArea->setFocusPolicy(Qt::NoFocus);  // no stop of its own in the Tab order
+    m_linesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_linesArea->setWidgetResizable(true);
+    m_linesArea->setWidget(lines);
     statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(lines, 1);
+    statusBar()->addWidget(m_linesArea, 1);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Ctrl+Shift+C: the load sheet's lines as text, for a logbook or an e-mail.
@@ -178,7 +186,8 @@ void frmKQ71wb::resizeEvent(QResizeEvent* event)
 }
 
 // The window grows downwards as lines come beneath it; where that would take
-// its bottom off the screen, it moves up, as far as the top of the screen.
+// its bottom off the screen, it moves up, as far as the top of the screen,
+// and the lines beneath take no more than the room left there.
 void frmKQ71wb::keepOnScreen()
 {
     const QScreen* screen = this->screen();
@@ -186,6 +195,7 @@ void frmKQ71wb::keepOnScreen()
         return;
     const QRect available = screen->availableGeometry();
     const QRect frame = frameGeometry();
+    m_linesArea->setMaximumHeight(std::max(0, available.height() - (frame.height() - m_linesArea->height())));
     if (frame.bottom() > available.bottom())
         move(frame.left(), std::max(available.top(), frame.top() - (frame.bottom() - available.bottom())));
 }

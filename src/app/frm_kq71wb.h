@@ -25,6 +25,7 @@ namespace kq71wb {
 class PrintTarget;
 
 namespace window {
+class LinesArea;
 class MessageLine;
 }
 
@@ -80,6 +81,7 @@ private:
     PrintTarget& m_printTarget;
     Session m_session;
     window::WindowControls m_controls;
+    window::LinesArea* m_linesArea = nullptr;
     window::MessageLine* m_verdictLine = nullptr;
     window::MessageLine* m_warningLine = nullptr;
     window::MessageLine* m_readoutLine = nullptr;

@@ -319,6 +319,21 @@ void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double>
     QAccessible::updateAccessibility(&described);
 }
 
+QSize LinesArea::sizeHint() const
+{
+    const QSize held = widget() ? widget()->sizeHint() : QSize(0, 0);
+    const int frame = 2 * frameWidth();
+    return {held.width() + frame, std::min(held.height() + frame, maximumHeight())};
+}
+
+// What it holds asked for another size: so does the area, of the window.
+bool LinesArea::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LayoutRequest)
+        updateGeometry();
+    return QScrollArea::viewportEvent(event);
+}
+
 MessageLine::MessageLine(bool announcing, QWidget* parent) : QLabel(parent), m_announcing(announcing)
 {
     setTextFormat(Qt::PlainText);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPoint>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QWidget>
 
@@ -191,6 +192,19 @@ private:
     void fitHeight();
     bool m_announcing;
     bool m_fitPending = false;
+};
+
+// A scroll area as tall as what it holds, up to its maximum height: the lines
+// beneath the window grow it until the screen has no more room, then scroll.
+class LinesArea : public QScrollArea {
+    Q_OBJECT
+
+public:
+    using QScrollArea::QScrollArea;
+    QSize sizeHint() const override;
+
+protected:
+    bool viewportEvent(QEvent* event) override;
 };
 
 // Lets assistive technology read the widgets above as they are shown.
