@@ -104,10 +104,14 @@ private:
 Loadings parseLoadings(std::string_view bytes)
 {
     bytes = bytes.substr(0, kMaxFileBytes);
-    // "Unicode" as a common Windows editor saves it: UTF-16 after its mark.
+    // "Unicode" as a common Windows editor saves it: UTF-16 after its mark,
+    // or, from other tools, without one.
     std::string fromUtf16;
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         fromUtf16 = utf8FromUtf16(bytes.substr(2), bytes[0] == '\xFE');
+        bytes = fromUtf16;
+    } else if (const std::optional<bool> bigEndian = utf16ByteOrder(bytes)) {
+        fromUtf16 = utf8FromUtf16(bytes, *bigEndian);
         bytes = fromUtf16;
     }
     if (bytes.starts_with("\xEF\xBB\xBF"))

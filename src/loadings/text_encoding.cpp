@@ -138,6 +138,25 @@ bool isDropped(char32_t codePoint)
 
 }  // namespace
 
+std::optional<bool> utf16ByteOrder(std::string_view bytes)
+{
+    // The first thousand pairs tell; a file of nothing else but one zero is no text.
+    std::size_t pairs = std::min<std::size_t>(bytes.size() / 2, 1000), zeroFirst = 0, zeroSecond = 0;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        zeroFirst += bytes[2 * i] == '\0';
+        zeroSecond += bytes[2 * i + 1] == '\0';
+    }
+    // Most of one half zero, and hardly any of the other: CJK text has few
+    // zero bytes, but never many in the wrong half.
+    const auto mostly = [pairs](std::size_t zeros) { return pairs >= 2 && zeros * 2 >= pairs; };
+    const auto hardly = [pairs](std::size_t zeros) { return zeros * 20 <= pairs; };
+    if (mostly(zeroSecond) && hardly(zeroFirst))
+        return false;
+    if (mostly(zeroFirst) && hardly(zeroSecond))
+        return true;
+    return std::nullopt;
+}
+
 std::string withoutControlAndFormatCharacters(std::string_view utf8)
 {
     std::string out;

@@ -3,6 +3,7 @@
 // The encodings a loadings file may come in, all turned into UTF-8: users
 // write the file with whatever editor they have.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,13 @@ std::string utf8FromWindows1252(std::string_view text);
 // UTF-16 of either byte order, without its mark; a lone surrogate becomes
 // U+FFFD and an odd last byte is dropped.
 std::string utf8FromUtf16(std::string_view bytes, bool bigEndian);
+
+// The byte order of UTF-16 text without a byte-order mark, told by its zero
+// bytes: a loadings file is mostly ASCII, whose every other byte is then
+// zero, while text in any 8-bit encoding has no zero bytes at all. Nothing
+// when the bytes do not look so. (true: big end first.)
+//   "\"\0N\0" -> false      "\0\"\0N" -> true      "\"N" -> nothing
+std::optional<bool> utf16ByteOrder(std::string_view bytes);
 
 // The valid UTF-8 text without its control characters (C0 but the tab, DEL,
 // and C1) and its format characters (Unicode's category Cf: the bidirectional

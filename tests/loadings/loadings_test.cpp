@@ -82,6 +82,9 @@ TEST(ParseLoadings, FieldTexts)
                                       "1\xE2\x80\x8B" "4\xE2\x81\xA0\xD8\x9C\xE1\xA0\x8E\xC2\xAD\xF3\xA0\x81\x81",
          {"N271KQ\xE2\x80\x90", "006", "14"}},
         {"UTF-16, little end first", bytes("\xFF\xFE\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"), {"Gr\xC3\xBC", "60", "1"}},
+        // UTF-16 without a mark misparsed into buttons of stray letters.
+        {"UTF-16 without a mark, little end first", bytes("\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"), {"Gr\xC3\xBC", "60", "1"}},
+        {"UTF-16 without a mark, big end first", bytes("\0\"\0G\0\"\0,\0" "6\0" "0\0,\0" "1"), {"G", "60", "1"}},
         {"UTF-16, big end first, a pair and lone surrogates", bytes("\xFE\xFF\xD8\x3D\xDE\x00\xDC\x00\xDC\x00\0,\0" "1\0,\0" "2"),
          {"\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD", "1", "2"}},
     };
