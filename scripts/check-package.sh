@@ -63,8 +63,9 @@ status=0
 HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" QT_QPA_PLATFORM=offscreen QT_QPA_PLATFORMTHEME= \
     timeout 3 "$root/usr/bin/KQ71WB" || status=$?
 [ "$status" -eq 124 ] || { echo "The installed program did not keep running (status $status)"; exit 1; }
-# Its dependencies are all to be had on this machine.
-apt-get install --simulate --no-download "./$package" >/dev/null
+# Its dependencies are all to be had on this machine (what it only
+# recommends, such as a font for other scripts, may not be).
+apt-get install --simulate --no-download --no-install-recommends "./$package" >/dev/null
 
 dpkg --root="$root" -r kq71wb >/dev/null 2>&1
 if [ -n "$(cd "$root" && find usr \( -type f -o -type l \) 2>/dev/null)" ]; then
