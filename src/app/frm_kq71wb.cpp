@@ -46,13 +46,17 @@ std::string whereToPutLoadings(const std::vector<std::filesystem::path>& candida
 
 // A text the view gives a field, set only where it differs, so that the
 // caret of the field being typed in stays where it is. A field without the
-// focus shows the start of its text.
-void putText(window::SheetField& field, const std::string& text)
+// focus shows the start of its text. `shown` is the text last seen there,
+// so that a keystroke converts only the text that changed.
+void putText(window::SheetField& field, const std::string& text, std::string& shown)
 {
-    const QString shown = fromUtf8(text);
-    if (field.text() == shown)
+    if (text == shown)
         return;
-    field.setText(shown);
+    shown = text;
+    const QString wanted = fromUtf8(text);
+    if (field.text() == wanted)
+        return;
+    field.setText(wanted);
     if (!field.hasFocus())
         field.setCursorPosition(0);
 }
@@ -220,12 +224,14 @@ void frmKQ71wb::showView(const View& view)
     auto& c = m_controls;
     const Sheet& sheet = view.sheet;
     for (std::size_t i = 0; i < Sheet::kRowCount; ++i) {
-        putText(*c.txtWeight[i], sheet.weight[i]);
-        putText(*c.txtArm[i], sheet.arm[i]);
+        putText(*c.txtWeight[i], sheet.weight[i], m_textsShown.weight[i]);
+        putText(*c.txtArm[i], sheet.arm[i], m_textsShown.arm[i]);
         c.lblMoment[i]->setCaption(fromUtf8(sheet.moment[i]));
     }
-    for (std::size_t k = 0; k < c.txtMisc.size(); ++k)
-        putText(*c.txtMisc[k], sheet.description[k + kFirstDescribedRow]);
+    for (std::size_t k = 0; k < c.txtMisc.size(); ++k) {
+        const std::size_t row = k + kFirstDescribedRow;
+        putText(*c.txtMisc[k], sheet.description[row], m_textsShown.description[row]);
+    }
     c.lblGrossWeight->setCaption(fromUtf8(sheet.grossWeight));
     c.lblGrossMoment->setCaption(fromUtf8(sheet.grossMoment));
     c.lblFlyCG->setCaption(fromUtf8(sheet.flyCg));
@@ -257,9 +263,14 @@ void frmKQ71wb::showView(const View& view)
         m_noteLine->announce();
 }
 
-// The marked loading light yellow, the others with the button face.
+// The marked loading light yellow, the others with the button face. Only a
+// change is shown: a button's new name is news to a screen reader.
 void frmKQ71wb::showLoadings(const View& view)
 {
+    if (view.loadings == m_loadingsShown && view.marked == m_markedShown)
+        return;
+    m_loadingsShown = view.loadings;
+    m_markedShown = view.marked;
     for (int i = 0; i < static_cast<int>(kLoadingCount); ++i) {
         const LoadingButtonView& shown = view.loadings[static_cast<std::size_t>(i)];
         window::LoadingButton& button = *m_controls.cmdLoading[static_cast<std::size_t>(i)];

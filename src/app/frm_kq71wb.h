@@ -90,6 +90,9 @@ private:
     QAction* m_speakResult = nullptr;
     bool m_frameCentred = false;  // centred again once the desktop gave the window its frame
     bool m_showingView = false;   // texts set from a view are no edits of the user's
+    Sheet m_textsShown;  // the fields' texts as last shown or typed
+    std::array<LoadingButtonView, kLoadingCount> m_loadingsShown;
+    int m_markedShown = -2;  // none shown yet
 };
 
 // Where a window's frame stands when it is centred in the screen's available

@@ -29,6 +29,8 @@ bool showsSomething(std::string_view text)
 // Cuts a text after so many characters, never inside one; true when it did.
 bool cutToCharacters(std::string& text, std::size_t characters)
 {
+    if (text.size() <= characters)  // no more characters than bytes
+        return false;
     std::size_t at = 0;
     for (std::size_t n = 0; n < characters && at < text.size(); ++n)
         nextCharacter(text, at);
@@ -44,6 +46,8 @@ Session::Session(std::string whereToPutLoadings) : m_whereToPutLoadings(std::mov
 {
     m_sheet.arm[kPilotRow] = kPilotArmAtStart;
     recalculate();
+    refreshLines();
+    useLoadings(Loadings{});
 }
 
 View Session::edit(FieldKind field, int row, std::string text)
@@ -71,7 +75,7 @@ View Session::edit(FieldKind field, int row, std::string text)
 
 View Session::pressLoading(int index)
 {
-    if (index < 0 || index >= static_cast<int>(kLoadingCount) || !buttonOf(index).canPress)
+    if (index < 0 || index >= static_cast<int>(kLoadingCount) || !m_buttons[static_cast<std::size_t>(index)].canPress)
         return view();
     const auto k = static_cast<std::size_t>(index);
     // Each text is a change of its own, as when a pilot types them; only the
@@ -98,6 +102,8 @@ View Session::useLoadings(const Loadings& loadings)
         this->*kStoredWeight[k] = loadings[k].weight;
         this->*kStoredArm[k] = loadings[k].arm;
     }
+    for (int i = 0; i < static_cast<int>(kLoadingCount); ++i)
+        m_buttons[static_cast<std::size_t>(i)] = buttonOf(i);
     m_marked = -1;
     return view();
 }
@@ -142,11 +148,8 @@ void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note);
 
 View Session::viewAnnouncing(Announcements announce) const
 {
-    View view{m_sheet, grossWeightWords(m_sheet, m_fault), flyCgWords(m_sheet, m_fault), scaleWords(m_sheet),
-              m_lines, announce, {}, m_marked};
-    for (int i = 0; i < static_cast<int>(kLoadingCount); ++i)
-        view.loadings[static_cast<std::size_t>(i)] = buttonOf(i);
-    return view;
+    return {m_sheet, grossWeightWords(m_sheet, m_fault), flyCgWords(m_sheet, m_fault), scaleWords(m_sheet),
+            m_lines, announce, m_buttons, m_marked};
 }
 
 // A button that would put a blank name on the load sheet, or nothing into

@@ -29,13 +29,15 @@ struct LoadingButtonView {
     bool operator==(const LoadingButtonView&) const = default;
 };
 
-// Everything a front end shows after an event.
+// Everything a front end shows after an event. It refers to the session's
+// own sheet, lines and buttons rather than copying them, so that a keystroke
+// costs no copy of the sheet: show it at once, before the next event.
 struct View {
-    Sheet sheet;  // every field's text, every caption, the verdicts and the scale
+    const Sheet& sheet;  // every field's text, every caption, the verdicts and the scale
     std::string grossWeightWords, flyCgWords, scaleWords;  // what a screen reader hears of each
-    LinesBeneath lines;      // the verdict, every warning, the read-outs, the note
-    Announcements announce;  // which of the lines to speak now
-    std::array<LoadingButtonView, kLoadingCount> loadings;
+    const LinesBeneath& lines;  // the verdict, every warning, the read-outs, the note
+    Announcements announce;     // which of the lines to speak now
+    const std::array<LoadingButtonView, kLoadingCount>& loadings;
     int marked = -1;  // the marked loading, or -1
 };
 
@@ -87,6 +89,7 @@ private:
     void refreshLines();
     View viewAnnouncing(Announcements announce) const;
     LoadingButtonView buttonOf(int index) const;
+    std::array<LoadingButtonView, kLoadingCount> m_buttons;  // as the loadings read make them
     bool rowHoldsLoading(int index) const;
 
     Sheet m_sheet;
