@@ -50,7 +50,7 @@ async function open(options = {}) {
 }
 const reopen = async (page) => { await page.reload(); await page.waitForSelector('html[data-ready]'); };
 const field = (page, kind, row) => page.locator(`#sheet input.${kind}`).nth(row);
-const typeLoadings = async (page) => { await page.fill('#typedFile', sheet); await page.click('#useTyped'); };
+const typeLoadings = async (page, text = sheet) => { await page.fill('#typedFile', text); await page.click('#useTyped'); };
 async function typeKeys(page, ...keys) {
   for (const key of keys) await (key === 'Tab' || key.startsWith('Arrow') ? page.keyboard.press(key) : page.keyboard.type(key));
 }
@@ -112,6 +112,35 @@ for (const [how, give] of [
     await page.click('#clearLoadings');
     await reopen(page);
     assert.deepEqual(await names(), [1, 2, 3, 4].map((n) => [`Loading ${n}`, true]));
+  });
+}
+
+// On phones at large text sizes, "14486.8075" showed as "14486.807" over "5",
+// "782.5" as "78" over "2.5", and fields cut "612.55" to "612.5": every
+// figure shows on one line and whole, every field its whole number, and no
+// heading runs into the next.
+for (const [width, textScale] of [[320, 1], [360, 1], [320, 1.3], [360, 2], [320, 2]]) {
+  test(`figures whole at ${width} px and ${textScale * 100} % text`, async () => {
+    const page = await open({ viewport: { width, height: 740 } });
+    const cdp = await page.context().newCDPSession(page);
+    await cdp.send('Page.setFontSizes', { fontSizes: { standard: Math.round(16 * textScale), fixed: Math.round(13 * textScale) } });
+    await typeLoadings(page, '"N271KQ",612.55,23.65\n');
+    await page.click('button.loading');
+    for (const [kind, row, text] of [['weight', 1, '140'], ['weight', 2, '-100.25'], ['arm', 2, '95.125'], ['weight', 3, '20']])
+      await field(page, kind, row).fill(text);
+    const cut = await page.evaluate(() => {
+      const lines = (element) => { const range = document.createRange(); range.selectNodeContents(element);
+        return new Set([...range.getClientRects()].map((rect) => Math.round(rect.top))).size; };
+      const figures = [...document.querySelectorAll('#sheet td.moment, #sheet td.result .figure')].filter((e) => e.textContent);
+      const fields = [...document.querySelectorAll('#sheet input')].filter((input) => input.value);
+      const headings = [...document.querySelectorAll('#sheet thead th')].filter((th) => th.offsetWidth > 0)
+        .map((th) => { const range = document.createRange(); range.selectNodeContents(th); return range.getBoundingClientRect(); });
+      return [...figures.filter((e) => lines(e) !== 1 || e.closest('td').scrollWidth > e.closest('td').clientWidth)
+        .map((e) => `figure ${e.textContent}`),
+      ...fields.filter((input) => input.scrollWidth > input.clientWidth).map((input) => `field ${input.value}`),
+      ...headings.slice(1).filter((rect, i) => rect.left < headings[i].right).map((_, i) => `heading ${i + 2}`)];
+    });
+    assert.deepEqual(cut, []);
   });
 }
 
