@@ -72,6 +72,8 @@ function show(json) {
   if (view.scaleAt !== null) scale.style.setProperty('--at', view.scaleAt);
 
   put(byId('verdict'), view.verdict);
+  put(byId('checks'), view.checks);
+  byId('checks').hidden = view.checks === '';
   showList(byId('warnings'), view.warnings);
   put(byId('readouts'), view.readouts);
   put(byId('note'), view.note);

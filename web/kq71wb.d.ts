@@ -10,7 +10,7 @@ export interface View {
   flyCgVerdict: '' | 'within' | 'forward' | 'aft';
   grossWeightWords: string; flyCgWords: string; scaleWords: string;
   scaleAt: number | null; // 0 at 10 in, 1 at 18 in
-  verdict: string; warnings: string[]; readouts: string; note: string;
+  verdict: string; warnings: string[]; checks: string; readouts: string; note: string;
   announce: { verdict: boolean; warnings: boolean; note: boolean };
   loadings: [LoadingButton, LoadingButton, LoadingButton, LoadingButton]; marked: number;
 }

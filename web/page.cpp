@@ -84,7 +84,7 @@ std::string viewJson(const View& view)
            ",\"scaleWords\":" + jsonText(view.scaleWords) + ",\"scaleAt\":" + scaleAt(s) +
            ",\"verdict\":" + jsonText(lines.verdict) +
            ",\"warnings\":" + list(lines.warnings, [](const Warning& warning) { return jsonText(warning.words); }) +
-           ",\"readouts\":" + jsonText(lines.readouts) + ",\"note\":" + jsonText(lines.note) +
+           ",\"checks\":" + jsonText(checkWords(lines.warnings.size())) + ",\"readouts\":" + jsonText(lines.readouts) + ",\"note\":" + jsonText(lines.note) +
            ",\"announce\":{\"verdict\":" + flag(view.announce.verdict) + ",\"warnings\":" + flag(view.announce.warnings) +
            ",\"note\":" + flag(view.announce.note) + "},\"loadings\":" + list(view.loadings, buttonJson) +
            ",\"marked\":" + std::to_string(view.marked) + '}';

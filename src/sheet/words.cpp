@@ -228,6 +228,13 @@ std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fa
     return summary;
 }
 
+std::string checkWords(std::size_t warnings)
+{
+    if (warnings == 0)
+        return {};
+    return std::to_string(warnings) + (warnings == 1 ? " number to check" : " numbers to check");
+}
+
 std::string cutWords(FieldKind field, int row)
 {
     std::string most = std::to_string(kMaxFieldCharacters);

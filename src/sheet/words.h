@@ -91,6 +91,10 @@ struct Announcements {
 };
 Announcements announcementsFor(const LinesBeneath& before, const LinesBeneath& after);
 
+// Beside the verdict, where a small screen always shows it, that warnings
+// stand below: "1 number to check", "3 numbers to check"; empty for none.
+std::string checkWords(std::size_t warnings);
+
 // Said when a field was given more than kMaxFieldCharacters:
 // "Weight, item 3 keeps at most 4,096 characters; the rest was cut."
 std::string cutWords(FieldKind field, int row);

@@ -144,6 +144,24 @@ for (const [width, textScale] of [[320, 1], [360, 1], [320, 1.3], [360, 2], [320
   });
 }
 
+// "Within limits." and a green CG were in view while "Arm, item 3 is
+// blank…" stood below the screen: the verdict says a warning stands, and
+// takes you to it.
+test('a warning out of sight is said beside the verdict, a tap from it', async () => {
+  const page = await open({ viewport: { width: 360, height: 740 } });
+  await typeLoadings(page);
+  await page.click('button.loading');
+  await field(page, 'weight', 1).fill('140');
+  await field(page, 'description', 0).fill('Tail ballast');
+  await field(page, 'weight', 2).fill('20');
+  const inSight = async (locator) => { const box = await locator.boundingBox(); return box.y >= 0 && box.y + box.height <= 740; };
+  const checks = page.locator('#checks');
+  assert.deepEqual([await checks.textContent(), await inSight(checks), await inSight(page.locator('#warnings li'))],
+    ['1 number to check', true, false]);
+  await checks.click();
+  assert.ok(await inSight(page.locator('#warnings li')));
+});
+
 test('after one visit the page opens and works with no network', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
