@@ -109,9 +109,11 @@ function keptLoadings() {
   }
 }
 
+// A file the core refuses (it gave no loading) is not kept: the loadings stay.
 function useLoadings(bytes) {
-  keepLoadings(bytes);
-  show(session.useLoadings(bytes));
+  const json = session.useLoadings(bytes);
+  if (JSON.parse(json).taken) keepLoadings(bytes);
+  show(json);
 }
 
 async function useFile(file) {
@@ -168,7 +170,10 @@ function wire() {
     useFile(file);
   });
   byId('useTyped').addEventListener('click', () => useLoadings(new TextEncoder().encode(byId('typedFile').value)));
-  byId('clearLoadings').addEventListener('click', () => useLoadings(new Uint8Array()));
+  byId('clearLoadings').addEventListener('click', () => {
+    keepLoadings(new Uint8Array());
+    show(session.clearLoadings());
+  });
 
   byId('print').addEventListener('click', () => window.print());
   window.addEventListener('beforeprint', fillLoadSheet);

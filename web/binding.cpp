@@ -30,6 +30,7 @@ EMSCRIPTEN_BINDINGS(kq71wb)
         .function("edit", &PageSession::edit)
         .function("pressLoading", &PageSession::pressLoading)
         .function("useLoadings", &PageSession::useLoadings)
+        .function("clearLoadings", &PageSession::clearLoadings)
         .function("view", &PageSession::view)
         .function("summary", &PageSession::summary)
         .function("loadSheet", &PageSession::loadSheet);

@@ -21,7 +21,8 @@ export interface FieldKinds { Weight: FieldKindValue; Arm: FieldKindValue; Momen
 export interface Session {
   edit(field: FieldKindValue, row: number, text: string): string; // JSON of a View
   pressLoading(index: number): string;
-  useLoadings(bytes: Uint8Array | string): string;
+  useLoadings(bytes: Uint8Array | string): string; // JSON of a View and "taken": false when the file gave no loading
+  clearLoadings(): string;
   view(): string;
   summary(): string;
   loadSheet(madeAt: string): string; // JSON of { above: string[], below: string[] }

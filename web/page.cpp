@@ -61,7 +61,14 @@ std::string PageSession::edit(FieldKind field, int row, std::string text)
 }
 
 std::string PageSession::pressLoading(int index) { return viewJson(m_session.pressLoading(index)); }
-std::string PageSession::useLoadings(const std::string& bytes) { return viewJson(m_session.useLoadings(bytes)); }
+std::string PageSession::useLoadings(const std::string& bytes)
+{
+    std::string json = viewJson(m_session.useLoadings(bytes));
+    json.insert(json.size() - 1, std::string(",\"taken\":") + flag(!m_session.loadingsRefused()));
+    return json;
+}
+
+std::string PageSession::clearLoadings() { return viewJson(m_session.useLoadings(Loadings{})); }
 std::string PageSession::view() const { return viewJson(m_session.view()); }
 std::string PageSession::summary() const { return m_session.summary(); }
 

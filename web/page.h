@@ -30,8 +30,11 @@ public:
     // offer only a comma on their decimal keypad; the page puts the text back.
     std::string edit(FieldKind field, int row, std::string text);
     std::string pressLoading(int index);
-    // The bytes of a loadings file, in any encoding the desktop reads.
+    // The bytes of a loadings file, in any encoding the desktop reads; the
+    // view says "taken": false when the file gave no loading and the
+    // loadings stay, so that the page does not keep it.
     std::string useLoadings(const std::string& bytes);
+    std::string clearLoadings();
     std::string view() const;
     // The whole result in a few sentences, every warning included.
     std::string summary() const;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "conversions.h"
+
 namespace kq71wb {
 namespace {
 
@@ -97,6 +99,7 @@ View Session::pressLoading(int index)
 
 View Session::useLoadings(const Loadings& loadings)
 {
+    m_loadingsRefused = false;
     for (std::size_t k = 0; k < kLoadingCount; ++k) {
         m_names[k] = loadings[k].name;
         this->*kStoredWeight[k] = loadings[k].weight;
@@ -108,7 +111,29 @@ View Session::useLoadings(const Loadings& loadings)
     return view();
 }
 
-View Session::useLoadings(std::string_view fileBytes) { return useLoadings(parseLoadings(fileBytes)); }
+namespace {
+
+// A record gives a loading when it has a name and an empty weight and arm
+// that read as numbers as they stand.
+bool givesALoading(const Loading& loading)
+{
+    const auto reads = [](const std::string& text, FieldUnit unit) {
+        return !isBlank(text) && misreadingOf(text, unit) == Misreading::None;
+    };
+    return showsSomething(loading.name) && reads(loading.weight, FieldUnit::Pounds) && reads(loading.arm, FieldUnit::Inches);
+}
+
+}  // namespace
+
+View Session::useLoadings(std::string_view fileBytes)
+{
+    const Loadings loadings = parseLoadings(fileBytes);
+    m_loadingsRefused = std::none_of(loadings.begin(), loadings.end(), givesALoading);
+    if (m_loadingsRefused)
+        return setNote("That file gives no loading (a line of a name in quotes, an empty weight and an empty arm); "
+                       "the loadings you had stay.");
+    return useLoadings(loadings);
+}
 
 View Session::setNote(std::string note)
 {

@@ -62,9 +62,12 @@ public:
     View pressLoading(int index);
 
     // The four loadings: as read from a file, or from a file's bytes. The
-    // mark goes.
+    // mark goes. Bytes that give no loading at all (an empty file, a picture
+    // chosen by mistake) are refused: the loadings stay, and the note says
+    // why; loadingsRefused() tells the front end not to keep such a file.
     View useLoadings(const Loadings& loadings);
     View useLoadings(std::string_view fileBytes);
+    bool loadingsRefused() const { return m_loadingsRefused; }
 
     // What became of a print or a copy, or a summary asked for: stands
     // beneath the sheet until the next figure changes, and is spoken.
@@ -99,6 +102,7 @@ private:
     std::string m_note;
     LinesBeneath m_lines;  // the lines as shown, and as a screen reader last heard them
     std::string m_whereToPutLoadings;
+    bool m_loadingsRefused = false;
 
     // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.
     std::string strA1, strA2, strB1, strB2, strC1, strC2, strD1, strD2;

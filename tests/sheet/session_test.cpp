@@ -90,10 +90,27 @@ TEST(Session, LoadingButtonsSayWhyTheyCannotBePressed)
     };
     for (const auto& [file, whyNot] : cases) {
         Session session("put kq71wb.dat in ~/.config/kq71wb/");
-        const LoadingButtonView button = session.useLoadings(file).loadings[0];
+        const LoadingButtonView button = session.useLoadings(parseLoadings(file)).loadings[0];
         EXPECT_EQ(button.whyNot, whyNot) << file;
         EXPECT_EQ(button.canPress, whyNot.empty()) << file;
         EXPECT_EQ(session.pressLoading(0).sheet.weight[0], whyNot.empty() ? "600" : "") << file;
+    }
+}
+
+// A picture or an empty file chosen by mistake replaced the loadings kept:
+// a file that gives no loading is refused, and the loadings stay.
+TEST(Session, AFileThatGivesNoLoadingIsRefused)
+{
+    Session session;
+    session.useLoadings(std::string_view("\"N271KQ\",612.5,23.6\n"));
+    const std::pair<std::string, bool> files[] = {
+        {std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01", 20), true}, {"", true}, {"\"Spare\",,\n,600,14", true},
+        {"\"N371KQ\",598,23.9", false}};
+    for (const auto& [file, refused] : files) {
+        const View view = session.useLoadings(std::string_view(file));
+        EXPECT_EQ(session.loadingsRefused(), refused) << file;
+        EXPECT_EQ(view.loadings[0].caption, refused ? "N271KQ" : "N371KQ") << file;
+        EXPECT_EQ(view.announce.note, refused) << file;
     }
 }
 

@@ -162,6 +162,18 @@ test('a warning out of sight is said beside the verdict, a tap from it', async (
   assert.ok(await inSight(page.locator('#warnings li')));
 });
 
+// A picture chosen by mistake overwrote the kept loadings with junk names.
+test('a file that gives no loading is refused, and the loadings kept stay', async () => {
+  const page = await open();
+  await typeLoadings(page);
+  await page.setInputFiles('#chooseFile', { name: 'glider.png', mimeType: 'image/png',
+    buffer: Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0, 0, 0, 0x0d, 0x49, 0x48, 0x44, 0x52]) });
+  await page.waitForFunction(() => document.getElementById('note').textContent !== '');
+  assert.match(await page.textContent('#note'), /^That file gives no loading/);
+  await reopen(page);
+  assert.equal(await page.locator('button.loading').first().textContent(), 'N271KQ');
+});
+
 test('after one visit the page opens and works with no network', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
