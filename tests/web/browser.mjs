@@ -174,6 +174,21 @@ test('a file that gives no loading is refused, and the loadings kept stay', asyn
   assert.equal(await page.locator('button.loading').first().textContent(), 'N271KQ');
 });
 
+// In forced colours the results lost red and green and the scale was an
+// empty box: each result says its verdict, and the scale keeps its mark.
+test('forced colours: each result says its verdict, and the scale shows the CG', async () => {
+  const page = await open({ forcedColors: 'active' });
+  await field(page, 'weight', 0).focus();
+  await typeKeys(page, '600', 'Tab', '14', 'Tab', '170');
+  const shown = await page.evaluate(() => {
+    const seen = (element) => element.getBoundingClientRect().width > 2 && element.getBoundingClientRect().height > 2;
+    const marker = document.getElementById('scaleMarker');
+    return [...document.querySelectorAll('.result .words')].map((words) => (seen(words) ? words.textContent : ''))
+      .concat(seen(marker) && getComputedStyle(marker).backgroundColor === getComputedStyle(document.body).color);
+  });
+  assert.deepEqual(shown, ['within limits', 'out of limits, forward of the 11.70 in limit', true]);
+});
+
 test('after one visit the page opens and works with no network', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
