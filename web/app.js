@@ -151,6 +151,18 @@ function wire() {
       field.addEventListener('focus', () => field.select());
     });
   }
+  // The ± key stands in sight while a weight or an arm has the focus; pressing
+  // it keeps the focus, and the keypad, in the field.
+  const sign = byId('sign');
+  let signed = null;
+  for (const [fields, kind] of editedFields.filter(([, kind]) => kind !== FieldKind.Description)) {
+    fields.forEach((field, row) => {
+      field.addEventListener('focus', () => { signed = [kind, row]; sign.hidden = false; });
+      field.addEventListener('blur', () => { sign.hidden = true; });
+    });
+  }
+  sign.addEventListener('pointerdown', (event) => event.preventDefault());
+  sign.addEventListener('click', () => signed && show(session.toggleSign(...signed)));
   byId('sheet').addEventListener('submit', (event) => event.preventDefault());
 
   byId('chooseFile').addEventListener('change', (event) => {

@@ -20,6 +20,7 @@ export interface FieldKinds { Weight: FieldKindValue; Arm: FieldKindValue; Momen
 
 export interface Session {
   edit(field: FieldKindValue, row: number, text: string): string; // JSON of a View
+  toggleSign(field: FieldKindValue, row: number): string; // a weight or arm made negative, or positive again
   pressLoading(index: number): string;
   useLoadings(bytes: Uint8Array | string): string; // JSON of a View and "taken": false when the file gave no loading
   clearLoadings(): string;

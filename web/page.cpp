@@ -60,6 +60,20 @@ std::string PageSession::edit(FieldKind field, int row, std::string text)
     return viewJson(m_session.edit(field, row, std::move(text)));
 }
 
+std::string PageSession::toggleSign(FieldKind field, int row)
+{
+    if ((field != FieldKind::Weight && field != FieldKind::Arm) || row < 0 || row >= Sheet::kRowCount)
+        return view();
+    const Sheet& sheet = m_session.sheet();
+    std::string text = (field == FieldKind::Weight ? sheet.weight : sheet.arm)[static_cast<std::size_t>(row)];
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first != std::string::npos && text[first] == '-')
+        text.erase(first, 1);
+    else
+        text.insert(first == std::string::npos ? text.size() : first, "-");
+    return edit(field, row, std::move(text));
+}
+
 std::string PageSession::pressLoading(int index) { return viewJson(m_session.pressLoading(index)); }
 std::string PageSession::useLoadings(const std::string& bytes)
 {

@@ -29,6 +29,9 @@ public:
     // A comma typed in a weight or an arm becomes a period, as phones often
     // offer only a comma on their decimal keypad; the page puts the text back.
     std::string edit(FieldKind field, int row, std::string text);
+    // A weight or an arm made negative, or positive again: phones' decimal
+    // keypads often have no minus key.
+    std::string toggleSign(FieldKind field, int row);
     std::string pressLoading(int index);
     // The bytes of a loadings file, in any encoding the desktop reads; the
     // view says "taken": false when the file gave no loading and the

@@ -189,6 +189,18 @@ test('forced colours: each result says its verdict, and the scale shows the CG',
   assert.deepEqual(shown, ['within limits', 'out of limits, forward of the 11.70 in limit', true]);
 });
 
+// A phone's decimal keypad without a minus key could not put nose ballast at -35.
+test('the ± key makes the field being typed negative, and back, keeping the keypad there', async () => {
+  const page = await open({ viewport: { width: 360, height: 740 }, hasTouch: true });
+  await field(page, 'arm', 2).focus();
+  await typeKeys(page, '35');
+  await page.tap('#sign');
+  const arm = () => field(page, 'arm', 2).evaluate((input) => [input.value, document.activeElement === input]);
+  assert.deepEqual(await arm(), ['-35', true]);
+  await page.tap('#sign');
+  assert.deepEqual([await arm(), await field(page, 'arm', 1).inputValue()], [['35', true], '-20']);
+});
+
 test('after one visit the page opens and works with no network', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
