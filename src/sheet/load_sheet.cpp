@@ -7,17 +7,6 @@
 namespace kq71wb {
 namespace {
 
-// A name or description as a load sheet shows it: one so long that it would
-// crowd out the figures is shortened, visibly, without splitting a character.
-std::string shortened(std::string_view text)
-{
-    constexpr std::size_t kShown = 60;
-    std::size_t at = 0;
-    for (std::size_t n = 0; n < kShown && at < text.size(); ++n)
-        nextCharacter(text, at);
-    return at >= text.size() ? std::string(text) : std::string(text.substr(0, at)) + "\u2026";
-}
-
 // A row in words, its figures as they are read, its description last: "Item
 // 3: 18 lb at 5 in, moment 90 lb-in (Parachute)." A description in a script
 // no installed font draws would take the figures after it into its run of

@@ -186,13 +186,14 @@ LoadingButtonView Session::buttonOf(int index) const
     const bool named = showsSomething(name);
     const bool weighed = !isBlank(this->*kStoredWeight[k]);
     const bool armed = !isBlank(this->*kStoredArm[k]);
-    LoadingButtonView button{named ? name : "Loading " + std::to_string(index + 1), named && weighed && armed, {}};
+    // A long name would make the button as tall as the page.
+    LoadingButtonView button{named ? shortened(name) : "Loading " + std::to_string(index + 1), named && weighed && armed, {}};
     if (!named && !weighed && !armed)
         button.whyNot = m_whereToPutLoadings.empty() ? "No loading." : "No loading: " + m_whereToPutLoadings + '.';
     else if (!named)
         button.whyNot = button.caption + " has no name in the loadings file.";
     else if (!weighed || !armed)
-        button.whyNot = isolated(name) + " has no empty " +
+        button.whyNot = isolated(shortened(name)) + " has no empty " +
                         (!weighed && !armed ? "weight or arm" : !weighed ? "weight" : "arm") + " in the loadings file.";
     return button;
 }

@@ -253,6 +253,15 @@ std::string withoutBlanks(std::string text)
     return text;
 }
 
+std::string shortened(std::string_view text)
+{
+    constexpr std::size_t kShown = 60;
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < kShown && at < text.size(); ++n)
+        nextCharacter(text, at);
+    return at >= text.size() ? std::string(text) : std::string(text.substr(0, at)) + "\u2026";
+}
+
 char32_t nextCharacter(std::string_view text, std::size_t& at)
 {
     const auto lead = static_cast<unsigned char>(text[at++]);

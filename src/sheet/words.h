@@ -134,6 +134,11 @@ std::string withoutBlanks(std::string text);
 // shows isolates as stray marks: "N271KQ" -> "N271KQ", "דאון" -> "\u2068דאון\u2069".
 std::string isolated(std::string_view text);
 
+// A name or description so long that it would crowd out what stands beside
+// it, shortened visibly after 60 characters, never inside one: "Parachute"
+// stays, a 4,096-character name shows its first 60 and "…".
+std::string shortened(std::string_view text);
+
 // The next character of UTF-8 text, moving `at` past it; U+FFFD for a byte
 // that starts none.
 char32_t nextCharacter(std::string_view text, std::size_t& at);

@@ -87,6 +87,7 @@ TEST(Session, LoadingButtonsSayWhyTheyCannotBePressed)
         {"\"Spare\",600,", "Spare has no empty arm in the loadings file."},
         {"\"Spare\", ,14", "Spare has no empty weight in the loadings file."},
         {"\"\u00E9\",600,14", ""},
+        {"\"" + std::string(200, 'N') + "\",,", std::string(60, 'N') + "\u2026 has no empty weight or arm in the loadings file."},
     };
     for (const auto& [file, whyNot] : cases) {
         Session session("put kq71wb.dat in ~/.config/kq71wb/");

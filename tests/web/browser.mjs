@@ -201,6 +201,22 @@ test('the ± key makes the field being typed negative, and back, keeping the key
   assert.deepEqual([await arm(), await field(page, 'arm', 1).inputValue()], [['35', true], '-20']);
 });
 
+// A megabyte pasted into a field slowed every keystroke, a 4,096-byte name
+// made a button 7,397 px tall and printed on three pages of A5: a field keeps
+// 4,096 characters and says so, and long names and descriptions are shortened.
+test('long text: a field keeps 4,096 characters, a long name is shortened, the sheet prints on one page', async () => {
+  const page = await open();
+  await typeLoadings(page, `"${'N'.repeat(4096)}",612.5,23.6\n`);
+  await page.click('button.loading');
+  for (let k = 0; k < 6; ++k) await field(page, 'description', k).fill('D'.repeat(5000));
+  assert.deepEqual([(await field(page, 'description', 5).inputValue()).length, await page.textContent('#note')],
+    [4096, 'Description, item 8 keeps at most 4,096 characters; the rest was cut.']);
+  assert.ok((await page.locator('button.loading').first().boundingBox()).height < 200);
+  const pdf = join(folder, 'long.pdf');
+  await page.pdf({ path: pdf, format: 'A5', printBackground: true });
+  assert.match(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }), /^Pages: +1$/m);
+});
+
 test('after one visit the page opens and works with no network', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
