@@ -96,6 +96,9 @@ function keepLoadings(bytes) {
     else localStorage.setItem(storedLoadings, btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join('')));
     byId('notKept').hidden = true;
   } catch {
+    // Whatever was kept before must not come back at the next visit in
+    // place of what is used now.
+    try { localStorage.removeItem(storedLoadings); } catch { /* nothing is kept at all */ }
     byId('notKept').hidden = false;
   }
 }
@@ -181,7 +184,9 @@ function wire() {
     event.preventDefault();
     useFile(file);
   });
-  byId('useTyped').addEventListener('click', () => useLoadings(new TextEncoder().encode(byId('typedFile').value)));
+  // Typed text is cut to the part the parser reads, as a chosen file is.
+  byId('useTyped').addEventListener('click', () => useLoadings(
+    new TextEncoder().encode(byId('typedFile').value).slice(0, kq71wb.loadingsFileLimit())));
   byId('clearLoadings').addEventListener('click', () => {
     keepLoadings(new Uint8Array());
     show(session.clearLoadings());

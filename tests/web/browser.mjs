@@ -217,6 +217,18 @@ test('long text: a field keeps 4,096 characters, a long name is shortened, the s
   assert.match(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }), /^Pages: +1$/m);
 });
 
+// Kept "OLD-A", then typed 6 MB the browser would not keep: the page said
+// the loadings last until it is closed, yet a reload brought OLD-A back.
+test('what the page says it keeps is what it keeps', async () => {
+  const page = await open();
+  await typeLoadings(page, '"OLD-A",600,14\n');
+  await page.evaluate(() => { Storage.prototype.setItem = () => { throw new DOMException('full', 'QuotaExceededError'); }; });
+  await typeLoadings(page, `"NEW-B",610,14\n${'x'.repeat(100000)}`);
+  assert.deepEqual([await page.locator('button.loading').first().textContent(), await page.isVisible('#notKept')], ['NEW-B', true]);
+  await reopen(page);
+  assert.equal(await page.locator('button.loading').first().textContent(), 'Loading 1');
+});
+
 test('after one visit the page opens and works with no network', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
