@@ -1,6 +1,7 @@
 #include "loadings.h"
 
 #include <optional>
+#include <vector>
 
 #include "text_encoding.h"
 
@@ -101,22 +102,54 @@ private:
 
 }  // namespace
 
-Loadings parseLoadings(std::string_view bytes)
+namespace {
+
+// The bytes of a loadings file as UTF-8 text: only the part the parser reads,
+// and "Unicode" as a common Windows editor saves it, UTF-16 after its mark,
+// or, from other tools, without one.
+std::string_view asText(std::string_view bytes, std::string& decoded)
 {
     bytes = bytes.substr(0, kMaxFileBytes);
-    // "Unicode" as a common Windows editor saves it: UTF-16 after its mark,
-    // or, from other tools, without one.
-    std::string fromUtf16;
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        fromUtf16 = utf8FromUtf16(bytes.substr(2), bytes[0] == '\xFE');
-        bytes = fromUtf16;
+        decoded = utf8FromUtf16(bytes.substr(2), bytes[0] == '\xFE');
+        bytes = decoded;
     } else if (const std::optional<bool> bigEndian = utf16ByteOrder(bytes)) {
-        fromUtf16 = utf8FromUtf16(bytes, *bigEndian);
-        bytes = fromUtf16;
+        decoded = utf8FromUtf16(bytes, *bigEndian);
+        bytes = decoded;
     }
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
+    return bytes;
+}
 
+}  // namespace
+
+std::vector<int> misshapenLines(std::string_view bytes)
+{
+    std::string decoded;
+    const std::string_view text = asText(bytes, decoded);
+    std::vector<int> misshapen;
+    int line = 1;
+    for (std::size_t start = 0; start < text.size(); ++line) {
+        std::size_t end = start;
+        int fields = 1;
+        bool quoted = false, blank = true;
+        for (; end < text.size() && (quoted || !isLineEnd(text[end])); ++end) {
+            quoted = text[end] == '"' ? !quoted : quoted;
+            fields += !quoted && text[end] == ',';
+            blank = blank && isBlank(text[end]);
+        }
+        if (!blank && fields != 3)
+            misshapen.push_back(line);
+        start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+    }
+    return misshapen;
+}
+
+Loadings parseLoadings(std::string_view bytes)
+{
+    std::string decoded;
+    bytes = asText(bytes, decoded);
     FieldReader reader(bytes);
     Loadings loadings;
     // A record the file ends before repeats the last one read, as a

@@ -45,6 +45,11 @@ inline constexpr std::size_t kMaxFileBytes = 64 * 1024;
 // either way, without a byte-order mark.
 Loadings parseLoadings(std::string_view bytes);
 
+// The lines of a loadings file, counted from 1, that do not hold three
+// fields, blank lines aside: a name with a comma in curly quotes, as a phone
+// types them, splits into four. "“Club, two”,598,23.9" -> {1}
+std::vector<int> misshapenLines(std::string_view bytes);
+
 // The rest reads the file itself (loadings_file.cpp), which a WebAssembly
 // build, handed the file's bytes, does without.
 

@@ -132,7 +132,18 @@ View Session::useLoadings(std::string_view fileBytes)
     if (m_loadingsRefused)
         return setNote("That file gives no loading (a line of a name in quotes, an empty weight and an empty arm); "
                        "the loadings you had stay.");
-    return useLoadings(loadings);
+    useLoadings(loadings);
+    // A line that splits into other than three fields is used all the same,
+    // as the desktop reads it, but named: curly quotes split "Club, two".
+    const std::vector<int> misshapen = misshapenLines(fileBytes);
+    if (misshapen.empty())
+        return setNote({});
+    std::string lines = std::to_string(misshapen.front());
+    for (std::size_t i = 1; i < misshapen.size() && i < 3; ++i)
+        lines += (i + 1 == std::min<std::size_t>(misshapen.size(), 3) ? " and " : ", ") + std::to_string(misshapen[i]);
+    return setNote((misshapen.size() == 1 ? "Line " : "Lines ") + lines + (misshapen.size() > 3 ? " and more" : "") +
+                   " of the loadings file " + (misshapen.size() == 1 ? "does" : "do") +
+                   " not split into a name, an empty weight and an empty arm: check the quotes and commas.");
 }
 
 View Session::setNote(std::string note)

@@ -115,6 +115,24 @@ TEST(Session, AFileThatGivesNoLoadingIsRefused)
     }
 }
 
+// Smart quotes typed on a phone, "“Club, two”,598,23.9", made buttons of
+// "“Club", "23.9" and "23.9" without a word: a line that does not split into
+// three fields is named.
+TEST(Session, AMisshapenLoadingsLineIsNamed)
+{
+    const std::pair<std::string, std::string> files[] = {
+        {"\"N271KQ\",612.5,23.6\r\n\r\n\"Club, two\",598,23.9\n", ""},
+        {"\"N271KQ\",612.5,23.6\n\u201CClub, two\u201D,598,23.9\n", "Line 2 of the loadings file does not split into a name, an "
+                                                                  "empty weight and an empty arm: check the quotes and commas."},
+        {"A,1\nB,2,3,4\nC,5,6\nD\nE,7,8,9\n", "Lines 1, 2 and 4 and more of the loadings file do not split into a name, an "
+                                             "empty weight and an empty arm: check the quotes and commas."},
+    };
+    for (const auto& [file, note] : files) {
+        Session session;
+        EXPECT_EQ(session.useLoadings(std::string_view(file)).lines.note, note) << file;
+    }
+}
+
 // The window shows every warning, as the page does; F8 says them all too.
 TEST(Session, SummarySaysEveryWarning)
 {
