@@ -234,6 +234,13 @@ test('what the page says it keeps is what it keeps', async () => {
 test('after one visit the page opens and works with no network', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
+  // It keeps what the page uses, the page itself once.
+  const kept = await page.evaluate(async () => {
+    const cache = await caches.open((await caches.keys())[0]);
+    return (await cache.keys()).map((request) => new URL(request.url).pathname.slice(1)).sort();
+  });
+  assert.deepEqual(kept, ['', 'app.js', 'icons/kq71wb-192.png', 'icons/kq71wb-512.png', 'kq71wb.js', 'kq71wb.wasm',
+    'manifest.webmanifest', 'style.css']);
   await page.context().setOffline(true);
   await reopen(page);
   await field(page, 'weight', 0).fill('600');
