@@ -1,11 +1,12 @@
 # Sourced by ./run and ./test: installs the Debian packages the build needs,
 # and does nothing (quickly) when they are all there already.
+# What the program needs to build and run; ./test adds KQ71WB_TEST_PACKAGES.
 KQ71WB_PACKAGES=(
     g++ cmake ninja-build libcups2-dev libfast-float-dev libfmt-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-qpa-plugins
     fonts-liberation2
 )
+KQ71WB_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev)
 
 # ensure_packages [--no-install-recommends] PACKAGE...
 ensure_packages() {
