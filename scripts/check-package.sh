@@ -15,7 +15,7 @@ package=$(echo build-release/kq71wb_*.deb)
 version=$(dpkg-deb --field "$package" Version)
 
 desktop-file-validate data/io.github.kq71wb.kq71wb.desktop
-appstreamcli validate --no-net --pedantic data/io.github.kq71wb.kq71wb.metainfo.xml
+appstreamcli validate --no-net --pedantic build-release/data/io.github.kq71wb.kq71wb.metainfo.xml
 # No error or warning may pass. Two informational tags remain, and say so:
 #   binary-has-unneeded-section .comment: CPack strips with plain strip, which
 #     keeps the compiler's .comment note; it costs a few hundred bytes.

@@ -31,17 +31,22 @@ QString fromUtf8(const std::string& text)
 }
 
 // Where a user puts a loadings file: the folder of the last place looked in,
-// the user's configuration folder, shown from the home folder.
-std::string whereToPutLoadings(const std::vector<std::filesystem::path>& candidates)
+// the user's configuration folder, shown from the home folder; and where the
+// sample was installed, as found beside the program.
+std::string whereToPutLoadings(const std::vector<std::filesystem::path>& candidates,
+                               const std::filesystem::path& sampleFolder)
 {
-    QString folder = "the program's folder";
-    if (!candidates.empty()) {
-        folder = QString::fromStdString(candidates.back().parent_path().string()) + '/';
-        const QString home = QDir::homePath();
-        if (folder.startsWith(home + '/'))
-            folder.replace(0, home.size(), "~");
-    }
-    return QString("put kq71wb.dat in %1 (a sample is in /usr/share/doc/kq71wb/)").arg(folder).toStdString();
+    const QString home = QDir::homePath();
+    const auto shown = [&home](const std::filesystem::path& folder) {
+        QString text = QString::fromStdString(folder.string()) + '/';
+        if (text.startsWith(home + '/'))
+            text.replace(0, home.size(), "~");
+        return text;
+    };
+    QString where = "put kq71wb.dat in " + (candidates.empty() ? "the program's folder" : shown(candidates.back().parent_path()));
+    if (!sampleFolder.empty())
+        where += " (a sample is in " + shown(sampleFolder) + ")";
+    return where.toStdString();
 }
 
 // A text the view gives a field, set only where it differs, so that the
@@ -63,11 +68,13 @@ void putText(window::SheetField& field, const std::string& text, std::string& sh
 
 }  // namespace
 
-frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarget& printTarget, QWidget* parent)
+frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarget& printTarget,
+                     std::filesystem::path sampleFolder, QWidget* parent)
     : QMainWindow(parent),
       m_loadingsFiles(std::move(loadingsFiles)),
+      m_whereToPutLoadings(whereToPutLoadings(m_loadingsFiles, sampleFolder)),
       m_printTarget(printTarget),
-      m_session(whereToPutLoadings(m_loadingsFiles))
+      m_session(m_whereToPutLoadings)
 {
     m_controls = window::buildWindow(*this);
     // Beneath the fixed layout, the lines the sheet says: the verdict,
@@ -158,7 +165,7 @@ void frmKQ71wb::Form_Load()
     const bool anyLoading = std::any_of(view.loadings.begin(), view.loadings.end(),
                                         [](const LoadingButtonView& button) { return button.canPress; });
     if (!anyLoading)
-        setNote(fromUtf8("No loadings file: for the loading buttons, " + whereToPutLoadings(m_loadingsFiles) + '.'));
+        setNote(fromUtf8("No loadings file: for the loading buttons, " + m_whereToPutLoadings + '.'));
 }
 
 void frmKQ71wb::centreOnScreen()

@@ -35,7 +35,10 @@ class frmKQ71wb : public QMainWindow {
 public:
     // The loadings file is the first readable one of `loadingsFiles`; pages
     // are printed or saved through `printTarget`, which must outlive the form.
-    frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarget& printTarget, QWidget* parent = nullptr);
+    // Where no loadings file is found, the window says where to put one, and
+    // that a sample is in `sampleFolder` when it is given.
+    frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarget& printTarget,
+              std::filesystem::path sampleFolder = {}, QWidget* parent = nullptr);
 
     const window::WindowControls& controls() const { return m_controls; }
     const Session& session() const { return m_session; }
@@ -78,6 +81,7 @@ private:
     void renderSheet(QPainter& painter) const;
 
     std::vector<std::filesystem::path> m_loadingsFiles;
+    std::string m_whereToPutLoadings;
     PrintTarget& m_printTarget;
     Session m_session;
     window::WindowControls m_controls;

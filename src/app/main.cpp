@@ -93,7 +93,7 @@ int main(int argc, char* argv[])
 
     kq71wb::configureApplication();
     kq71wb::SystemPrintTarget printTarget;
-    kq71wb::frmKQ71wb form(kq71wb::defaultLoadingsFiles(), printTarget);
+    kq71wb::frmKQ71wb form(kq71wb::defaultLoadingsFiles(), printTarget, kq71wb::sampleLoadingsFolder());
     form.show();
     return QApplication::exec();
 }

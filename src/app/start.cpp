@@ -28,4 +28,15 @@ std::vector<std::filesystem::path> defaultLoadingsFiles()
                                   qgetenv("HOME").toStdString());
 }
 
+std::filesystem::path sampleLoadingsFolder()
+{
+    const std::filesystem::path folder =
+        std::filesystem::path(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString()) / ".." / "share" /
+        "doc" / "kq71wb";
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(folder / "kq71wb.dat", error))
+        return {};
+    return std::filesystem::weakly_canonical(folder, error);
+}
+
 }  // namespace kq71wb

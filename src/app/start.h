@@ -17,4 +17,9 @@ void configureApplication();
 // Where the program looks for its loadings file.
 std::vector<std::filesystem::path> defaultLoadingsFiles();
 
+// The folder the sample loadings file was installed in beside the program
+// (share/doc/kq71wb under its prefix: /usr for the package, /usr/local for a
+// hand install), or nothing when there is none there.
+std::filesystem::path sampleLoadingsFolder();
+
 }  // namespace kq71wb

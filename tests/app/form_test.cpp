@@ -81,7 +81,7 @@ private:
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(loadingsFile) == loadingsFile.size());
         file.close();
         m_form = std::make_unique<frmKQ71wb>(std::vector<std::filesystem::path>{QFile::encodeName(path).toStdString()},
-                                             m_printTarget);
+                                             m_printTarget, QFile::encodeName(m_home.filePath("share/doc/kq71wb")).toStdString());
         m_form->show();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     }
@@ -183,7 +183,7 @@ private slots:
 
         // Without a file the buttons are blank and do nothing, and say where a file goes.
         open(QByteArray());
-        QVERIFY(note().startsWith("No loadings file: for the loading buttons, put kq71wb.dat in ~/program/ (a sample is in "));
+        QCOMPARE(note(), "No loadings file: for the loading buttons, put kq71wb.dat in ~/program/ (a sample is in ~/share/doc/kq71wb/).");
         typeInto(c().txtWeight[0], "600");
         QVERIFY(!c().cmdLoading[1]->isEnabled());
         QVERIFY(c().cmdLoading[1]->toolTip().startsWith("No loading: put kq71wb.dat in ~/program/"));
