@@ -8,6 +8,7 @@ const kq71wb = await createKq71wb();
 const session = new kq71wb.Session();
 const { FieldKind } = kq71wb;
 const storedLoadings = 'kq71wb.dat';
+const storedName = 'kq71wb.dat name';  // the name of the file kept, for the load sheet
 
 const byId = (id) => document.getElementById(id);
 const all = (selector) => [...document.querySelectorAll(selector)];
@@ -78,10 +79,10 @@ function show(json) {
   put(byId('readouts'), view.readouts);
   put(byId('note'), view.note);
   loadingButtons.forEach((button, i) => {
-    const { caption, canPress, whyNot } = view.loadings[i];
+    const { caption, canPress, whyNot, from } = view.loadings[i];
     button.disabled = !canPress;
     put(button, caption);
-    if (button.title !== whyNot) button.title = whyNot;
+    if (button.title !== (whyNot || from)) button.title = whyNot || from;
     button.setAttribute('aria-pressed', String(i === view.marked));
   });
   speak(view);
@@ -90,10 +91,14 @@ function show(json) {
 // Where the page keeps a loadings file: its bytes in base64, in this browser
 // only. A browser that keeps nothing (private windows, storage turned off)
 // still uses the file until the page is closed.
-function keepLoadings(bytes) {
+function keepLoadings(bytes, name = '') {
   try {
-    if (bytes.length === 0) localStorage.removeItem(storedLoadings);
-    else localStorage.setItem(storedLoadings, btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join('')));
+    localStorage.removeItem(storedLoadings);
+    localStorage.removeItem(storedName);
+    if (bytes.length > 0) {
+      localStorage.setItem(storedLoadings, btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join('')));
+      localStorage.setItem(storedName, name);
+    }
     byId('notKept').hidden = true;
   } catch {
     // Whatever was kept before must not come back at the next visit in
@@ -106,21 +111,22 @@ function keepLoadings(bytes) {
 function keptLoadings() {
   try {
     const kept = localStorage.getItem(storedLoadings);
-    return kept ? Uint8Array.from(atob(kept), (c) => c.charCodeAt(0)) : null;
+    return kept ? [Uint8Array.from(atob(kept), (c) => c.charCodeAt(0)), localStorage.getItem(storedName) ?? ''] : null;
   } catch {
     return null;
   }
 }
 
 // A file the core refuses (it gave no loading) is not kept: the loadings stay.
-function useLoadings(bytes) {
-  const json = session.useLoadings(bytes);
-  if (JSON.parse(json).taken) keepLoadings(bytes);
+// `name` is the chosen file's, or empty for typed loadings.
+function useLoadings(bytes, name = '') {
+  const json = session.useLoadings(bytes, name);
+  if (JSON.parse(json).taken) keepLoadings(bytes, name);
   show(json);
 }
 
 async function useFile(file) {
-  useLoadings(new Uint8Array(await file.slice(0, kq71wb.loadingsFileLimit()).arrayBuffer()));
+  useLoadings(new Uint8Array(await file.slice(0, kq71wb.loadingsFileLimit()).arrayBuffer()), file.name);
 }
 
 function pressLoading(index) {
@@ -202,7 +208,7 @@ for (const [fields, kind] of editedFields)
   fields.forEach((field, k) => field.value && session.edit(kind, rowOf(kind, k), field.value));
 show(session.view());
 const kept = keptLoadings();
-if (kept) show(session.useLoadings(kept));
+if (kept) show(session.useLoadings(...kept));
 byId('loadingsFile').open = !kept;
 document.documentElement.dataset.ready = '';
 performance.mark('ready');

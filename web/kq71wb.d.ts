@@ -1,7 +1,7 @@
 // The module that web/binding.cpp makes of the C++ core, for the page's code.
 // Every event of a session answers with the whole view, as JSON.
 
-export interface LoadingButton { caption: string; canPress: boolean; whyNot: string }
+export interface LoadingButton { caption: string; canPress: boolean; whyNot: string; from: string }
 
 export interface View {
   weight: string[]; arm: string[]; description: string[];
@@ -22,7 +22,7 @@ export interface Session {
   edit(field: FieldKindValue, row: number, text: string): string; // JSON of a View
   toggleSign(field: FieldKindValue, row: number): string; // a weight or arm made negative, or positive again
   pressLoading(index: number): string;
-  useLoadings(bytes: Uint8Array | string): string; // JSON of a View and "taken": false when the file gave no loading
+  useLoadings(bytes: Uint8Array | string, fileName: string): string; // JSON of a View and "taken": false when the file gave no loading
   clearLoadings(): string;
   view(): string;
   summary(): string;

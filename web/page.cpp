@@ -46,7 +46,7 @@ std::string scaleAt(const Sheet& sheet)
 std::string buttonJson(const LoadingButtonView& button)
 {
     return "{\"caption\":" + jsonText(button.caption) + ",\"canPress\":" + flag(button.canPress) +
-           ",\"whyNot\":" + jsonText(button.whyNot) + '}';
+           ",\"whyNot\":" + jsonText(button.whyNot) + ",\"from\":" + jsonText(button.from) + '}';
 }
 
 }  // namespace
@@ -75,9 +75,9 @@ std::string PageSession::toggleSign(FieldKind field, int row)
 }
 
 std::string PageSession::pressLoading(int index) { return viewJson(m_session.pressLoading(index)); }
-std::string PageSession::useLoadings(const std::string& bytes)
+std::string PageSession::useLoadings(const std::string& bytes, const std::string& fileName)
 {
-    std::string json = viewJson(m_session.useLoadings(bytes));
+    std::string json = viewJson(m_session.useLoadings(bytes, fileName.empty() ? "loadings typed on this page" : fileName));
     json.insert(json.size() - 1, std::string(",\"taken\":") + flag(!m_session.loadingsRefused()));
     return json;
 }

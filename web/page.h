@@ -36,7 +36,8 @@ public:
     // The bytes of a loadings file, in any encoding the desktop reads; the
     // view says "taken": false when the file gave no loading and the
     // loadings stay, so that the page does not keep it.
-    std::string useLoadings(const std::string& bytes);
+    // `fileName` is the chosen file's name, or empty for typed loadings.
+    std::string useLoadings(const std::string& bytes, const std::string& fileName);
     std::string clearLoadings();
     std::string view() const;
     // The whole result in a few sentences, every warning included.

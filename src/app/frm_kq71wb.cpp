@@ -33,19 +33,22 @@ QString fromUtf8(const std::string& text)
 // Where a user puts a loadings file: the folder of the last place looked in,
 // the user's configuration folder, shown from the home folder; and where the
 // sample was installed, as found beside the program.
+QString shownFromHome(const std::filesystem::path& path)
+{
+    QString text = QString::fromStdString(path.string());
+    const QString home = QDir::homePath();
+    if (text.startsWith(home + '/'))
+        text.replace(0, home.size(), "~");
+    return text;
+}
+
 std::string whereToPutLoadings(const std::vector<std::filesystem::path>& candidates,
                                const std::filesystem::path& sampleFolder)
 {
-    const QString home = QDir::homePath();
-    const auto shown = [&home](const std::filesystem::path& folder) {
-        QString text = QString::fromStdString(folder.string()) + '/';
-        if (text.startsWith(home + '/'))
-            text.replace(0, home.size(), "~");
-        return text;
-    };
-    QString where = "put kq71wb.dat in " + (candidates.empty() ? "the program's folder" : shown(candidates.back().parent_path()));
+    QString where = "put kq71wb.dat in " +
+                    (candidates.empty() ? QString("the program's folder") : shownFromHome(candidates.back().parent_path()) + '/');
     if (!sampleFolder.empty())
-        where += " (a sample is in " + shown(sampleFolder) + ")";
+        where += " (a sample is in " + shownFromHome(sampleFolder) + "/)";
     return where.toStdString();
 }
 
@@ -160,12 +163,18 @@ void frmKQ71wb::wireEvents()
 void frmKQ71wb::Form_Load()
 {
     centreOnScreen();
-    const View view = m_session.useLoadings(ReadLoadings(m_loadingsFiles));
+    const LoadingsRead read = ReadLoadingsFile(m_loadingsFiles);
+    const std::string file = read.file.empty() ? std::string() : shownFromHome(read.file).toStdString();
+    const View view = m_session.useLoadings(read.loadings, file);
     showView(view);
     const bool anyLoading = std::any_of(view.loadings.begin(), view.loadings.end(),
                                         [](const LoadingButtonView& button) { return button.canPress; });
+    // Which file the buttons came from is said at once: a copy beside the
+    // program is read before the user's own.
     if (!anyLoading)
         setNote(fromUtf8("No loadings file: for the loading buttons, " + m_whereToPutLoadings + '.'));
+    else
+        setNote(fromUtf8("Loadings from " + file + '.'));
 }
 
 void frmKQ71wb::centreOnScreen()
@@ -286,7 +295,7 @@ void frmKQ71wb::showLoadings(const View& view)
         button.setText(QString(caption).replace('&', "&&"));
         button.setAccessibleName(caption);
         button.setEnabled(shown.canPress);
-        button.setToolTip(fromUtf8(shown.whyNot));
+        button.setToolTip(fromUtf8(shown.whyNot.empty() ? shown.from : shown.whyNot));
         window::setBackColor(button, i == view.marked ? window::kLightYellow : window::kButtonFace);
         button.setChecked(i == view.marked);
     }

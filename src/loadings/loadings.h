@@ -71,7 +71,17 @@ std::optional<int> openLoadingsFile(const std::filesystem::path& path);
 // more: a file whose reading would block reads as what it gave, or as empty.
 std::string readAvailableBytes(int fd, std::size_t limit);
 
-// The loadings of the first candidate that opens as a regular file; four
+// The loadings of the first candidate that opens as a regular file, and the
+// file they came from; four empty loadings and no file when there is none. A
+// file whose gliders are all examples ("N271KQ (example)", the sample the
+// build puts beside the program) gives way to a later one of the user's own.
+struct LoadingsRead {
+    Loadings loadings{};
+    std::filesystem::path file;
+};
+LoadingsRead ReadLoadingsFile(const std::vector<std::filesystem::path>& candidates);
+
+// The loadings of ReadLoadingsFile; four
 // empty loadings when there is none. The file is read once and closed at once,
 // up to the size it reports: one that claims no bytes gives none.
 // Nothing is reported: a missing or unreadable file gives blank buttons.

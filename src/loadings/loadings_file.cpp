@@ -62,8 +62,24 @@ std::string readAvailableBytes(int fd, std::size_t limit)
     return bytes;
 }
 
-Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates)
+namespace {
+
+// The sample's gliders are named "(example)": a file of nothing else is the
+// sample the build puts beside the program.
+bool onlyExamples(const Loadings& loadings)
 {
+    const auto named = [](const Loading& loading) { return !loading.name.empty(); };
+    return std::any_of(loadings.begin(), loadings.end(), named) &&
+           std::all_of(loadings.begin(), loadings.end(), [&named](const Loading& loading) {
+               return !named(loading) || loading.name.find("(example)") != std::string::npos;
+           });
+}
+
+}  // namespace
+
+LoadingsRead ReadLoadingsFile(const std::vector<std::filesystem::path>& candidates)
+{
+    LoadingsRead found;
     for (const auto& path : candidates) {
         if (const std::optional<int> fd = openLoadingsFile(path)) {
             // No more than the file says it holds: procfs calls its endless
@@ -73,10 +89,21 @@ Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates)
             const std::string bytes =
                 readAvailableBytes(*fd, std::min(static_cast<std::size_t>(std::max<off_t>(size, 0)), kMaxFileBytes));
             ::close(*fd);
-            return parseLoadings(bytes);
+            const bool first = found.file.empty();
+            LoadingsRead read{parseLoadings(bytes), path};
+            // A sample of examples never hides a file of the user's own further on.
+            if (first || !onlyExamples(read.loadings))
+                found = std::move(read);
+            if (!onlyExamples(found.loadings))
+                break;
         }
     }
-    return Loadings{};
+    return found;
+}
+
+Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates)
+{
+    return ReadLoadingsFile(candidates).loadings;
 }
 
 }  // namespace kq71wb

@@ -44,6 +44,9 @@ LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& 
     text.above = {"KQ 71 weight and balance", "Made " + heading.madeAt + " with " + heading.program};
     if (!heading.loading.empty())
         text.above.push_back("Loading: " + isolated(shortened(heading.loading)));
+    // Which weighing the figures rest on, for an inspector.
+    if (!heading.loadingsFile.empty())
+        text.above.push_back("Loadings file: " + isolated(shortened(heading.loadingsFile)));
 
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row)
         if (!isBlank(sheet.weight[row]) || !isBlank(sheet.arm[row]))

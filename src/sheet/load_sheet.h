@@ -17,12 +17,14 @@ struct LoadSheetHeading {
     std::string madeAt;   // "2026-12-07 14:03"
     std::string program;  // "KQ71WB 1.00"
     std::string loading;  // the marked loading's name, or empty
+    std::string loadingsFile;  // where the loadings came from, or empty
 };
 
 // What stands above the image of the window, and what below it:
 //   KQ 71 weight and balance
 //   Made 2026-12-07 14:03 with KQ71WB 1.00
 //   Loading: N271KQ
+//   Loadings file: ~/.config/kq71wb/kq71wb.dat
 //   ---- (the image, on paper) ----
 //   Aircraft empty: 612.5 lb at 14.37 in, moment 8801.625 lb-in.
 //   Pilot: 170 lb at -20 in, moment -3400 lb-in.

@@ -97,9 +97,10 @@ View Session::pressLoading(int index)
     return viewAnnouncing(announce);
 }
 
-View Session::useLoadings(const Loadings& loadings)
+View Session::useLoadings(const Loadings& loadings, std::string file)
 {
     m_loadingsRefused = false;
+    m_loadingsFile = std::move(file);
     for (std::size_t k = 0; k < kLoadingCount; ++k) {
         m_names[k] = loadings[k].name;
         this->*kStoredWeight[k] = loadings[k].weight;
@@ -125,14 +126,14 @@ bool givesALoading(const Loading& loading)
 
 }  // namespace
 
-View Session::useLoadings(std::string_view fileBytes)
+View Session::useLoadings(std::string_view fileBytes, std::string file)
 {
     const Loadings loadings = parseLoadings(fileBytes);
     m_loadingsRefused = std::none_of(loadings.begin(), loadings.end(), givesALoading);
     if (m_loadingsRefused)
         return setNote("That file gives no loading (a line of a name in quotes, an empty weight and an empty arm); "
                        "the loadings you had stay.");
-    useLoadings(loadings);
+    useLoadings(loadings, std::move(file));
     // A line that splits into other than three fields is used all the same,
     // as the desktop reads it, but named: curly quotes split "Club, two".
     const std::vector<int> misshapen = misshapenLines(fileBytes);
@@ -168,7 +169,7 @@ std::string Session::summary() const
 LoadSheetText Session::loadSheet(std::string madeAt, std::string program) const
 {
     std::string loading = m_marked < 0 ? "" : m_names[static_cast<std::size_t>(m_marked)];
-    return loadSheetText(m_sheet, m_fault, {std::move(madeAt), std::move(program), std::move(loading)});
+    return loadSheetText(m_sheet, m_fault, {std::move(madeAt), std::move(program), std::move(loading), m_loadingsFile});
 }
 
 void Session::recalculate()
@@ -198,7 +199,9 @@ LoadingButtonView Session::buttonOf(int index) const
     const bool weighed = !isBlank(this->*kStoredWeight[k]);
     const bool armed = !isBlank(this->*kStoredArm[k]);
     // A long name would make the button as tall as the page.
-    LoadingButtonView button{named ? shortened(name) : "Loading " + std::to_string(index + 1), named && weighed && armed, {}};
+    LoadingButtonView button{named ? shortened(name) : "Loading " + std::to_string(index + 1), named && weighed && armed, {}, {}};
+    if (button.canPress && !m_loadingsFile.empty())
+        button.from = "From " + isolated(shortened(m_loadingsFile)) + ".";
     if (!named && !weighed && !armed)
         button.whyNot = m_whereToPutLoadings.empty() ? "No loading." : "No loading: " + m_whereToPutLoadings + '.';
     else if (!named)

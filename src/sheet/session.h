@@ -25,6 +25,7 @@ struct LoadingButtonView {
     std::string caption;
     bool canPress = false;
     std::string whyNot;  // empty when it can be pressed
+    std::string from;    // the loadings file it came from, as said: "From ~/.config/kq71wb/kq71wb.dat."
 
     bool operator==(const LoadingButtonView&) const = default;
 };
@@ -65,8 +66,11 @@ public:
     // mark goes. Bytes that give no loading at all (an empty file, a picture
     // chosen by mistake) are refused: the loadings stay, and the note says
     // why; loadingsRefused() tells the front end not to keep such a file.
-    View useLoadings(const Loadings& loadings);
-    View useLoadings(std::string_view fileBytes);
+    // `file` names where they came from, as the load sheet and the buttons
+    // say it: "~/.config/kq71wb/kq71wb.dat".
+    View useLoadings(const Loadings& loadings, std::string file = {});
+    View useLoadings(std::string_view fileBytes, std::string file = {});
+    const std::string& loadingsFile() const { return m_loadingsFile; }
     bool loadingsRefused() const { return m_loadingsRefused; }
 
     // What became of a print or a copy, or a summary asked for: stands
@@ -103,6 +107,7 @@ private:
     LinesBeneath m_lines;  // the lines as shown, and as a screen reader last heard them
     std::string m_whereToPutLoadings;
     bool m_loadingsRefused = false;
+    std::string m_loadingsFile;
 
     // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.
     std::string strA1, strA2, strB1, strB2, strC1, strC2, strD1, strD2;

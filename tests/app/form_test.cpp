@@ -124,7 +124,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         const QStringList loading = {"txtWeight(0):600", "txtArm(0):14", "txtWeight(1):170"};
         const QString readouts = "Pilot weight for this loading: 0 to 43 lb. Room to 900 lb: 130 lb.";
-        QTest::newRow("as it opens") << QStringList() << " |  |  | grey | light green | 100 | - | - | - | -";
+        QTest::newRow("as it opens: the loadings file named") << QStringList()
+            << " |  |  | grey | light green | 100 | - | - | - | Loadings from ~/program/kq71wb.dat.";
         QTest::newRow("a pilot types a loading")
             << loading << "770 | 5000 | 6.49 | green | red | 100 | CG forward of the 11.70 in limit. | - | " + readouts + " | -";
         QTest::newRow("kilograms and a blank arm")

@@ -158,6 +158,19 @@ TEST_F(LoadingsFiles, OnlyARegularFileCounts)
 // procfs calls its files regular and empty, whatever they give when read
 // (/proc/kmsg drains the kernel's messages): such a file gives blank buttons,
 // and the candidates after it are not looked at.
+// The sample the build put beside the program hid the user's own file in
+// their configuration folder: a file of examples only gives way to it, and the
+// file read is named.
+TEST_F(LoadingsFiles, TheSampleNeverHidesTheUsersOwn)
+{
+    write("program/kq71wb.dat", "\"N271KQ (example)\",612.5,23.6\n");
+    write("home/.config/kq71wb/kq71wb.dat", "\"Club glider\",600,14\n");
+    const LoadingsRead read = ReadLoadingsFile({m_root / "program/kq71wb.dat", m_root / "home/.config/kq71wb/kq71wb.dat"});
+    EXPECT_EQ(read.loadings[0].name, "Club glider");
+    EXPECT_EQ(read.file, m_root / "home/.config/kq71wb/kq71wb.dat");
+    EXPECT_EQ(ReadLoadingsFile({m_root / "program/kq71wb.dat", m_root / "none.dat"}).loadings[0].name, "N271KQ (example)");
+}
+
 TEST_F(LoadingsFiles, AFileThatClaimsNoBytesGivesNone)
 {
     write("program/KQ71WB.dat", "Later,1,2");

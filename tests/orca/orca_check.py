@@ -53,10 +53,10 @@ STEPS = [
     Step("leaves flat review and tabs past the 18 fields below to the scale", ["KP_Subtract"] + ["Tab"] * 19,
          ["Centre of gravity scale slider 6.49.", "CG 6.49 in, forward of the scale."]),
     Step("asks where am I", ["KP_Enter"], ["Centre of gravity scale slider 6.49 36 percent."]),
-    Step("tabs on to the second loading", ["Tab", "Tab"], ["N371KQ check box not checked."]),
+    Step("tabs on to the second loading", ["Tab", "Tab"], ["N371KQ (example) check box not checked."]),
     Step("presses it, and the focus goes back to the pilot's weight", ["space"],
          ["checked", "Weight, Pilot text.", "170 selected."], [WITHIN]),
-    Step("reviews down to the first loading", ["KP_Page_Up"], ["not checked N271KQ"], repeat=True),
+    Step("reviews down to the first loading", ["KP_Page_Up"], ["not checked N271KQ (example)"], repeat=True),
     Step("clicks it there with Orca's mouse button", ["KP_Divide"], announced=[WITHIN]),
     # Orca leaves flat review as the focus moves (KP_Subtract would reach the
     # field as a minus once it has).

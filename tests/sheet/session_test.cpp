@@ -108,11 +108,14 @@ TEST(Session, AFileThatGivesNoLoadingIsRefused)
         {std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01", 20), true}, {"", true}, {"\"Spare\",,\n,600,14", true},
         {"\"N371KQ\",598,23.9", false}};
     for (const auto& [file, refused] : files) {
-        const View view = session.useLoadings(std::string_view(file));
+        const View view = session.useLoadings(std::string_view(file), "club.dat");
         EXPECT_EQ(session.loadingsRefused(), refused) << file;
         EXPECT_EQ(view.loadings[0].caption, refused ? "N271KQ" : "N371KQ") << file;
         EXPECT_EQ(view.announce.note, refused) << file;
     }
+    // The file taken is named beside its buttons and on the load sheet.
+    EXPECT_EQ(session.view().loadings[0].from, "From club.dat.");
+    EXPECT_EQ(session.loadSheet("", "").above.back(), "Loadings file: club.dat");
 }
 
 // Smart quotes typed on a phone, "“Club, two”,598,23.9", made buttons of

@@ -260,7 +260,7 @@ test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut',
     assert.match(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }), /^Pages: +1$/m, format);
     const printed = new Set(execFileSync('pdftotext', [pdf, '-'], { encoding: 'utf8' }).split(/\s+/));
     const lines = await page.locator('.load-sheet p').allTextContents();
-    assert.match(lines.join('\n'), /^KQ 71 weight and balance\nMade 2026-12-07 14:03 with KQ71WB \d+\.\d+\nLoading: N271KQ\n[^]*\nVerdict: [^]*\nCheck: /);
+    assert.match(lines.join('\n'), /^KQ 71 weight and balance\nMade 2026-12-07 14:03 with KQ71WB \d+\.\d+\nLoading: N271KQ\nLoadings file: loadings typed on this page\n[^]*\nVerdict: [^]*\nCheck: /);
     for (const word of lines.join(' ').split(/\s+/).filter(Boolean))
       assert.ok(printed.has(word), `${format}: "${word}" is not printed whole`);
   }

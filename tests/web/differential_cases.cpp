@@ -70,7 +70,7 @@ void useLoadings(const std::string& bytes)
     std::string hex;
     for (const unsigned char c : bytes)
         hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
-    call("useLoadings", "{\"hex\":\"" + hex + "\"}", g_session->useLoadings(bytes));
+    call("useLoadings", "{\"hex\":\"" + hex + "\"},\"kq71wb.dat\"", g_session->useLoadings(bytes, "kq71wb.dat"));
 }
 
 // The worked examples of the conversions, and what a pilot may type or paste.
