@@ -42,10 +42,9 @@ int captionFlags(const QLabel& label)
 // three quarters of its size, and beyond that cut at its end with "…", so
 // that its sign and leading digits always show. The whole caption is the
 // label's text for screen readers.
-CaptionLabel::Fitted CaptionLabel::fitted() const
+CaptionLabel::Fitted fitText(const QFont& font, const QString& text, int room)
 {
-    const int room = contentsRect().width();
-    QFont shown = font();
+    QFont shown = font;
     const qreal size = shown.pointSizeF() > 0 ? shown.pointSizeF() : shown.pixelSize();
     const auto setSize = [&shown](qreal to) {
         if (shown.pointSizeF() > 0)
@@ -53,15 +52,15 @@ CaptionLabel::Fitted CaptionLabel::fitted() const
         else
             shown.setPixelSize(qRound(to));
     };
-    const auto width = [](const QFont& font, const QString& text) {
-        return QFontMetrics(font).horizontalAdvance(text);
-    };
-    for (qreal step = 1.0; step >= 0.75 && width(shown, text()) > room; step -= 0.05)
+    const auto width = [&text](const QFont& face) { return QFontMetrics(face).horizontalAdvance(text); };
+    for (qreal step = 1.0; step >= 0.75 && width(shown) > room; step -= 0.05)
         setSize(size * step);
-    if (width(shown, text()) <= room)
-        return {shown, text()};
-    return {shown, QFontMetrics(shown).elidedText(text(), Qt::ElideRight, room)};
+    if (width(shown) <= room)
+        return {shown, text};
+    return {shown, QFontMetrics(shown).elidedText(text, Qt::ElideRight, room)};
 }
+
+CaptionLabel::Fitted CaptionLabel::fitted() const { return fitText(font(), text(), contentsRect().width()); }
 
 void CaptionLabel::paintEvent(QPaintEvent*)
 {
@@ -217,7 +216,10 @@ void LoadingButton::paintEvent(QPaintEvent*)
     // A button that cannot be pressed is greyed: its text in the grey of a disabled control.
     if (!isEnabled())
         painter.setPen(palette().color(QPalette::Dark));
-    style()->drawItemText(&painter, inside, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), true, text(),
+    // A long name is drawn smaller, then cut at its end, never at its start.
+    const CaptionLabel::Fitted shown = fitText(font(), text(), inside.width());
+    painter.setFont(shown.font);
+    style()->drawItemText(&painter, inside, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), true, shown.text,
                           isEnabled() ? QPalette::ButtonText : QPalette::NoRole);
     if (hasFocus()) {
         QStyleOptionFocusRect focus;

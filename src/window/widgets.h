@@ -58,6 +58,10 @@ public:
     void setVerdict(const QString& words);
 };
 
+// A text in a font fitted to `room` pixels: the font made smaller, down to
+// three quarters of its size, then the text cut at its end with "…".
+CaptionLabel::Fitted fitText(const QFont& font, const QString& text, int room);
+
 // A group frame with its caption drawn over its top border. Children are
 // placed from the frame's outer top-left corner.
 class CaptionFrame : public QWidget {
