@@ -20,7 +20,6 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # kq71wb_1.00_amd64.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/kq71wb/kq71wb)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)  # the libraries it links, through dpkg-shlibdeps
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")  # the faces the window is laid out in
 # Loaded the first time a page is printed, so no linked library names it;
