@@ -3,7 +3,8 @@
 #   kq71wb_<version>_<arch>.deb     the Debian package (the release preset, cpack)
 #   kq71wb-web-<version>.zip        the web page's folder, to put on any static host
 #   SHA256SUMS                      their digests, for whoever downloads them
-# Each build is configured afresh, so nothing of an earlier build slips in.
+# Each build is configured afresh (a new CMake cache), so that no setting of
+# an earlier build slips in.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/ensure-packages.sh
