@@ -57,6 +57,9 @@ fi
 for command in KQ71WB kq71wb; do
     [ "$("$root/usr/bin/$command" --version)" = "KQ71WB $version" ] || { echo "$command --version is wrong"; exit 1; }
 done
+# The sample's gliders are examples, named so wherever they are shown.
+sample="$root/usr/share/doc/kq71wb/kq71wb.dat"
+[ "$(grep -c . "$sample")" -eq "$(grep -c '(example)' "$sample")" ] || { echo "The sample names a glider that is not an example"; exit 1; }
 mkdir -p "$root/home/.config/kq71wb"
 cp "$root/usr/share/doc/kq71wb/kq71wb.dat" "$root/home/.config/kq71wb/"
 status=0
