@@ -169,8 +169,8 @@ void frmKQ71wb::Form_Load()
     showView(view);
     const bool anyLoading = std::any_of(view.loadings.begin(), view.loadings.end(),
                                         [](const LoadingButtonView& button) { return button.canPress; });
-    // Which file the buttons came from is said at once: a copy beside the
-    // program is read before the user's own.
+    // Which file the buttons came from is said at once, as it is looked for
+    // in more than one place.
     if (!anyLoading)
         setNote(fromUtf8("No loadings file: for the loading buttons, " + m_whereToPutLoadings + '.'));
     else
