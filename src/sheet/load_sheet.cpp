@@ -26,8 +26,6 @@ std::string rowLine(const Sheet& sheet, std::size_t row)
     return line + '.';
 }
 
-bool isBlank(const std::string& text) { return text.find_first_not_of(" \t\n") == std::string::npos; }
-
 }  // namespace
 
 std::vector<std::string> LoadSheetText::lines() const

@@ -8,8 +8,6 @@
 namespace kq71wb {
 namespace {
 
-bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\r\n") == std::string_view::npos; }
-
 // Blanks of every width, and the characters that only steer the text around
 // them (zero-width, joiners, direction marks, the byte-order mark): a name of
 // nothing else shows nothing.

@@ -48,8 +48,6 @@ std::string cgLimitPhrase(const Sheet& sheet)
     return phrase;
 }
 
-bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\n") == std::string_view::npos; }
-
 // A field's text as a warning quotes it: cut short without splitting a
 // character, line breaks and tabs shown as blanks.
 std::string quoted(std::string_view text)
@@ -246,6 +244,8 @@ std::string cutWords(FieldKind field, int row)
 std::string maxGrossWeightText() { return TextOfDouble(kMaxGrossWeight); }
 std::string forwardCgLimitText() { return withoutBlanks(FormatCg(kForwardCgLimit)); }
 std::string aftCgLimitText() { return withoutBlanks(FormatCg(kAftCgLimit)); }
+
+bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\n") == std::string_view::npos; }
 
 std::string withoutBlanks(std::string text)
 {

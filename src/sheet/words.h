@@ -124,6 +124,9 @@ std::string scaleWords(const Sheet& sheet);
 // Room to 900 lb: 130 lb."
 std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fault);
 
+// Whether a field's text holds nothing but blanks, tabs and line feeds, which are read as no number.
+bool isBlank(std::string_view text);
+
 // A caption without its blanks, as it is read aloud or quoted: "  6.49" -> "6.49".
 std::string withoutBlanks(std::string text);
 
