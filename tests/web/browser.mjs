@@ -76,6 +76,23 @@ test('600, Tab, 14, Tab, 170: the figures, their colours, the words, and what is
     spoken: [`${forward} Arm, Aircraft Empty is blank: its 6 lb are counted at the datum.`, forward, 'Within limits.', forward] });
 });
 
+test('what is typed while the module is still coming is kept and worked out once it is there', async () => {
+  const context = await browser.newContext();
+  let release;
+  const held = new Promise((resolve) => { release = resolve; });
+  await context.route('**/kq71wb.wasm', async (route) => { await held; await route.continue(); });
+  const page = await context.newPage();
+  await page.goto(url, { waitUntil: 'domcontentloaded' });
+  await field(page, 'weight', 0).fill('600');
+  await field(page, 'arm', 0).fill('14');
+  assert.equal(await page.evaluate(() => 'ready' in document.documentElement.dataset), false);
+  release();
+  await page.waitForSelector('html[data-ready]');
+  assert.deepEqual((await shown(page)).moments, ['8400', '0']);
+  assert.equal(await field(page, 'weight', 0).inputValue(), '600');
+  await context.close();
+});
+
 test('a comma typed as a decimal becomes a period where it stands; a misread is named, and spoken once', async () => {
   const page = await open();
   await field(page, 'arm', 2).focus();
