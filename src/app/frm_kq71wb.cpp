@@ -165,16 +165,17 @@ void frmKQ71wb::Form_Load()
     centreOnScreen();
     const LoadingsRead read = ReadLoadingsFile(m_loadingsFiles);
     const std::string file = read.file.empty() ? std::string() : shownFromHome(read.file).toStdString();
-    const View view = m_session.useLoadings(read.loadings, file);
-    showView(view);
-    const bool anyLoading = std::any_of(view.loadings.begin(), view.loadings.end(),
-                                        [](const LoadingButtonView& button) { return button.canPress; });
+    showView(m_session.useLoadings(read.bytes, file));
     // Which file the buttons came from is said at once, as it is looked for
-    // in more than one place.
-    if (!anyLoading)
+    // in more than one place; so is a file that gives no loading, or a line
+    // of it that does not split as it should.
+    if (read.file.empty())
         setNote(fromUtf8("No loadings file: for the loading buttons, " + m_whereToPutLoadings + '.'));
+    else if (m_session.loadingsRefused())
+        setNote(fromUtf8(file + " gives no loading (a line of a name in quotes, an empty weight and an empty arm): "
+                         "for the loading buttons, " + m_whereToPutLoadings + '.'));
     else
-        setNote(fromUtf8("Loadings from " + file + '.'));
+        setNote(fromUtf8("Loadings from " + file + '.' + (m_session.lines().note.empty() ? "" : ' ' + m_session.lines().note)));
 }
 
 void frmKQ71wb::centreOnScreen()

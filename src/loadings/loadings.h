@@ -71,13 +71,15 @@ std::optional<int> openLoadingsFile(const std::filesystem::path& path);
 // more: a file whose reading would block reads as what it gave, or as empty.
 std::string readAvailableBytes(int fd, std::size_t limit);
 
-// The loadings of the first candidate that opens as a regular file, and the
-// file they came from; four empty loadings and no file when there is none. A
+// The loadings of the first candidate that opens as a regular file, the file
+// they came from and the bytes read from it, for a front end that names what
+// is wrong with them; four empty loadings and no file when there is none. A
 // file whose gliders are all examples ("N271KQ (example)", the sample the
 // build puts beside the program) gives way to a later one of the user's own.
 struct LoadingsRead {
     Loadings loadings{};
     std::filesystem::path file;
+    std::string bytes;
 };
 LoadingsRead ReadLoadingsFile(const std::vector<std::filesystem::path>& candidates);
 

@@ -86,11 +86,11 @@ LoadingsRead ReadLoadingsFile(const std::vector<std::filesystem::path>& candidat
             // files (/proc/kmsg) regular and empty.
             struct stat status {};
             const off_t size = ::fstat(*fd, &status) == 0 ? status.st_size : 0;
-            const std::string bytes =
+            std::string bytes =
                 readAvailableBytes(*fd, std::min(static_cast<std::size_t>(std::max<off_t>(size, 0)), kMaxFileBytes));
             ::close(*fd);
             const bool first = found.file.empty();
-            LoadingsRead read{parseLoadings(bytes), path};
+            LoadingsRead read{parseLoadings(bytes), path, std::move(bytes)};
             // A sample of examples never hides a file of the user's own further on.
             if (first || !onlyExamples(read.loadings))
                 found = std::move(read);

@@ -191,6 +191,17 @@ private slots:
         m_form->cmdLoading_Click(1);
         QCOMPARE(c().txtWeight[0]->text(), QString("600"));
         QCOMPARE(accessibleOf(c().cmdLoading[1])->text(QAccessible::Name), QString("Loading 2"));
+
+        // A picture saved under the file's name gives no loading, and says so;
+        // a name in curly quotes with a comma splits, and its line is named.
+        open(QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+        QCOMPARE(note(), "~/program/kq71wb.dat gives no loading (a line of a name in quotes, an empty weight and an empty arm): "
+                         "for the loading buttons, put kq71wb.dat in ~/program/ (a sample is in ~/share/doc/kq71wb/).");
+        QVERIFY(!c().cmdLoading[0]->isEnabled());
+        open("\"N271KQ\",612.5,23.6\r\n\xE2\x80\x9C" "Club, two\xE2\x80\x9D,598,23.9\r\n");
+        QCOMPARE(note(), "Loadings from ~/program/kq71wb.dat. Line 2 of the loadings file does not split into a name, "
+                         "an empty weight and an empty arm: check the quotes and commas.");
+        QVERIFY(c().cmdLoading[0]->isEnabled());
     }
 
     // The mark is the light yellow itself, flat, not a style's gradient of it:
