@@ -14,7 +14,7 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QMainWindow form;
     form.setFixedSize(586, 435 + 48);  // the calculator's client area, menu and status lines
-    form.statusBar()->addWidget(new QLabel("Pilot weight for this loading: 130 to 229 lb. Room to 900 lb: 120 lb."));
+    form.statusBar()->addWidget(new QLabel("Pilot weight for this loading: 130 to 229 lb (59 to 103 kg). Room to 900 lb: 120 lb (54.4 kg)."));
     QuitAfterFirstPaint probe(form);
     form.show();
     return QApplication::exec();

@@ -63,7 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         return pounds >= 0 && !Calc(trial) && verdictWords(trial) == "Within limits.";
     };
 
-    if (const std::optional<PilotWeights> range = pilotWeights(sheet); range && range->any()) {
+    if (const std::optional<WeightRange> range = pilotWeights(sheet); range && range->any()) {
         for (int pounds = range->low; pounds <= range->high; ++pounds)
             check(green(pounds));
         check(!green(range->low - 1) && !green(range->high + 1));

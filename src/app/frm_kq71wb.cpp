@@ -149,6 +149,20 @@ void frmKQ71wb::wireEvents()
     for (int i = 0; i < static_cast<int>(c.cmdLoading.size()); ++i)
         connect(c.cmdLoading[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
                 [this, i] { cmdLoading_Click(i); });
+    // The read-outs follow the caret: in an item's weight or arm they first
+    // say what that item may weigh. A window that only loses the focus (to a
+    // menu, or another program) keeps them as they are.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (!now || now->window() != this)
+            return;
+        const auto& fields = m_controls;
+        for (int i = 0; i < Sheet::kRowCount; ++i) {
+            const auto row = static_cast<std::size_t>(i);
+            if (now == fields.txtWeight[row] || now == fields.txtArm[row])
+                return showView(m_session.focus(now == fields.txtWeight[row] ? FieldKind::Weight : FieldKind::Arm, i));
+        }
+        showView(m_session.focus(FieldKind::Moment, -1));
+    });
     connect(c.mnuPrint, &QAction::triggered, this, &frmKQ71wb::mnuPrint_Click);
     connect(c.mnuExit, &QAction::triggered, this, &frmKQ71wb::mnuExit_Click);
     connect(m_copyLoadSheet, &QAction::triggered, this, [this] {

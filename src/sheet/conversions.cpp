@@ -431,4 +431,67 @@ std::optional<std::int32_t> NearestInteger(double value)
     return static_cast<std::int32_t>(rounded);
 }
 
+std::optional<std::string> kilogramsOf(std::string_view pounds, int decimals, Rounding rounding)
+{
+    // The text as digits D and a power of ten: pounds = D x 10^power.
+    __extension__ typedef unsigned __int128 Wide;  // 30 digits times 45359237, with room
+    Wide digits = 0;
+    int power = 0;
+    int count = 0;
+    bool afterPoint = false;
+    std::size_t at = 0;
+    for (; at < pounds.size() && pounds[at] != 'E'; ++at) {
+        const char c = pounds[at];
+        if (c == '.' && !afterPoint) {
+            afterPoint = true;
+        } else if (c >= '0' && c <= '9') {
+            if (++count > 30)
+                return std::nullopt;
+            digits = digits * 10 + static_cast<unsigned>(c - '0');
+            power -= afterPoint ? 1 : 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0)
+        return std::nullopt;
+    if (at < pounds.size()) {
+        const std::string_view exponent = pounds.substr(at + 1);
+        int value = 0;
+        const auto [end, error] = std::from_chars(exponent.data() + (exponent.starts_with('+') ? 1 : 0),
+                                                  exponent.data() + exponent.size(), value);
+        if (error != std::errc() || end != exponent.data() + exponent.size() || value > 400 || value < -400)
+            return std::nullopt;
+        power += value;
+    }
+    // kilograms x 10^decimals = D x 45359237 x 10^(power + decimals - 8)
+    Wide steps = digits * 45359237u;
+    constexpr Wide kMost = ~Wide{0} / 10;
+    for (int shift = power + decimals - 8; shift > 0; --shift) {
+        if (steps > kMost)
+            return std::nullopt;
+        steps *= 10;
+    }
+    // Ceiling (or floor) a step at a time is the ceiling (or floor) of the whole.
+    for (int shift = power + decimals - 8; shift < 0 && steps != 0; ++shift) {
+        const bool remainder = steps % 10 != 0;
+        steps = steps / 10 + (remainder && rounding == Rounding::Up ? 1 : 0);
+    }
+    std::string text;
+    do {
+        text.insert(text.begin(), static_cast<char>('0' + static_cast<int>(steps % 10)));
+        steps /= 10;
+    } while (steps != 0);
+    if (decimals > 0) {
+        if (text.size() <= static_cast<std::size_t>(decimals))
+            text.insert(0, static_cast<std::size_t>(decimals) + 1 - text.size(), '0');
+        text.insert(text.size() - static_cast<std::size_t>(decimals), ".");
+        while (text.back() == '0')
+            text.pop_back();
+        if (text.back() == '.')
+            text.pop_back();
+    }
+    return text;
+}
+
 }  // namespace kq71wb

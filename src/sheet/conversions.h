@@ -95,4 +95,16 @@ double roundTo15Digits(double value);
 //   900, "900.01" -> -0.01    900, "1.5E+20" -> -1.5E+20    900, "1E-05" -> 899.99999
 double decimalDifference(double limit, std::string_view shown);
 
+// Pounds in kilograms (1 lb = 0.45359237 kg, exactly), to `decimals`
+// decimals, rounded down or up as the caller's figure needs: a range is
+// rounded inwards, so that it never allows more than the pounds do. Worked in
+// whole numbers from the decimal text as TextOfDouble writes it (no binary
+// rounding can tip a figure over a step); nullopt for a negative or unread
+// text, or one too large to say in kilograms.
+//   "130", 0, Up -> "59"  (58.967 kg)     "229", 0, Down -> "103"  (103.873 kg)
+//   "290", 1, Down -> "131.5"             "0.3", 1, Up -> "0.2"
+//   "1E-05", 1, Down -> "0"               "1.5E+20", 0, Down -> "68038855500000000000"
+enum class Rounding { Down, Up };
+std::optional<std::string> kilogramsOf(std::string_view pounds, int decimals, Rounding rounding);
+
 }  // namespace kq71wb

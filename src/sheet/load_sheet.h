@@ -30,7 +30,7 @@ struct LoadSheetHeading {
 //   Pilot: 170 lb at -20 in, moment -3400 lb-in.
 //   Gross weight 782.5 lb, gross moment 5401.625 lb-in, CG 6.90 in.
 //   Verdict: CG forward of the 11.70 in limit.
-//   Pilot weight for this loading: 0 to 75 lb. Room to 900 lb: 117.5 lb.
+//   Pilot weight for this loading: 0 to 75 lb (0 to 34 kg). Room to 900 lb: 117.5 lb (53.2 kg).
 //   (a line "Check: ..." for each warning, then lines to sign)
 // While a fault stands or the totals are not current, the figures are left
 // out and the verdict says so.

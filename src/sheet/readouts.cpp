@@ -12,19 +12,21 @@ namespace {
 
 constexpr auto kPilot = static_cast<std::size_t>(kPilotRow);
 
-// Every row but the pilot's, read as Calc reads it, and their sums.
+// Every row but one, read as Calc reads it, and their sums.
 struct Loading {
+    std::size_t solvedRow = 0;  // the row left out, whose weight is solved for
     std::array<std::pair<double, double>, Sheet::kRowCount> rows{};  // weight, moment as shown
     RowSums sums;
 };
 
 // Nothing when a row overflows.
-std::optional<Loading> loadingOf(const Sheet& sheet)
+std::optional<Loading> loadingOf(const Sheet& sheet, std::size_t solvedRow)
 {
     Loading loading;
+    loading.solvedRow = solvedRow;
     std::string moment;
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
-        if (row == kPilot)
+        if (row == solvedRow)
             continue;
         RowSums one;
         if (one.add(sheet.weight[row], sheet.arm[row], moment) || loading.sums.add(one.weight, one.moment))
@@ -34,11 +36,11 @@ std::optional<Loading> loadingOf(const Sheet& sheet)
     return loading;
 }
 
-// Whether the loading, with a pilot of so many pounds at this arm, is within
-// every limit as Calc judges it: the rows are summed in their order and the
-// totals judged by Calc's own last steps, so that the range can never
+// Whether the loading, with so many pounds in the solved row at this arm, is
+// within every limit as Calc judges it: the rows are summed in their order
+// and the totals judged by Calc's own last steps, so that the range can never
 // disagree with the colours.
-bool withinLimits(const Loading& loading, const std::string& pilotArm, long pounds)
+bool withinLimits(const Loading& loading, const std::string& arm, long pounds)
 {
     if (pounds < 0)
         return false;
@@ -46,7 +48,7 @@ bool withinLimits(const Loading& loading, const std::string& pilotArm, long poun
     std::string moment;
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
         const auto& [weight, shownMoment] = loading.rows[row];
-        if (row == kPilot ? sums.add(std::to_string(pounds), pilotArm, moment) : sums.add(weight, shownMoment))
+        if (row == loading.solvedRow ? sums.add(std::to_string(pounds), arm, moment) : sums.add(weight, shownMoment))
             return false;
     }
     Sheet trial;
@@ -54,18 +56,18 @@ bool withinLimits(const Loading& loading, const std::string& pilotArm, long poun
            trial.flyCgVerdict == CgVerdict::Within;
 }
 
-std::optional<PilotWeights> pilotWeightsOf(const Loading& loading, const std::string& pilotArm)
+std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& armText)
 {
-    const std::optional<double> arm = ValueOfText(pilotArm);
+    const std::optional<double> arm = ValueOfText(armText);
     const double weight = loading.sums.weight;
     if (!arm || !(weight > 0.0))
         return std::nullopt;
     if (weight > 2 * kMaxGrossWeight)
-        return PilotWeights{};
+        return WeightRange{};
 
-    // With a pilot of p pounds the CG is (M + p a) / (W + p); each CG limit
-    // bounds p from the side of the limit the pilot sits on: p (a - L) >= L W - M
-    // for the forward limit, p (a - L) <= L W - M for the aft one.
+    // With w pounds at arm a the CG is (M + w a) / (W + w); each CG limit
+    // bounds w from the side of the limit the arm lies on: w (a - L) >= L W - M
+    // for the forward limit, w (a - L) <= L W - M for the aft one.
     double low = 0.0;
     double high = kMaxGrossWeight - weight;
     for (const auto& [limit, forward] : {std::pair{kForwardCgLimit, true}, std::pair{kAftCgLimit, false}}) {
@@ -76,7 +78,7 @@ std::optional<PilotWeights> pilotWeightsOf(const Loading& loading, const std::st
         else if (slope < 0)
             high = std::min(high, needed / slope);
         else if (needed > 0)
-            return PilotWeights{};
+            return WeightRange{};
     }
 
     // Judged as Calc judges, to 15 digits, an end may lie a pound off the
@@ -85,12 +87,12 @@ std::optional<PilotWeights> pilotWeightsOf(const Loading& loading, const std::st
     constexpr int kSteps = 3;
     long lo = std::lround(std::ceil(std::clamp(low, -1.0, 4 * kMaxGrossWeight)));
     long hi = std::lround(std::floor(std::clamp(high, -1.0, 4 * kMaxGrossWeight)));
-    const auto green = [&](long pounds) { return withinLimits(loading, pilotArm, pounds); };
+    const auto green = [&](long pounds) { return withinLimits(loading, armText, pounds); };
     if (lo > hi) {
         const long near[] = {hi, lo};
         const auto found = std::find_if(std::begin(near), std::end(near), green);
         if (found == std::end(near))
-            return PilotWeights{};
+            return WeightRange{};
         lo = hi = *found;
     }
     for (int step = 0; step < kSteps && lo <= hi && !green(lo); ++step)
@@ -102,68 +104,168 @@ std::optional<PilotWeights> pilotWeightsOf(const Loading& loading, const std::st
     for (int step = 0; step < kSteps && green(hi + 1); ++step)
         ++hi;
     if (lo > hi)
-        return PilotWeights{};
+        return WeightRange{};
     if (!green(lo) || !green(hi) || green(lo - 1) || green(hi + 1))
         return std::nullopt;
-    return PilotWeights{static_cast<int>(lo), static_cast<int>(hi)};
+    return WeightRange{static_cast<int>(lo), static_cast<int>(hi)};
 }
 
-// What the range depends on: every text of the sheet but the pilot's weight.
-std::array<std::string_view, 2 * Sheet::kRowCount - 1> rangeTexts(const Sheet& sheet)
+// What a row's range depends on: every text of the sheet but its weight.
+using RangeTexts = std::array<std::string, 2 * Sheet::kRowCount - 1>;
+bool sameTexts(const RangeTexts& texts, const Sheet& sheet, std::size_t solvedRow)
 {
-    std::array<std::string_view, 2 * Sheet::kRowCount - 1> texts;
     std::size_t n = 0;
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
-        if (row != kPilot)
-            texts[n++] = sheet.weight[row];
-        texts[n++] = sheet.arm[row];
+        if (row != solvedRow && texts[n++] != sheet.weight[row])
+            return false;
+        if (texts[n++] != sheet.arm[row])
+            return false;
     }
-    return texts;
+    return true;
 }
 
 struct Range {
-    bool loaded = false;  // the loading weighs more than zero
-    std::optional<PilotWeights> weights;
+    bool loaded = false;  // the other rows weigh more than zero
+    std::optional<WeightRange> weights;
 };
 
-Range rangeOf(const Sheet& sheet)
+Range rangeOf(const Sheet& sheet, std::size_t solvedRow)
 {
-    // Typing the pilot's weight, the field typed most, changes nothing the
-    // range depends on: the last range is kept while the other texts stay.
-    thread_local std::array<std::string, 2 * Sheet::kRowCount - 1> lastTexts;
-    thread_local std::optional<Range> last;
-    const auto texts = rangeTexts(sheet);
-    if (last && std::equal(texts.begin(), texts.end(), lastTexts.begin()))
-        return *last;
-    const std::optional<Loading> loading = loadingOf(sheet);
-    last = Range{loading && loading->sums.weight > 0.0,
-                 loading ? pilotWeightsOf(*loading, sheet.arm[kPilot]) : std::nullopt};
-    std::copy(texts.begin(), texts.end(), lastTexts.begin());
-    return *last;
+    // Typing the row's own weight (the pilot's is the field typed most)
+    // changes nothing its range depends on: the last range of each row is
+    // kept while the other texts stay.
+    struct Kept {
+        RangeTexts texts;
+        Range range;
+    };
+    thread_local std::array<std::optional<Kept>, Sheet::kRowCount> kept;
+    std::optional<Kept>& last = kept[solvedRow];
+    if (last && sameTexts(last->texts, sheet, solvedRow))
+        return last->range;
+    const std::optional<Loading> loading = loadingOf(sheet, solvedRow);
+    last = Kept{};
+    last->range = Range{loading && loading->sums.weight > 0.0,
+                        loading ? weightsOf(*loading, sheet.arm[solvedRow]) : std::nullopt};
+    std::size_t n = 0;
+    for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
+        if (row != solvedRow)
+            last->texts[n++] = sheet.weight[row];
+        last->texts[n++] = sheet.arm[row];
+    }
+    return last->range;
+}
+
+std::string kilograms(int pounds, Rounding rounding)
+{
+    return kilogramsOf(std::to_string(pounds), 0, rounding).value_or("?") + " kg";
+}
+
+bool withinLimits(const Sheet& sheet)
+{
+    return sheet.grossWeightVerdict == WeightVerdict::Within && sheet.flyCgVerdict == CgVerdict::Within;
+}
+
+// "Item 3 (Nose ballast, -30 in)", or "item 3 (-30 in)" within a sentence.
+std::string itemWords(const Sheet& sheet, std::size_t row, bool capital)
+{
+    const std::string& description = sheet.description[row];
+    return (capital ? "Item " : "item ") + std::to_string(row + 1) + " (" +
+           (isBlank(description) ? "" : isolated(shortened(description)) + ", ") + withoutBlanks(sheet.arm[row]) + " in)";
+}
+
+std::string itemRangeWords(const Sheet& sheet, std::size_t row)
+{
+    const std::optional<WeightRange> range = rangeOf(sheet, row).weights;
+    if (!range)
+        return {};
+    std::string weights = "no weight";
+    if (range->any() && range->low == 0)
+        weights = "up to " + std::to_string(range->high) + " lb (" + kilograms(range->high, Rounding::Down) + ")";
+    else if (range->any())
+        weights = rangeWords(*range);
+    return itemWords(sheet, row, true) + ": " + weights + " keeps the sheet within limits.";
+}
+
+// The least (or most) weight at each item arm typed that makes the pilot
+// legal, when the pilot as typed is not.
+std::string ballastWords(const Sheet& sheet, const WeightRange& pilot)
+{
+    const std::string& pilotText = sheet.weight[kPilot];
+    const std::optional<double> pilotWeight = ValueOfText(pilotText);
+    if (isBlank(pilotText) || !pilotWeight || withinLimits(sheet) ||
+        (pilot.any() && *pilotWeight >= pilot.low && *pilotWeight <= pilot.high))
+        return {};
+    const std::string who = "A " + TextOfDouble(*pilotWeight) + " lb pilot";
+    std::string words;
+    bool anyArm = false;
+    for (auto row = static_cast<std::size_t>(kFirstDescribedRow); row < Sheet::kRowCount; ++row) {
+        if (isBlank(sheet.arm[row]))
+            continue;
+        anyArm = true;
+        const std::optional<WeightRange> range = rangeOf(sheet, row).weights;
+        const double now = ValueOfText(sheet.weight[row]).value_or(0.0);
+        if (!range || !range->any())
+            continue;
+        const bool more = now < range->low;
+        if (!more && now <= range->high)
+            continue;
+        const int pounds = more ? range->low : range->high;
+        words += (words.empty() ? "" : " ") + who + " needs " + (more ? "at least " : "at most ") +
+                 std::to_string(pounds) + " lb (" + kilograms(pounds, more ? Rounding::Up : Rounding::Down) +
+                 ") at " + itemWords(sheet, row, false) + '.';
+    }
+    if (anyArm && words.empty())
+        words = "No weight at the item arms typed makes a " + TextOfDouble(*pilotWeight) + " lb pilot legal.";
+    return words;
+}
+
+void addSentence(std::string& words, const std::string& sentence)
+{
+    if (!sentence.empty())
+        words += (words.empty() ? "" : " ") + sentence;
 }
 
 }  // namespace
 
-std::optional<PilotWeights> pilotWeights(const Sheet& sheet) { return rangeOf(sheet).weights; }
-
-std::string readoutWords(const Sheet& sheet, bool totalsCurrent)
+std::optional<WeightRange> rowWeights(const Sheet& sheet, int row)
 {
-    const Range range = rangeOf(sheet);
+    if (row < 0 || row >= Sheet::kRowCount)
+        return std::nullopt;
+    return rangeOf(sheet, static_cast<std::size_t>(row)).weights;
+}
+
+std::string rangeWords(const WeightRange& range)
+{
+    const std::string low = kilogramsOf(std::to_string(range.low), 0, Rounding::Up).value_or("?");
+    const std::string high = kilogramsOf(std::to_string(range.high), 0, Rounding::Down).value_or("?");
+    // One pound may hold no whole kilogram at all.
+    const bool wholeKilogram = ValueOfText(low).value_or(0) <= ValueOfText(high).value_or(0);
+    return std::to_string(range.low) + " to " + std::to_string(range.high) + " lb (" +
+           (wholeKilogram ? low + " to " + high + " kg" : "no whole kg") + ")";
+}
+
+std::string readoutWords(const Sheet& sheet, bool totalsCurrent, int itemRow)
+{
+    const Range range = rangeOf(sheet, kPilot);
     if (!range.loaded)
         return {};
     std::string words;
-    if (const std::optional<PilotWeights>& weights = range.weights) {
-        words = weights->any() ? "Pilot weight for this loading: " + std::to_string(weights->low) + " to " +
-                                     std::to_string(weights->high) + " lb."
-                               : "No pilot weight keeps this loading within limits.";
+    if (itemRow >= kFirstDescribedRow && itemRow < Sheet::kRowCount &&
+        !isBlank(sheet.arm[static_cast<std::size_t>(itemRow)]))
+        words = itemRangeWords(sheet, static_cast<std::size_t>(itemRow));
+    if (const std::optional<WeightRange>& weights = range.weights) {
+        addSentence(words, weights->any() ? "Pilot weight for this loading: " + rangeWords(*weights) + '.'
+                                          : "No pilot weight keeps this loading within limits.");
+        if (totalsCurrent)
+            addSentence(words, ballastWords(sheet, *weights));
     }
     if (totalsCurrent && !sheet.grossWeight.empty()) {
         const double room = decimalDifference(kMaxGrossWeight, sheet.grossWeight);
-        if (!words.empty())
-            words += ' ';
         const std::string limit = maxGrossWeightText() + " lb";
-        words += room >= 0 ? "Room to " + limit + ": " + TextOfDouble(room) + " lb."
-                           : "Over " + limit + " by " + TextOfDouble(-room) + " lb.";
+        const std::string pounds = TextOfDouble(std::abs(room));
+        const std::string kg = kilogramsOf(pounds, 1, room >= 0 ? Rounding::Down : Rounding::Up).value_or("?");
+        addSentence(words, room >= 0 ? "Room to " + limit + ": " + pounds + " lb (" + kg + " kg)."
+                                     : "Over " + limit + " by " + pounds + " lb (" + kg + " kg).");
     }
     return words;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-// What the sheet tells a pilot beyond its verdict: the pilot weights this
-// loading allows, and the weight left to the 900 lb limit.
+// What the sheet tells a pilot beyond its verdict: the weights a row may
+// carry, the pilot weights this loading allows, the ballast a light pilot
+// needs, and the weight left to the 900 lb limit, each in pounds with
+// kilograms beside them.
 
 #include <optional>
 #include <string>
@@ -10,35 +12,47 @@
 
 namespace kq71wb {
 
-// Whole pounds: the lightest and heaviest pilot who keep the sheet within
+// Whole pounds: the lightest and heaviest weight that keeps the sheet within
 // every limit, or none.
-struct PilotWeights {
+struct WeightRange {
     int low = 0;
     int high = -1;
     bool any() const { return low <= high; }
-    bool operator==(const PilotWeights&) const = default;
+    bool operator==(const WeightRange&) const = default;
 };
 
-// The pilot weights that keep this loading within limits. "This loading" is
-// every row but the pilot's, read exactly as Calc reads it (each moment as its
-// caption), with the pilot at the arm in the pilot's arm field. The bounds are
-// solved in closed form, then each end is judged by Calc itself, so that the
-// range can never disagree with the colours: entering either end gives green,
-// one pound beyond either end (when not below zero) gives red.
+// The weights of one row, at the arm typed in it, that keep the sheet within
+// limits, every other row as typed and read exactly as Calc reads it (each
+// moment as its caption). The bounds are solved in closed form, then each end
+// is judged by Calc itself, so that the range can never disagree with the
+// colours: entering either end gives green, one pound beyond either end (when
+// not below zero) gives red. For the pilot's row:
 //   600 lb at 14 in, pilot at -20 in      -> 0 to 43 lb (any more puts the CG forward)
 //   610 lb at 23.65 in, pilot at -20 in   -> 130 to 229 lb
 //   610 lb at 40 in, pilot at -20 in      -> none (aft of the limit up to 900 lb)
-// Nothing when there is nothing to tell: the loading weighs zero or less, or
-// its numbers overflow.
-std::optional<PilotWeights> pilotWeights(const Sheet& sheet);
+// Nothing when there is nothing to tell: the other rows weigh zero or less,
+// or their numbers overflow.
+std::optional<WeightRange> rowWeights(const Sheet& sheet, int row);
+inline std::optional<WeightRange> pilotWeights(const Sheet& sheet) { return rowWeights(sheet, kPilotRow); }
 
 // The line of read-outs beneath the sheet, for example
-//   "Pilot weight for this loading: 152 to 228 lb. Room to 900 lb: 43.5 lb."
-//   "No pilot weight keeps this loading within limits. Over 900 lb by 12.5 lb."
+//   "Pilot weight for this loading: 152 to 228 lb (69 to 103 kg). Room to 900 lb: 43.5 lb (19.7 kg)."
+//   "No pilot weight keeps this loading within limits. Over 900 lb by 12.5 lb (5.7 kg)."
+// With `itemRow`, the row of items 3 to 8 a pilot is typing in, first what
+// that item may weigh at its arm:
+//   "Item 3 (Nose ballast, -30 in): 14 to 85 lb (7 to 38 kg) keeps the sheet within limits."
+// A pilot whose weight is outside the range is told the least (or most)
+// weight at each item arm typed that makes the sheet legal:
+//   "A 110 lb pilot needs at least 14 lb (7 kg) at item 3 (-30 in)."
+// Kilograms are rounded inwards: a range never allows more than its pounds.
 // The room is the decimal difference from the gross weight as shown (899.7 lb
-// leaves 0.3 lb, not 0.30000000000006821), so the two agree; it is left out
-// while the totals are not current. Empty until the
+// leaves 0.3 lb, not 0.30000000000006821), so the two agree; it and the
+// ballast are left out while the totals are not current. Empty until the
 // loading (every row but the pilot's) weighs more than zero.
-std::string readoutWords(const Sheet& sheet, bool totalsCurrent);
+std::string readoutWords(const Sheet& sheet, bool totalsCurrent, int itemRow = -1);
+
+// A whole-pound range with its kilograms: "130 to 229 lb (59 to 103 kg)";
+// "14 to 14 lb (no whole kg)", as one pound may hold no whole kilogram.
+std::string rangeWords(const WeightRange& range);
 
 }  // namespace kq71wb

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "conversions.h"
+#include "readouts.h"
 
 namespace kq71wb {
 namespace {
@@ -71,6 +72,15 @@ View Session::edit(FieldKind field, int row, std::string text)
     Announcements announce = announcementsFor(before, m_lines);
     announce.note = cut;
     return viewAnnouncing(announce);
+}
+
+View Session::focus(FieldKind field, int row)
+{
+    const bool item = (field == FieldKind::Weight || field == FieldKind::Arm) && row >= kFirstDescribedRow &&
+                      row < Sheet::kRowCount;
+    if (std::exchange(m_itemRow, item ? row : -1) != m_itemRow)
+        m_lines.readouts = readoutWords(m_sheet, totalsCurrent(m_sheet, m_fault), m_itemRow);
+    return view();
 }
 
 View Session::pressLoading(int index)
@@ -179,7 +189,7 @@ void Session::recalculate()
         m_marked = -1;
 }
 
-void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note); }
+void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note, m_itemRow); }
 
 View Session::viewAnnouncing(Announcements announce) const
 {

@@ -56,6 +56,12 @@ public:
     // again is no change.
     View edit(FieldKind field, int row, std::string text);
 
+    // The caret moved into a field (or out of every field: Moment, -1). In
+    // the weight or arm of items 3 to 8 the read-outs first say what that
+    // item may weigh at its arm. Nothing is announced: the pilot asked for
+    // nothing.
+    View focus(FieldKind field, int row);
+
     // A loading button pressed: its empty weight and arm into the
     // aircraft-empty row, each a change of its own as when a pilot types
     // them, and the button marked. One view, spoken once from the final
@@ -104,6 +110,7 @@ private:
     std::array<std::string, kLoadingCount> m_names;
     int m_marked = -1;
     std::string m_note;
+    int m_itemRow = -1;  // the item whose weights the read-outs name
     LinesBeneath m_lines;  // the lines as shown, and as a screen reader last heard them
     std::string m_whereToPutLoadings;
     bool m_loadingsRefused = false;

@@ -163,9 +163,9 @@ std::string LinesBeneath::warningText() const
     return text;
 }
 
-LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note)
+LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow)
 {
-    return {stateWords(sheet, fault), warningsOf(sheet), readoutWords(sheet, totalsCurrent(sheet, fault)),
+    return {stateWords(sheet, fault), warningsOf(sheet), readoutWords(sheet, totalsCurrent(sheet, fault), itemRow),
             std::move(note)};
 }
 

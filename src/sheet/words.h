@@ -77,7 +77,8 @@ struct LinesBeneath {
     bool operator==(const LinesBeneath&) const = default;
 };
 
-LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note);
+// `itemRow`: the item a pilot is typing in, whose weights the read-outs name.
+LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow = -1);
 
 // Which lines a screen reader speaks unasked after a change: the verdict when
 // its words change; the warnings when a field comes to be warned of, never as
@@ -120,8 +121,8 @@ std::string scaleWords(const Sheet& sheet);
 
 // The whole result in a few sentences, for a pilot who cannot see where to
 // look: "Gross weight 770 lb, within limits. CG 6.49 in, out of limits,
-// forward of the 11.70 in limit. Pilot weight for this loading: 0 to 43 lb.
-// Room to 900 lb: 130 lb."
+// forward of the 11.70 in limit. Pilot weight for this loading: 0 to 43 lb (0 to 19 kg).
+// Room to 900 lb: 130 lb (58.9 kg)."
 std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fault);
 
 // Whether a field's text holds nothing but blanks, tabs and line feeds, which are read as no number.

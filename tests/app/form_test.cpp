@@ -123,7 +123,7 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QString>("expected");
         const QStringList loading = {"txtWeight(0):600", "txtArm(0):14", "txtWeight(1):170"};
-        const QString readouts = "Pilot weight for this loading: 0 to 43 lb. Room to 900 lb: 130 lb.";
+        const QString readouts = "Pilot weight for this loading: 0 to 43 lb (0 to 19 kg). Room to 900 lb: 130 lb (58.9 kg).";
         QTest::newRow("as it opens: the loadings file named") << QStringList()
             << " |  |  | grey | light green | 100 | - | - | - | Loadings from ~/program/kq71wb.dat.";
         QTest::newRow("a pilot types a loading")
@@ -132,7 +132,7 @@ private slots:
             << QStringList{"txtWeight(0):600", "txtArm(0):25", "txtWeight(1):80 kg", "txtWeight(2):15"}
             << "695 | 13400 | 19.28 | green | red | 180 | CG aft of the 16.00 in limit. | Weight, Pilot: \"80 kg\" is read as 80 lb; "
                "the sheet is in pounds (80 kg = 176.4 lb).\nArm, item 3 is blank: its 15 lb are counted at the datum. | "
-               "Pilot weight for this loading: 144 to 246 lb. Room to 900 lb: 205 lb. | -";
+               "Pilot weight for this loading: 144 to 246 lb (66 to 111 kg). Room to 900 lb: 205 lb (92.9 kg). | -";
     }
     void keystrokes()
     {

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <regex>
+
+#include "conversions.h"
 #include "load_sheet.h"
 #include "sheet_of.h"
 #include "words.h"
 
 namespace kq71wb {
 
-void PrintTo(const PilotWeights& weights, std::ostream* out) { *out << weights.low << " to " << weights.high << " lb"; }
+void PrintTo(const WeightRange& weights, std::ostream* out) { *out << weights.low << " to " << weights.high << " lb"; }
 
 namespace {
 
@@ -17,20 +21,20 @@ TEST(PilotWeights, Cases)
     const struct {
         const char* name;
         Rows rows;
-        std::optional<PilotWeights> expected;
+        std::optional<WeightRange> expected;
     } cases[] = {
-        {"empty aircraft forward", {{"600", "14"}, {"", "-20"}}, PilotWeights{0, 43}},
-        {"empty aircraft aft", {{"610", "23.65"}, {"", "-20"}}, PilotWeights{130, 229}},
-        {"aft of the limit up to 900 lb", {{"610", "40"}, {"", "-20"}}, PilotWeights{}},
+        {"empty aircraft forward", {{"600", "14"}, {"", "-20"}}, WeightRange{0, 43}},
+        {"empty aircraft aft", {{"610", "23.65"}, {"", "-20"}}, WeightRange{130, 229}},
+        {"aft of the limit up to 900 lb", {{"610", "40"}, {"", "-20"}}, WeightRange{}},
         {"no loading but the pilot", {{}, {"", "-20"}}, std::nullopt},
         {"a loading that weighs nothing", {{"100", "10"}, {"", "-20"}, {"-100", "30"}}, std::nullopt},
         {"a loading that overflows", {{"600", "14"}, {"", "-20"}, {"1E200", "1E200"}}, std::nullopt},
         {"a pilot's arm that overflows", {{"600", "14"}, {"", "1E400"}}, std::nullopt},
-        {"pilot at the forward limit", {{"600", "14"}, {"", "11.7"}}, PilotWeights{0, 300}},
-        {"pilot at the aft limit, loading at the forward one", {{"600", "11.7"}, {"", "16"}}, PilotWeights{0, 300}},
-        {"too heavy for any pilot", {{"900.5", "14"}, {"", "-20"}}, PilotWeights{}},
-        {"with nose ballast", {{"600", "20"}, {"", "-20"}, {"30", "-5"}}, PilotWeights{50, 141}},
-        {"the light end a whole pound", {{"662.40", "24.75"}, {"", "-20"}}, PilotWeights{161, 237}},
+        {"pilot at the forward limit", {{"600", "14"}, {"", "11.7"}}, WeightRange{0, 300}},
+        {"pilot at the aft limit, loading at the forward one", {{"600", "11.7"}, {"", "16"}}, WeightRange{0, 300}},
+        {"too heavy for any pilot", {{"900.5", "14"}, {"", "-20"}}, WeightRange{}},
+        {"with nose ballast", {{"600", "20"}, {"", "-20"}, {"30", "-5"}}, WeightRange{50, 141}},
+        {"the light end a whole pound", {{"662.40", "24.75"}, {"", "-20"}}, WeightRange{161, 237}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(pilotWeights(sheetOf(c.rows)), c.expected) << c.name;
@@ -46,20 +50,106 @@ TEST(ReadoutWords, SayWhatThisLoadingAllows)
         const char* words;
     } cases[] = {
         {{{}, {"170", "-20"}}, true, ""},
-        {{{"0.5", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb. Room to 900 lb: 899.5 lb."},
-        {{{"610", "23.65"}, {"", "-20"}}, true, "Pilot weight for this loading: 130 to 229 lb. Room to 900 lb: 290 lb."},
-        {{{"610", "23.65"}, {"", "-20"}}, false, "Pilot weight for this loading: 130 to 229 lb."},
-        {{{"600", "14"}, {"", "-20"}, {"43.5", "15"}}, true, "Pilot weight for this loading: 0 to 48 lb. Room to 900 lb: 256.5 lb."},
-        {{{"899.7", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb. Room to 900 lb: 0.3 lb."},
-        {{{"899.99", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb. Room to 900 lb: 0.01 lb."},
-        {{{"900", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb. Room to 900 lb: 0 lb."},
-        {{{"408.1", "14"}, {}, {"410.3", "14"}, {"81.6", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb. Room to 900 lb: 0 lb."},
-        {{{"900.01", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.01 lb."},
-        {{{"900.3", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.3 lb."},
-        {{{"899.123456789", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb. Room to 900 lb: 0.876543211 lb."},
+        {{{"0.5", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 899.5 lb (408 kg)."},
+        {{{"610", "23.65"}, {"", "-20"}}, true, "Pilot weight for this loading: 130 to 229 lb (59 to 103 kg). Room to 900 lb: 290 lb (131.5 kg)."},
+        {{{"610", "23.65"}, {"", "-20"}}, false, "Pilot weight for this loading: 130 to 229 lb (59 to 103 kg)."},
+        {{{"600", "14"}, {"", "-20"}, {"43.5", "15"}}, true, "Pilot weight for this loading: 0 to 48 lb (0 to 21 kg). Room to 900 lb: 256.5 lb (116.3 kg)."},
+        {{{"899.7", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.3 lb (0.1 kg)."},
+        {{{"899.99", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.01 lb (0 kg)."},
+        {{{"900", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0 lb (0 kg)."},
+        {{{"408.1", "14"}, {}, {"410.3", "14"}, {"81.6", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0 lb (0 kg)."},
+        {{{"900.01", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.01 lb (0.1 kg)."},
+        {{{"900.3", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.3 lb (0.2 kg)."},
+        {{{"899.123456789", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.876543211 lb (0.3 kg)."},
     };
     for (const auto& c : cases)
         EXPECT_EQ(readoutWords(passed(c.rows), c.current), c.words) << c.rows[0].first;
+}
+
+// Kilograms that stand for pounds, rounded as a range needs: `kg` is the
+// whole kilogram nearest inside `pounds` from the side that `up` names.
+bool inwardKilograms(long pounds, long kg, bool up)
+{
+    const long long exact = pounds * 45359237LL;  // kilograms x 10^8
+    return up ? kg * 100000000LL >= exact && (kg - 1) * 100000000LL < exact
+              : kg * 100000000LL <= exact && (kg + 1) * 100000000LL > exact;
+}
+
+// Hundreds of club loadings: an empty glider, a pilot of any weight at the
+// pilot's arm, nose ballast, and now and then a tail weight or a parachute.
+// What any item may weigh, the pilot range, the ballast a pilot is told to
+// carry and their kilograms all agree with Calc's verdict tried on every whole
+// pound.
+TEST(Readouts, AgreeWithEveryWholePoundOnRandomLoadings)
+{
+    std::mt19937 random(71);
+    const auto figure = [&](int low, int high, int hundredths) {
+        const int value = std::uniform_int_distribution(low * hundredths, high * hundredths)(random);
+        return TextOfDouble(static_cast<double>(value) / hundredths);
+    };
+    const std::regex pilotRange(R"(Pilot weight for this loading: (\d+) to (\d+) lb \((\d+) to (\d+) kg\))");
+    const std::regex itemRange(R"(^Item \d \([^)]*\): (?:(\d+) to (\d+) lb \((\d+) to (\d+) kg\)|up to (\d+) lb \((\d+) kg\)))");
+    const std::regex ballastWords(R"(needs at (least|most) (\d+) lb \((\d+) kg\) at item (\d))");
+    int ranges = 0, ballasts = 0;
+    for (int round = 0; round < 300; ++round) {
+        Sheet sheet = sheetOf({{figure(540, 690, 10), figure(17, 28, 100)},
+                               {round % 4 ? figure(90, 260, 1) : "", figure(-24, -12, 10)},
+                               {figure(0, 40, 2), figure(-35, -20, 1)}});
+        if (round % 3 == 0)
+            std::tie(sheet.weight[3], sheet.arm[3]) = std::pair(figure(0, 15, 1), figure(90, 180, 1));
+        if (round % 5 == 0)
+            std::tie(sheet.weight[4], sheet.arm[4], sheet.description[4]) = std::tuple(figure(10, 25, 1), "-8", "Parachute");
+        Calc(sheet);
+        for (int row : {kPilotRow, 2, 3}) {
+            if (isBlank(sheet.arm[static_cast<std::size_t>(row)]))
+                continue;
+            std::vector<int> green;
+            for (int pounds = 0; pounds <= 900; ++pounds) {
+                Sheet trial = sheet;
+                trial.weight[static_cast<std::size_t>(row)] = std::to_string(pounds);
+                if (!Calc(trial) && verdictWords(trial) == "Within limits.")
+                    green.push_back(pounds);
+            }
+            const std::optional<WeightRange> range = rowWeights(sheet, row);
+            ASSERT_TRUE(range) << round;
+            ASSERT_EQ(range->any(), !green.empty()) << round << " row " << row;
+            if (green.empty())
+                continue;
+            ASSERT_EQ(*range, (WeightRange{green.front(), green.back()})) << round << " row " << row;
+            ASSERT_EQ(green.size(), static_cast<std::size_t>(green.back() - green.front() + 1));
+            const std::string words = readoutWords(sheet, true, row);
+            std::smatch match;
+            ASSERT_TRUE(std::regex_search(words, match, row == kPilotRow ? pilotRange : itemRange)) << words;
+            const bool upTo = match[5].matched;
+            EXPECT_EQ(upTo ? 0 : std::stoi(match[1]), range->low) << words;
+            EXPECT_EQ(std::stoi(match[upTo ? 5 : 2]), range->high) << words;
+            EXPECT_TRUE(upTo || inwardKilograms(range->low, std::stol(match[3]), true)) << words;
+            EXPECT_TRUE(inwardKilograms(range->high, std::stol(match[upTo ? 6 : 4]), false)) << words;
+            ++ranges;
+            // A pilot outside the range is told the least weight at each item
+            // arm that makes the sheet legal, or the most.
+            if (row == kPilotRow)
+                continue;
+            const std::string all = readoutWords(sheet, true);
+            const double now = ValueOfText(sheet.weight[static_cast<std::size_t>(row)]).value_or(0);
+            bool told = verdictWords(sheet) != "Within limits." && !isBlank(sheet.weight[kPilotRow]) &&
+                              (now < green.front() || now > green.back());
+            for (auto at = std::sregex_iterator(all.begin(), all.end(), ballastWords); at != std::sregex_iterator(); ++at) {
+                if (std::stoi((*at)[4]) != row + 1)
+                    continue;
+                EXPECT_TRUE(told) << all;
+                const bool least = (*at)[1] == "least";
+                EXPECT_EQ(std::stoi((*at)[2]), least ? green.front() : green.back()) << all;
+                EXPECT_TRUE(inwardKilograms(std::stol((*at)[2]), std::stol((*at)[3]), least)) << all;
+                told = false;
+                ++ballasts;
+            }
+            EXPECT_FALSE(told) << "no ballast said: " << all;
+        }
+    }
+    // The draw must reach every kind of answer.
+    EXPECT_GT(ranges, 300);
+    EXPECT_GT(ballasts, 30);
 }
 
 TEST(LoadSheetText, EveryRowFigureAndWarning)
@@ -74,7 +164,8 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
                   "Aircraft empty: 612.5 lb at 14.37 in, moment 8801.625 lb-in.", "Pilot: 170 lb at -20 in, moment -3400 lb-in.",
                   "Item 3: 18 lb at 0 in, moment 0 lb-in (Parachute).", "Item 4: 12 lb at 14 in, moment 168 lb-in.",
                   "Gross weight 812.5 lb, gross moment 5569.625 lb-in, CG 6.85 in.", "Verdict: CG forward of the 11.70 in limit.",
-                  "Pilot weight for this loading: 0 to 45 lb. Room to 900 lb: 87.5 lb.",
+                  "Pilot weight for this loading: 0 to 45 lb (0 to 20 kg). No weight at the item arms typed makes a 170 lb "
+                  "pilot legal. Room to 900 lb: 87.5 lb (39.6 kg).",
                   "Check: Arm, item 3 is blank: its 18 lb are counted at the datum.",
                   "Check: Arm, item 4: \"14,5\" is read as 14.", "",
                   "Pilot in command: ________________________________________",

@@ -74,6 +74,39 @@ TEST(Session, EachEventGivesOneView)
     EXPECT_EQ(session.sheet().description[3].size(), kMaxFieldCharacters);
 }
 
+// The read-outs follow the caret: in an item's weight or arm with an arm
+// typed they first say what that item may weigh; a light pilot is told the
+// nose ballast that makes the sheet legal, wherever the caret is.
+TEST(Session, ReadoutsFollowTheCaret)
+{
+    Session session;
+    session.edit(FieldKind::Weight, 0, "610");
+    session.edit(FieldKind::Arm, 0, "23.65");
+    session.edit(FieldKind::Weight, 1, "110");
+    session.edit(FieldKind::Description, 2, "Nose ballast");
+    const std::string pilot = "Pilot weight for this loading: 130 to 229 lb (59 to 103 kg).";
+    const std::string room = " Room to 900 lb: 180 lb (81.6 kg).";
+    const std::pair<std::function<View(Session&)>, std::string> steps[] = {
+        {[](Session& s) { return s.focus(FieldKind::Weight, 2); }, pilot + room},
+        {[](Session& s) { return s.edit(FieldKind::Arm, 2, "-30"); },
+         "Item 3 (Nose ballast, -30 in): 16 to 91 lb (8 to 41 kg) keeps the sheet within limits. " + pilot +
+             " A 110 lb pilot needs at least 16 lb (8 kg) at item 3 (Nose ballast, -30 in)." + room},
+        {[](Session& s) { return s.focus(FieldKind::Description, 2); },
+         pilot + " A 110 lb pilot needs at least 16 lb (8 kg) at item 3 (Nose ballast, -30 in)." + room},
+        {[](Session& s) { return s.focus(FieldKind::Arm, 2); },
+         "Item 3 (Nose ballast, -30 in): 16 to 91 lb (8 to 41 kg) keeps the sheet within limits. " + pilot +
+             " A 110 lb pilot needs at least 16 lb (8 kg) at item 3 (Nose ballast, -30 in)." + room},
+        {[](Session& s) { return s.edit(FieldKind::Weight, 2, "20"); },
+         "Item 3 (Nose ballast, -30 in): 16 to 91 lb (8 to 41 kg) keeps the sheet within limits. "
+         "Pilot weight for this loading: 105 to 203 lb (48 to 92 kg). Room to 900 lb: 160 lb (72.5 kg)."},
+    };
+    for (const auto& [event, readouts] : steps)
+        EXPECT_EQ(event(session).lines.readouts, readouts);
+    EXPECT_EQ(session.focus(FieldKind::Weight, 1).announce, Announcements{});  // a move of the caret is not spoken
+    EXPECT_EQ(session.summary(), "Gross weight 740 lb, within limits. CG 15.71 in, within limits. "
+                                 "Pilot weight for this loading: 105 to 203 lb (48 to 92 kg). Room to 900 lb: 160 lb (72.5 kg).");
+}
+
 // A button says why it cannot be pressed; a name of nothing but blanks,
 // zero-width or direction characters is no name.
 TEST(Session, LoadingButtonsSayWhyTheyCannotBePressed)

@@ -86,7 +86,7 @@ TEST(ResultWords, SayTheVerdictOfEachFigure)
         {"within weight, CG forward of the scale", passed({{"600", "14"}, {"170", "-20"}}), {}, "within limits",
          "out of limits, forward of the 11.70 in limit", "CG 6.49 in, forward of the scale",
          "Gross weight 770 lb, within limits. CG 6.49 in, out of limits, forward of the 11.70 in limit. "
-         "Pilot weight for this loading: 0 to 43 lb. Room to 900 lb: 130 lb."},
+         "Pilot weight for this loading: 0 to 43 lb (0 to 19 kg). Room to 900 lb: 130 lb (58.9 kg)."},
         {"over and aft, on the scale", passed({{"950", "17"}}), {}, "out of limits, over 900 lb",
          "out of limits, aft of the 16.00 in limit", "CG 17.00 in", ""},
         {"aft of the scale", passed({{"10", "50"}}), {}, "within limits", "out of limits, aft of the 16.00 in limit",
@@ -105,7 +105,7 @@ TEST(ResultWords, SayTheVerdictOfEachFigure)
         {"a pilot who outweighs the loading: the range, but no room", stale("-700"), {}, "within limits, not updated",
          "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale",
          "Totals not updated: the gross weight is zero or less. Gross weight 770 lb, within limits, not updated. "
-         "CG 6.49 in, out of limits, forward of the 11.70 in limit, not updated. Pilot weight for this loading: 0 to 43 lb."},
+         "CG 6.49 in, out of limits, forward of the 11.70 in limit, not updated. Pilot weight for this loading: 0 to 43 lb (0 to 19 kg)."},
         {"a fault at the scale: the CG and its colour are new all the same", passed({{"100", "14"}}),
          CalcFault{FaultStep::Scale, -1}, "within limits", "within limits", "CG 14.00 in", ""},
     };
