@@ -157,7 +157,10 @@ function wire() {
   for (const [fields, kind] of editedFields) {
     fields.forEach((field, k) => {
       field.addEventListener('input', () => show(session.edit(kind, rowOf(kind, k), field.value)));
-      field.addEventListener('focus', () => field.select());
+      // The read-outs follow the caret: in an item's weight or arm they
+      // first say what that item may weigh.
+      field.addEventListener('focus', () => { field.select(); show(session.focus(kind, rowOf(kind, k))); });
+      field.addEventListener('blur', () => show(session.focus(FieldKind.Moment, -1)));
     });
   }
   // The ± key stands in sight while a weight or an arm has the focus; pressing

@@ -21,6 +21,7 @@ export interface FieldKinds { Weight: FieldKindValue; Arm: FieldKindValue; Momen
 export interface Session {
   edit(field: FieldKindValue, row: number, text: string): string; // JSON of a View
   toggleSign(field: FieldKindValue, row: number): string; // a weight or arm made negative, or positive again
+  focus(field: FieldKindValue, row: number): string; // the caret in a field, or in none (Moment, -1)
   pressLoading(index: number): string;
   useLoadings(bytes: Uint8Array | string, fileName: string): string; // JSON of a View and "taken": false when the file gave no loading
   clearLoadings(): string;

@@ -74,6 +74,7 @@ std::string PageSession::toggleSign(FieldKind field, int row)
     return edit(field, row, std::move(text));
 }
 
+std::string PageSession::focus(FieldKind field, int row) { return viewJson(m_session.focus(field, row)); }
 std::string PageSession::pressLoading(int index) { return viewJson(m_session.pressLoading(index)); }
 std::string PageSession::useLoadings(const std::string& bytes, const std::string& fileName)
 {

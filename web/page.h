@@ -32,6 +32,8 @@ public:
     // A weight or an arm made negative, or positive again: phones' decimal
     // keypads often have no minus key.
     std::string toggleSign(FieldKind field, int row);
+    // The caret in a field, or in none (Moment, -1): the read-outs follow it.
+    std::string focus(FieldKind field, int row);
     std::string pressLoading(int index);
     // The bytes of a loadings file, in any encoding the desktop reads; the
     // view says "taken": false when the file gave no loading and the

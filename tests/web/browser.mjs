@@ -93,6 +93,19 @@ test('what is typed while the module is still coming is kept and worked out once
   await context.close();
 });
 
+test('the read-outs follow the caret into the nose ballast, and tell a light pilot what it must weigh', async () => {
+  const page = await open();
+  await field(page, 'weight', 0).fill('610');
+  await field(page, 'arm', 0).fill('23.65');
+  await field(page, 'weight', 1).fill('110');
+  await field(page, 'arm', 2).fill('-30');
+  const pilot = 'Pilot weight for this loading: 130 to 229 lb (59 to 103 kg). A 110 lb pilot needs at least 16 lb (8 kg) ' +
+    'at item 3 (-30 in). Room to 900 lb: 180 lb (81.6 kg).';
+  assert.equal((await shown(page)).readouts, 'Item 3 (-30 in): 16 to 91 lb (8 to 41 kg) keeps the sheet within limits. ' + pilot);
+  await field(page, 'description', 0).focus();
+  assert.equal((await shown(page)).readouts, pilot);
+});
+
 test('a comma typed as a decimal becomes a period where it stands; a misread is named, and spoken once', async () => {
   const page = await open();
   await field(page, 'arm', 2).focus();

@@ -29,7 +29,8 @@ std::vector<std::pair<std::string, bool>> g_reached = {
     {"\"flyCg\":\"  16.00\",\"grossWeightVerdict\":\"within\",\"flyCgVerdict\":\"within\"", false},
     {"is read as", false}, {"the sheet is in pounds", false}, {"the sheet is in inches", false},
     {"is blank: its", false}, {"is below zero", false}, {"Pilot weight for this loading", false},
-    {"No pilot weight", false}, {"\"marked\":3", false}};
+    {"No pilot weight", false}, {"\"marked\":3", false}, {"keeps the sheet within limits", false},
+    {"lb pilot needs at least", false}, {"No weight at the item arms typed", false}};
 
 void call(const char* name, const std::string& args, const std::string& result)
 {
@@ -157,6 +158,16 @@ int main(int argc, char* argv[])
             edit(FieldKind::Arm, 0, std::to_string(limit - offset) + "E-1");
             edit(FieldKind::Arm, 2, std::to_string(limit + 2 * offset) + "E-1");
         }
+        if (sequence % 4 == 1) {
+            // A club loading with nose ballast, the caret in the ballast: what
+            // it may weigh, the ballast a light pilot needs, and kilograms.
+            edit(FieldKind::Weight, 0, hundredths(54000 + random.below(15000)));
+            edit(FieldKind::Arm, 0, hundredths(1700 + random.below(1100)));
+            edit(FieldKind::Weight, 1, std::to_string(90 + random.below(170)));
+            edit(FieldKind::Arm, 2, std::to_string(-35 + random.below(15)));
+            call("focus", "{\"field\":\"Weight\"},2", g_session->focus(FieldKind::Weight, 2));
+            edit(FieldKind::Weight, 2, std::to_string(random.below(40)));
+        }
         for (int step = random.below(12); step >= 0; --step) {
             const int row = random.below(8);
             switch (random.below(6)) {
@@ -166,6 +177,12 @@ int main(int argc, char* argv[])
             case 1:
                 edit(FieldKind::Description, row, random.text(true));
                 break;
+            case 2: {
+                const bool weight = random.below(2);
+                call("focus", std::string("{\"field\":\"") + (weight ? "Weight" : "Arm") + "\"}," + std::to_string(row),
+                     g_session->focus(weight ? FieldKind::Weight : FieldKind::Arm, row));
+                break;
+            }
             default: {
                 const bool weight = random.below(2);
                 edit(weight ? FieldKind::Weight : FieldKind::Arm, row, random.text(weight));
