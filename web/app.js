@@ -9,6 +9,7 @@ const session = new kq71wb.Session();
 const { FieldKind } = kq71wb;
 const storedLoadings = 'kq71wb.dat';
 const storedName = 'kq71wb.dat name';  // the name of the file kept, for the load sheet
+const storedTime = 'kq71wb.dat modified';  // and when it was last changed
 
 const byId = (id) => document.getElementById(id);
 const all = (selector) => [...document.querySelectorAll(selector)];
@@ -91,13 +92,13 @@ function show(json) {
 // Where the page keeps a loadings file: its bytes in base64, in this browser
 // only. A browser that keeps nothing (private windows, storage turned off)
 // still uses the file until the page is closed.
-function keepLoadings(bytes, name = '') {
+function keepLoadings(bytes, name = '', modified = '') {
   try {
-    localStorage.removeItem(storedLoadings);
-    localStorage.removeItem(storedName);
+    for (const key of [storedLoadings, storedName, storedTime]) localStorage.removeItem(key);
     if (bytes.length > 0) {
       localStorage.setItem(storedLoadings, btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join('')));
       localStorage.setItem(storedName, name);
+      localStorage.setItem(storedTime, modified);
     }
     byId('notKept').hidden = true;
   } catch {
@@ -111,22 +112,25 @@ function keepLoadings(bytes, name = '') {
 function keptLoadings() {
   try {
     const kept = localStorage.getItem(storedLoadings);
-    return kept ? [Uint8Array.from(atob(kept), (c) => c.charCodeAt(0)), localStorage.getItem(storedName) ?? ''] : null;
+    return kept ? [Uint8Array.from(atob(kept), (c) => c.charCodeAt(0)), localStorage.getItem(storedName) ?? '',
+      localStorage.getItem(storedTime) ?? ''] : null;
   } catch {
     return null;
   }
 }
 
 // A file the core refuses (it gave no loading) is not kept: the loadings stay.
-// `name` is the chosen file's, or empty for typed loadings.
-function useLoadings(bytes, name = '') {
-  const json = session.useLoadings(bytes, name);
-  if (JSON.parse(json).taken) keepLoadings(bytes, name);
+// `name` is the chosen file's, or empty for typed loadings; `modified` when
+// it was last changed (typed ones: now), for the load sheet.
+function useLoadings(bytes, name = '', modified = madeAt(new Date())) {
+  const json = session.useLoadings(bytes, name, modified);
+  if (JSON.parse(json).taken) keepLoadings(bytes, name, modified);
   show(json);
 }
 
 async function useFile(file) {
-  useLoadings(new Uint8Array(await file.slice(0, kq71wb.loadingsFileLimit()).arrayBuffer()), file.name);
+  useLoadings(new Uint8Array(await file.slice(0, kq71wb.loadingsFileLimit()).arrayBuffer()), file.name,
+    madeAt(new Date(file.lastModified)));
 }
 
 function pressLoading(index) {

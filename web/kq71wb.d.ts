@@ -23,7 +23,7 @@ export interface Session {
   toggleSign(field: FieldKindValue, row: number): string; // a weight or arm made negative, or positive again
   focus(field: FieldKindValue, row: number): string; // the caret in a field, or in none (Moment, -1)
   pressLoading(index: number): string;
-  useLoadings(bytes: Uint8Array | string, fileName: string): string; // JSON of a View and "taken": false when the file gave no loading
+  useLoadings(bytes: Uint8Array | string, fileName: string, modified: string): string; // JSON of a View and "taken": false when the file gave no loading
   clearLoadings(): string;
   view(): string;
   summary(): string;

@@ -76,9 +76,10 @@ std::string PageSession::toggleSign(FieldKind field, int row)
 
 std::string PageSession::focus(FieldKind field, int row) { return viewJson(m_session.focus(field, row)); }
 std::string PageSession::pressLoading(int index) { return viewJson(m_session.pressLoading(index)); }
-std::string PageSession::useLoadings(const std::string& bytes, const std::string& fileName)
+std::string PageSession::useLoadings(const std::string& bytes, const std::string& fileName, const std::string& modified)
 {
-    std::string json = viewJson(m_session.useLoadings(bytes, fileName.empty() ? "loadings typed on this page" : fileName));
+    std::string json =
+        viewJson(m_session.useLoadings(bytes, fileName.empty() ? "loadings typed on this page" : fileName, modified));
     json.insert(json.size() - 1, std::string(",\"taken\":") + flag(!m_session.loadingsRefused()));
     return json;
 }

@@ -38,8 +38,9 @@ public:
     // The bytes of a loadings file, in any encoding the desktop reads; the
     // view says "taken": false when the file gave no loading and the
     // loadings stay, so that the page does not keep it.
-    // `fileName` is the chosen file's name, or empty for typed loadings.
-    std::string useLoadings(const std::string& bytes, const std::string& fileName);
+    // `fileName` is the chosen file's name, or empty for typed loadings;
+    // `modified` when it was last changed ("2026-11-30 09:12"), or empty.
+    std::string useLoadings(const std::string& bytes, const std::string& fileName, const std::string& modified);
     std::string clearLoadings();
     std::string view() const;
     // The whole result in a few sentences, every warning included.

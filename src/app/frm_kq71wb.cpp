@@ -179,7 +179,8 @@ void frmKQ71wb::Form_Load()
     centreOnScreen();
     const LoadingsRead read = ReadLoadingsFile(m_loadingsFiles);
     const std::string file = read.file.empty() ? std::string() : shownFromHome(read.file).toStdString();
-    showView(m_session.useLoadings(read.bytes, file));
+    const QString modified = QDateTime::fromSecsSinceEpoch(read.modified).toString("yyyy-MM-dd HH:mm");
+    showView(m_session.useLoadings(read.bytes, file, read.file.empty() ? std::string() : modified.toStdString()));
     // Which file the buttons came from is said at once, as it is looked for
     // in more than one place; so is a file that gives no loading, or a line
     // of it that does not split as it should.

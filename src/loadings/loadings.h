@@ -4,6 +4,7 @@
 // text file and that start-up puts on the four loading buttons.
 
 #include <array>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -80,6 +81,7 @@ struct LoadingsRead {
     Loadings loadings{};
     std::filesystem::path file;
     std::string bytes;
+    std::time_t modified = 0;  // when the file was last written, as the file system says
 };
 LoadingsRead ReadLoadingsFile(const std::vector<std::filesystem::path>& candidates);
 

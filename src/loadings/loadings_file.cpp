@@ -90,7 +90,7 @@ LoadingsRead ReadLoadingsFile(const std::vector<std::filesystem::path>& candidat
                 readAvailableBytes(*fd, std::min(static_cast<std::size_t>(std::max<off_t>(size, 0)), kMaxFileBytes));
             ::close(*fd);
             const bool first = found.file.empty();
-            LoadingsRead read{parseLoadings(bytes), path, std::move(bytes)};
+            LoadingsRead read{parseLoadings(bytes), path, std::move(bytes), status.st_mtime};
             // A sample of examples never hides a file of the user's own further on.
             if (first || !onlyExamples(read.loadings))
                 found = std::move(read);

@@ -44,7 +44,7 @@ LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& 
         text.above.push_back("Loading: " + isolated(shortened(heading.loading)));
     // Which weighing the figures rest on, for an inspector.
     if (!heading.loadingsFile.empty())
-        text.above.push_back("Loadings file: " + isolated(shortened(heading.loadingsFile)));
+        text.above.push_back("Loadings file: " + isolated(shortened(heading.loadingsFile)) + heading.loadingsWeighing);
 
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row)
         if (!isBlank(sheet.weight[row]) || !isBlank(sheet.arm[row]))
@@ -59,6 +59,10 @@ LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& 
         text.below.push_back(std::move(readouts));
     for (const Warning& warning : warningsOf(sheet))
         text.below.push_back("Check: " + warning.words);
+    if (!heading.placard.empty()) {
+        text.below.emplace_back();
+        text.below.insert(text.below.end(), heading.placard.begin(), heading.placard.end());
+    }
     text.below.insert(text.below.end(), {"", "Pilot in command: ________________________________________",
                                          "Signature: ______________________________   Date: ______________"});
     return text;

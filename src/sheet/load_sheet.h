@@ -18,20 +18,25 @@ struct LoadSheetHeading {
     std::string program;  // "KQ71WB 1.00"
     std::string loading;  // the marked loading's name, or empty
     std::string loadingsFile;  // where the loadings came from, or empty
+    std::string loadingsWeighing;  // after its name: ", modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b"
+    // "Cockpit placard, pilot at -20 in and nothing else aboard:", then a
+    // line for each loading: "N271KQ: 130 to 229 lb (59 to 103 kg)."
+    std::vector<std::string> placard;
 };
 
 // What stands above the image of the window, and what below it:
 //   KQ 71 weight and balance
 //   Made 2026-12-07 14:03 with KQ71WB 1.00
 //   Loading: N271KQ
-//   Loadings file: ~/.config/kq71wb/kq71wb.dat
+//   Loadings file: ~/.config/kq71wb/kq71wb.dat, modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b
 //   ---- (the image, on paper) ----
 //   Aircraft empty: 612.5 lb at 14.37 in, moment 8801.625 lb-in.
 //   Pilot: 170 lb at -20 in, moment -3400 lb-in.
 //   Gross weight 782.5 lb, gross moment 5401.625 lb-in, CG 6.90 in.
 //   Verdict: CG forward of the 11.70 in limit.
 //   Pilot weight for this loading: 0 to 75 lb (0 to 34 kg). Room to 900 lb: 117.5 lb (53.2 kg).
-//   (a line "Check: ..." for each warning, then lines to sign)
+//   (a line "Check: ..." for each warning, the cockpit placard of each
+//   loading, then lines to sign)
 // While a fault stands or the totals are not current, the figures are left
 // out and the verdict says so.
 struct LoadSheetText {

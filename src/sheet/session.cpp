@@ -5,6 +5,7 @@
 
 #include "conversions.h"
 #include "readouts.h"
+#include "sha256.h"
 
 namespace kq71wb {
 namespace {
@@ -109,6 +110,7 @@ View Session::useLoadings(const Loadings& loadings, std::string file)
 {
     m_loadingsRefused = false;
     m_loadingsFile = std::move(file);
+    m_loadingsWeighing.clear();
     for (std::size_t k = 0; k < kLoadingCount; ++k) {
         m_names[k] = loadings[k].name;
         this->*kStoredWeight[k] = loadings[k].weight;
@@ -134,7 +136,7 @@ bool givesALoading(const Loading& loading)
 
 }  // namespace
 
-View Session::useLoadings(std::string_view fileBytes, std::string file)
+View Session::useLoadings(std::string_view fileBytes, std::string file, std::string modified)
 {
     const Loadings loadings = parseLoadings(fileBytes);
     m_loadingsRefused = std::none_of(loadings.begin(), loadings.end(), givesALoading);
@@ -142,6 +144,8 @@ View Session::useLoadings(std::string_view fileBytes, std::string file)
         return setNote("That file gives no loading (a line of a name in quotes, an empty weight and an empty arm); "
                        "the loadings you had stay.");
     useLoadings(loadings, std::move(file));
+    // Which weighing report a signed sheet rests on, for an inspector.
+    m_loadingsWeighing = (modified.empty() ? "" : ", modified " + modified) + ", SHA-256 " + sha256Hex(fileBytes).substr(0, 12);
     // A line that splits into other than three fields is used all the same,
     // as the desktop reads it, but named: curly quotes split "Club, two".
     const std::vector<int> misshapen = misshapenLines(fileBytes);
@@ -171,13 +175,45 @@ std::string Session::summary() const
     std::string summary = resultSummary(m_sheet, m_fault);
     for (const Warning& warning : m_lines.warnings)
         summary += ' ' + warning.words;
+    if (m_marked >= 0)
+        summary += " Cockpit placard for " + isolated(shortened(m_names[static_cast<std::size_t>(m_marked)])) + ", " +
+                   placardAboard() + ": " + placardWeights(static_cast<std::size_t>(m_marked)) + '.';
     return summary;
+}
+
+std::string Session::placardAboard() const
+{
+    const std::string& arm = m_sheet.arm[static_cast<std::size_t>(kPilotRow)];
+    return "pilot at " + (isBlank(arm) ? std::string("0") : withoutBlanks(arm)) + " in and nothing else aboard";
+}
+
+// The pilot weights that keep a glider of the file within limits with the
+// pilot at the pilot's arm as typed and nothing else aboard, as its cockpit
+// placard states them.
+std::string Session::placardWeights(std::size_t loading) const
+{
+    Sheet alone;
+    alone.weight[0] = this->*kStoredWeight[loading];
+    alone.arm[0] = this->*kStoredArm[loading];
+    alone.arm[static_cast<std::size_t>(kPilotRow)] = m_sheet.arm[static_cast<std::size_t>(kPilotRow)];
+    const std::optional<WeightRange> range = pilotWeights(alone);
+    if (!range)
+        return "no pilot weight can be worked out";
+    return range->any() ? rangeWords(*range) : "no pilot weight keeps it within limits";
 }
 
 LoadSheetText Session::loadSheet(std::string madeAt, std::string program) const
 {
     std::string loading = m_marked < 0 ? "" : m_names[static_cast<std::size_t>(m_marked)];
-    return loadSheetText(m_sheet, m_fault, {std::move(madeAt), std::move(program), std::move(loading), m_loadingsFile});
+    std::vector<std::string> placard;
+    for (std::size_t k = 0; k < kLoadingCount; ++k)
+        if (m_buttons[k].canPress)
+            placard.push_back(isolated(shortened(m_names[k])) + ": " + placardWeights(k) + '.');
+    if (!placard.empty())
+        placard.insert(placard.begin(), "Cockpit placard, " + placardAboard() + ':');
+    return loadSheetText(m_sheet, m_fault,
+                         {std::move(madeAt), std::move(program), std::move(loading), m_loadingsFile, m_loadingsWeighing,
+                          std::move(placard)});
 }
 
 void Session::recalculate()

@@ -75,7 +75,10 @@ public:
     // `file` names where they came from, as the load sheet and the buttons
     // say it: "~/.config/kq71wb/kq71wb.dat".
     View useLoadings(const Loadings& loadings, std::string file = {});
-    View useLoadings(std::string_view fileBytes, std::string file = {});
+    // With bytes, the load sheet also names which weighing they are: the
+    // file's modification time as the front end writes it ("2026-11-30
+    // 09:12"), and the first 12 hex digits of the SHA-256 of the bytes.
+    View useLoadings(std::string_view fileBytes, std::string file = {}, std::string modified = {});
     const std::string& loadingsFile() const { return m_loadingsFile; }
     bool loadingsRefused() const { return m_loadingsRefused; }
 
@@ -91,16 +94,20 @@ public:
     const LinesBeneath& lines() const { return m_lines; }
     int marked() const { return m_marked; }
 
-    // The whole result in a few sentences, every warning included (F8).
+    // The whole result in a few sentences, every warning included, and the
+    // cockpit placard of the marked loading (F8).
     std::string summary() const;
 
-    // The load sheet's words, naming the marked loading.
+    // The load sheet's words, naming the marked loading, with the cockpit
+    // placard of every loading that can be pressed.
     LoadSheetText loadSheet(std::string madeAt, std::string program) const;
 
 private:
     void recalculate();
     void refreshLines();
     View viewAnnouncing(Announcements announce) const;
+    std::string placardAboard() const;
+    std::string placardWeights(std::size_t loading) const;
     LoadingButtonView buttonOf(int index) const;
     std::array<LoadingButtonView, kLoadingCount> m_buttons;  // as the loadings read make them
     bool rowHoldsLoading(int index) const;
@@ -115,6 +122,7 @@ private:
     std::string m_whereToPutLoadings;
     bool m_loadingsRefused = false;
     std::string m_loadingsFile;
+    std::string m_loadingsWeighing;  // ", modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b"
 
     // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.
     std::string strA1, strA2, strB1, strB2, strC1, strC2, strD1, strD2;

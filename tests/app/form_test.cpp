@@ -1,6 +1,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFocusEvent>
 #include <QPainter>
@@ -383,9 +384,17 @@ private slots:
         const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
         QCOMPARE(lines.first(), "KQ 71 weight and balance");
         QVERIFY(lines.contains("Loading: N271KQ") && lines.contains("Pilot: 170 lb at -20 in, moment -3400 lb-in."));
+        // Which weighing the figures rest on: the file's time and the start of its SHA-256.
+        const QString file = m_home.filePath("program/kq71wb.dat");
+        QCOMPARE(lines[3], "Loadings file: ~/program/kq71wb.dat, modified " +
+                               QFileInfo(file).lastModified().toString("yyyy-MM-dd HH:mm") + ", SHA-256 " +
+                               QCryptographicHash::hash(kLoadings, QCryptographicHash::Sha256).toHex().left(12));
+        QVERIFY(lines.contains("Cockpit placard, pilot at -20 in and nothing else aboard:"));
         QCOMPARE(note(), "Load sheet copied.");
         QTest::keyClick(m_form.get(), Qt::Key_F8);
         QVERIFY2(note().startsWith("Gross weight 782.5 lb, within limits. CG 6.90 in, out of limits"), qPrintable(note()));
+        QVERIFY2(note().endsWith(" Cockpit placard for N271KQ, pilot at -20 in and nothing else aboard: "
+                                 "0 to 51 lb (0 to 23 kg)."), qPrintable(note()));
     }
 
     // What a screen reader reads of each figure and line, as the sheet says it.

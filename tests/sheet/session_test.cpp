@@ -3,6 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
+#include <regex>
+
+#include "conversions.h"
+#include "words.h"
 
 namespace kq71wb {
 namespace {
@@ -107,6 +112,64 @@ TEST(Session, ReadoutsFollowTheCaret)
                                  "Pilot weight for this loading: 105 to 203 lb (48 to 92 kg). Room to 900 lb: 160 lb (72.5 kg).");
 }
 
+// The cockpit placard on the load sheet, for gliders of every weighing: each
+// range is the whole pounds of pilot at the pilot's arm that Calc finds
+// within limits with nothing else aboard, and F8 says the marked glider's.
+TEST(Session, PlacardAgreesWithEveryWholePound)
+{
+    std::mt19937 random(27);
+    const auto figure = [&](int low, int high) {
+        return TextOfDouble(std::uniform_int_distribution(low, high)(random) / 100.0);
+    };
+    const std::regex line(R"(^(\S+): (?:(\d+) to (\d+) lb \((?:(\d+) to (\d+) kg|no whole kg)\)|no pilot weight keeps it within limits)\.$)");
+    int lines = 0;
+    for (int round = 0; round < 40; ++round) {
+        std::string file;
+        for (int glider = 0; glider < 4; ++glider)
+            file += "\"G" + std::to_string(glider) + "\"," + figure(50000, 75000) + ',' + figure(1500, 3000) + "\r\n";
+        Session session;
+        session.useLoadings(file);
+        const std::string pilotArm = figure(-2500, -1000);
+        session.edit(FieldKind::Arm, kPilotRow, pilotArm);
+        session.pressLoading(round % 4);
+        const LoadSheetText text = session.loadSheet("", "");
+        const auto heading = std::find(text.below.begin(), text.below.end(),
+                                       "Cockpit placard, pilot at " + pilotArm + " in and nothing else aboard:");
+        ASSERT_EQ(text.below.end() - heading, 8);
+        for (auto at = heading + 1; at != heading + 5; ++at, ++lines) {
+            std::smatch match;
+            ASSERT_TRUE(std::regex_match(*at, match, line)) << *at;
+            const int glider = std::stoi(match[1].str().substr(1));
+            std::vector<int> green;
+            Session alone;
+            alone.useLoadings(file);
+            alone.edit(FieldKind::Arm, kPilotRow, pilotArm);
+            alone.pressLoading(glider);
+            for (int pounds = 0; pounds <= 900; ++pounds) {
+                if (alone.edit(FieldKind::Weight, kPilotRow, std::to_string(pounds)).lines.verdict == "Within limits.")
+                    green.push_back(pounds);
+            }
+            ASSERT_EQ(match[2].matched, !green.empty()) << *at;
+            if (green.empty())
+                continue;
+            EXPECT_EQ(std::stoi(match[2]), green.front()) << *at;
+            EXPECT_EQ(std::stoi(match[3]), green.back()) << *at;
+            const std::string low = *kilogramsOf(match[2].str(), 0, Rounding::Up);
+            const std::string high = *kilogramsOf(match[3].str(), 0, Rounding::Down);
+            const bool wholeKilogram = std::stoi(low) <= std::stoi(high);
+            EXPECT_EQ(match[4], wholeKilogram ? low : "") << *at;
+            EXPECT_EQ(match[5], wholeKilogram ? high : "") << *at;
+            if (glider == round % 4) {
+                EXPECT_TRUE(session.summary().ends_with(" Cockpit placard for G" + std::to_string(glider) + ", pilot at " +
+                                                        pilotArm + " in and nothing else aboard: " +
+                                                        at->substr(at->find(": ") + 2)))
+                    << session.summary();
+            }
+        }
+    }
+    EXPECT_EQ(lines, 160);
+}
+
 // A button says why it cannot be pressed; a name of nothing but blanks,
 // zero-width or direction characters is no name.
 TEST(Session, LoadingButtonsSayWhyTheyCannotBePressed)
@@ -141,14 +204,15 @@ TEST(Session, AFileThatGivesNoLoadingIsRefused)
         {std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01", 20), true}, {"", true}, {"\"Spare\",,\n,600,14", true},
         {"\"N371KQ\",598,23.9", false}};
     for (const auto& [file, refused] : files) {
-        const View view = session.useLoadings(std::string_view(file), "club.dat");
+        const View view = session.useLoadings(std::string_view(file), "club.dat", "2026-11-30 09:12");
         EXPECT_EQ(session.loadingsRefused(), refused) << file;
         EXPECT_EQ(view.loadings[0].caption, refused ? "N271KQ" : "N371KQ") << file;
         EXPECT_EQ(view.announce.note, refused) << file;
     }
-    // The file taken is named beside its buttons and on the load sheet.
+    // The file taken is named beside its buttons, and on the load sheet with
+    // which weighing it is: its time and the start of its SHA-256 (sha256sum).
     EXPECT_EQ(session.view().loadings[0].from, "From club.dat.");
-    EXPECT_EQ(session.loadSheet("", "").above.back(), "Loadings file: club.dat");
+    EXPECT_EQ(session.loadSheet("", "").above.back(), "Loadings file: club.dat, modified 2026-11-30 09:12, SHA-256 7ab532d7fec4");
 }
 
 // Smart quotes typed on a phone, "“Club, two”,598,23.9", made buttons of

@@ -71,7 +71,8 @@ void useLoadings(const std::string& bytes)
     std::string hex;
     for (const unsigned char c : bytes)
         hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
-    call("useLoadings", "{\"hex\":\"" + hex + "\"},\"kq71wb.dat\"", g_session->useLoadings(bytes, "kq71wb.dat"));
+    call("useLoadings", "{\"hex\":\"" + hex + "\"},\"kq71wb.dat\",\"2026-11-30 09:12\"",
+         g_session->useLoadings(bytes, "kq71wb.dat", "2026-11-30 09:12"));
 }
 
 // The worked examples of the conversions, and what a pilot may type or paste.
