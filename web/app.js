@@ -58,8 +58,62 @@ function speak(view) {
   spoken.textContent = spoken.textContent === text ? `${text}\u00a0` : text;
 }
 
+// The envelope chart, drawn where the core's numbers say, CG across and
+// gross weight up.
+const svg = (name, attributes, text = '') => {
+  const element = document.createElementNS('http://www.w3.org/2000/svg', name);
+  for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, value);
+  element.textContent = text;
+  return element;
+};
+let envelopeDrawn = '';
+function showEnvelope(envelope) {
+  const drawn = JSON.stringify(envelope);
+  if (drawn === envelopeDrawn) return;
+  envelopeDrawn = drawn;
+  const [left, top, width, height] = envelope.plot;
+  const plot = { left, top, width, height };
+  byId('envelope').setAttribute('viewBox', `0 0 ${envelope.size.join(' ')}`);
+  for (const [key, value] of Object.entries({ x: left, y: top, width, height })) byId('plot').firstElementChild.setAttribute(key, value);
+  const [lowCg, lowWeight] = envelope.lowest;
+  const [highCg, highWeight] = envelope.highest;
+  const x = (cg) => plot.left + ((cg - lowCg) / (highCg - lowCg)) * plot.width;
+  const y = (weight) => plot.top + plot.height - ((weight - lowWeight) / (highWeight - lowWeight)) * plot.height;
+  const points = (list) => list.map(([cg, weight]) => `${x(cg).toFixed(1)},${y(weight).toFixed(1)}`).join(' ');
+  const bottom = plot.top + plot.height;
+  byId('envelopeGrid').replaceChildren(
+    svg('rect', { x: plot.left, y: plot.top, width: plot.width, height: plot.height, class: 'frame' }),
+    ...envelope.cgTicks.flatMap(({ at, label, limit }) => [svg('line', { x1: x(at), x2: x(at), y1: plot.top, y2: bottom }),
+      // The limits' figures stand above the chart, clear of the inches below.
+      limit ? svg('text', { x: x(at), y: plot.top - 6, class: 'limit' }, label)
+        : svg('text', { x: x(at), y: bottom + 16, class: 'across' }, label)]),
+    ...envelope.weightTicks.flatMap(({ at, label }) => [svg('line', { x1: plot.left, x2: plot.left + plot.width, y1: y(at), y2: y(at) }),
+      svg('text', { x: plot.left - 4, y: y(at) + 4, class: 'up' }, label)]),
+    svg('text', { x: plot.left + plot.width / 2, y: bottom + 36, class: 'title' }, 'CG (in)'),
+    svg('text', { x: plot.left - 4, y: plot.top - 12, class: 'up' }, 'lb'));
+  byId('envelopeArea').setAttribute('points', points(envelope.area));
+  byId('envelopeHatch').setAttribute('points', points(envelope.area));
+  byId('pilotLine').setAttribute('points', points(envelope.pilotLine));
+  const point = byId('envelopePoint');
+  point.toggleAttribute('hidden', envelope.point === null);
+  if (envelope.point !== null) {
+    // A point off the chart stands at its edge; its label says where it is.
+    const [cg, weight] = envelope.point;
+    const at = [Math.min(Math.max(x(cg), plot.left), plot.left + plot.width),
+      Math.min(Math.max(y(weight), plot.top), bottom)];
+    point.setAttribute('transform', `translate(${at[0].toFixed(1)} ${at[1].toFixed(1)})`);
+    point.dataset.within = envelope.within;
+    const label = byId('envelopeLabel');
+    label.textContent = envelope.label;
+    label.setAttribute('class', at[0] > plot.left + plot.width / 2 ? 'end' : '');
+    label.setAttribute('y', at[1] < plot.top + 20 ? 20 : -9);
+  }
+  put(byId('envelopeWords'), envelope.words);
+}
+
 function show(json) {
   const view = JSON.parse(json);
+  showEnvelope(view.envelope);
   weights.forEach((field, row) => putField(field, view.weight[row]));
   arms.forEach((field, row) => putField(field, view.arm[row]));
   descriptions.forEach((field, k) => putField(field, view.description[rowOf(FieldKind.Description, k)]));

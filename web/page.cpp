@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "conversions.h"
+#include "envelope.h"
 #include "version.h"
 
 namespace kq71wb::web {
@@ -94,6 +95,38 @@ std::string PageSession::loadSheet(const std::string& madeAt) const
     return "{\"above\":" + list(text.above) + ",\"below\":" + list(text.below) + '}';
 }
 
+namespace {
+
+std::string pointJson(const ChartPoint& point)
+{
+    return '[' + TextOfDouble(point.cg) + ',' + TextOfDouble(point.weight) + ']';
+}
+
+std::string tickJson(const ChartTick& tick)
+{
+    return "{\"at\":" + TextOfDouble(tick.at) + ",\"label\":" + jsonText(tick.label) + ",\"limit\":" + flag(tick.limit) + '}';
+}
+
+// The chart in numbers, for the page to draw as SVG:
+//   "size": [width, height] of the picture; "plot": [left, top, width, height] within it
+//   "cgTicks", "weightTicks": [{"at", "label", "limit"}], "lowest", "highest": [cg, weight]
+//   "area", "pilotLine": [[cg, weight], ...]; "point": [cg, weight] or null
+//   "within", "label", "words"
+std::string envelopeJson(const Envelope& envelope)
+{
+    return "{\"size\":[" + TextOfDouble(Envelope::kWidth) + ',' + TextOfDouble(Envelope::kHeight) + "],\"plot\":[" +
+           TextOfDouble(Envelope::kPlotLeft) + ',' + TextOfDouble(Envelope::kPlotTop) + ',' +
+           TextOfDouble(Envelope::kPlotWidth) + ',' + TextOfDouble(Envelope::kPlotHeight) + "],\"lowest\":" +
+           pointJson(Envelope::kLowest) + ",\"highest\":" + pointJson(Envelope::kHighest) +
+           ",\"cgTicks\":" + list(envelope.cgTicks, tickJson) + ",\"weightTicks\":" + list(envelope.weightTicks, tickJson) +
+           ",\"area\":" + list(envelope.area, pointJson) +
+           ",\"point\":" + (envelope.point ? pointJson(*envelope.point) : "null") +
+           ",\"within\":" + flag(envelope.pointWithin) + ",\"label\":" + jsonText(envelope.pointLabel) +
+           ",\"pilotLine\":" + list(envelope.pilotLine, pointJson) + ",\"words\":" + jsonText(envelope.words) + '}';
+}
+
+}  // namespace
+
 std::string viewJson(const View& view)
 {
     const Sheet& s = view.sheet;
@@ -110,7 +143,8 @@ std::string viewJson(const View& view)
            ",\"checks\":" + jsonText(checkWords(lines.warnings.size())) + ",\"readouts\":" + jsonText(lines.readouts) + ",\"note\":" + jsonText(lines.note) +
            ",\"announce\":{\"verdict\":" + flag(view.announce.verdict) + ",\"warnings\":" + flag(view.announce.warnings) +
            ",\"note\":" + flag(view.announce.note) + "},\"loadings\":" + list(view.loadings, buttonJson) +
-           ",\"marked\":" + std::to_string(view.marked) + '}';
+           ",\"marked\":" + std::to_string(view.marked) +
+           ",\"envelope\":" + envelopeJson(envelopeOf(s, totalsCurrent(s, view.fault))) + '}';
 }
 
 std::string jsonText(std::string_view text)

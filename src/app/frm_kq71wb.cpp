@@ -411,7 +411,7 @@ bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetText& text) 
 
     const QSizeF image = m_controls.client->size();
     const PageLayout layout = layOutPage(page, text, image);
-    paintPage(painter, page, layout, image, [this](QPainter& onPage) { renderSheet(onPage); });
+    paintPage(painter, page, layout, text, image, [this](QPainter& onPage) { renderSheet(onPage); });
     return painter.end();
 }
 

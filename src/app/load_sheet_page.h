@@ -28,6 +28,7 @@ struct PageLayout {
     double scale = 1.0;  // of everything, against pixels of a 96-dot-per-inch screen
     std::vector<Block> blocks;
     QRectF image;  // where the image of the window stands, before `scale`
+    QRectF envelope;  // where the envelope chart stands, before `scale`; empty without one
 };
 
 // Lays out the text and an image of `imageSize` in `area`, which is measured
@@ -36,7 +37,12 @@ PageLayout layOutPage(const QRectF& area, const LoadSheetText& text, const QSize
 
 // Paints a laid-out page at the top-left of `area`; `drawImage` draws the
 // image of the window at the painter's origin, at its own size.
-void paintPage(QPainter& painter, const QRectF& area, const PageLayout& page, const QSizeF& imageSize,
-               const std::function<void(QPainter&)>& drawImage);
+void paintPage(QPainter& painter, const QRectF& area, const PageLayout& page, const LoadSheetText& text,
+               const QSizeF& imageSize, const std::function<void(QPainter&)>& drawImage);
+
+// The envelope chart in `box`, in black and white as well as in colour: the
+// area within limits outlined and hatched, the point labelled, a dot within
+// limits and a cross out of them.
+void paintEnvelope(QPainter& painter, const QRectF& box, const Envelope& envelope);
 
 }  // namespace kq71wb

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "envelope.h"
 #include "sheet.h"
 
 namespace kq71wb {
@@ -42,6 +43,9 @@ struct LoadSheetHeading {
 struct LoadSheetText {
     std::vector<std::string> above;
     std::vector<std::string> below;
+    // The envelope chart, drawn between the image of the window and the
+    // lines below; its words are on the lines.
+    std::optional<Envelope> envelope;
 
     // Both parts, a blank line between them, as the copied text has them.
     std::vector<std::string> lines() const;

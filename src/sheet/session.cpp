@@ -206,14 +206,25 @@ LoadSheetText Session::loadSheet(std::string madeAt, std::string program) const
 {
     std::string loading = m_marked < 0 ? "" : m_names[static_cast<std::size_t>(m_marked)];
     std::vector<std::string> placard;
-    for (std::size_t k = 0; k < kLoadingCount; ++k)
-        if (m_buttons[k].canPress)
+    // A file of fewer than four gliders repeats its last: each glider once.
+    const auto sameGlider = [this](std::size_t a, std::size_t b) {
+        return m_names[a] == m_names[b] && this->*kStoredWeight[a] == this->*kStoredWeight[b] &&
+               this->*kStoredArm[a] == this->*kStoredArm[b];
+    };
+    for (std::size_t k = 0; k < kLoadingCount; ++k) {
+        bool repeated = false;
+        for (std::size_t earlier = 0; earlier < k; ++earlier)
+            repeated = repeated || sameGlider(earlier, k);
+        if (m_buttons[k].canPress && !repeated)
             placard.push_back(isolated(shortened(m_names[k])) + ": " + placardWeights(k) + '.');
+    }
     if (!placard.empty())
         placard.insert(placard.begin(), "Cockpit placard, " + placardAboard() + ':');
-    return loadSheetText(m_sheet, m_fault,
-                         {std::move(madeAt), std::move(program), std::move(loading), m_loadingsFile, m_loadingsWeighing,
-                          std::move(placard)});
+    LoadSheetText text = loadSheetText(m_sheet, m_fault,
+                                       {std::move(madeAt), std::move(program), std::move(loading), m_loadingsFile,
+                                        m_loadingsWeighing, std::move(placard)});
+    text.envelope = envelopeOf(m_sheet, totalsCurrent(m_sheet, m_fault));
+    return text;
 }
 
 void Session::recalculate()
@@ -230,7 +241,7 @@ void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note, 
 View Session::viewAnnouncing(Announcements announce) const
 {
     return {m_sheet, grossWeightWords(m_sheet, m_fault), flyCgWords(m_sheet, m_fault), scaleWords(m_sheet),
-            m_lines, announce, m_buttons, m_marked};
+            m_lines, announce, m_buttons, m_fault, m_marked};
 }
 
 // A button that would put a blank name on the load sheet, or nothing into

@@ -39,6 +39,7 @@ struct View {
     const LinesBeneath& lines;  // the verdict, every warning, the read-outs, the note
     Announcements announce;     // which of the lines to speak now
     const std::array<LoadingButtonView, kLoadingCount>& loadings;
+    const std::optional<CalcFault>& fault;  // of the last pass, until one completes
     int marked = -1;  // the marked loading, or -1
 };
 

@@ -134,6 +134,11 @@ private slots:
             << "695 | 13400 | 19.28 | green | red | 180 | CG aft of the 16.00 in limit. | Weight, Pilot: \"80 kg\" is read as 80 lb; "
                "the sheet is in pounds (80 kg = 176.4 lb).\nArm, item 3 is blank: its 15 lb are counted at the datum. | "
                "Pilot weight for this loading: 144 to 246 lb (66 to 111 kg). Room to 900 lb: 205 lb (92.9 kg). | -";
+        QTest::newRow("the caret in the nose ballast: what it may weigh, and what a light pilot needs")
+            << QStringList{"txtWeight(0):610", "txtArm(0):23.65", "txtWeight(1):110", "txtArm(2):-30", "txtWeight(2):"}
+            << "720 | 12226.5 | 16.98 | green | red | 170 | CG aft of the 16.00 in limit. | - | Item 3 (-30 in): 16 to 91 lb "
+               "(8 to 41 kg) keeps the sheet within limits. Pilot weight for this loading: 130 to 229 lb (59 to 103 kg). "
+               "A 110 lb pilot needs at least 16 lb (8 kg) at item 3 (-30 in). Room to 900 lb: 180 lb (81.6 kg). | -";
     }
     void keystrokes()
     {
@@ -311,6 +316,37 @@ private slots:
 
     // No word of the load sheet falls outside the page's margins, on small
     // and large paper alike, with the longest figures and names there are.
+    // The envelope chart printed in black and white keeps the area (hatched
+    // and outlined), the loaded point and its label.
+    void envelopeKeepsInBlackAndWhite()
+    {
+        c().cmdLoading[0]->click();
+        typeInto(c().txtWeight[1], "170");
+        const std::optional<Envelope> envelope = m_form->loadSheet().envelope;
+        QVERIFY(envelope && envelope->point && !envelope->pointWithin);
+        QImage chart(960, 632, QImage::Format_RGB32);
+        chart.fill(Qt::white);
+        QPainter painter(&chart);
+        paintEnvelope(painter, chart.rect(), *envelope);
+        painter.end();
+        chart = chart.convertToFormat(QImage::Format_Grayscale8);
+        // Corners of the picture's own units, at twice the size.
+        const auto inked = [&](double left, double top, double width, double height) {
+            int dark = 0;
+            for (int y = int(top * 2); y < int((top + height) * 2); ++y)
+                for (int x = int(left * 2); x < int((left + width) * 2); ++x)
+                    dark += qGray(chart.pixel(x, y)) < 160;
+            return dark;
+        };
+        // Inside the area and outside it, clear of the grid: hatch lines only inside.
+        const auto x = [](double cg) { return Envelope::kPlotLeft + (cg - 8) / 12 * Envelope::kPlotWidth; };
+        const auto y = [](double lb) { return Envelope::kPlotTop + (1000 - lb) / 600 * Envelope::kPlotHeight; };
+        QVERIFY(inked(x(12.3), y(860), 15, 15) > 20);
+        QCOMPARE(inked(x(8.5), y(960), 15, 15), 0);
+        // The point (CG 6.90 in, off the chart at its edge) is labelled beside it.
+        QVERIFY(inked(Envelope::kPlotLeft + 8, y(782.5) - 22, 120, 16) > 50);
+    }
+
     void pageHoldsEveryWord_data()
     {
         QTest::addColumn<QPageSize::PageSizeId>("paper");
@@ -339,6 +375,9 @@ private slots:
         const PageLayout laidOut = layOutPage(QRectF(0, 0, paperPixels.width() - 144, paperPixels.height() - 144),
                                               m_form->loadSheet(), c().client->size());
         QVERIFY2(longest || laidOut.scale >= 12.0 / 13, qPrintable(QString::number(laidOut.scale)));
+        // The envelope chart stands between the image of the window and the lines below.
+        QVERIFY(!laidOut.envelope.isEmpty() && laidOut.envelope.top() >= laidOut.image.bottom() &&
+                laidOut.envelope.bottom() <= laidOut.blocks.back().box.top());
         QImage page(QPageSize(paper).sizePixels(96), QImage::Format_RGB32);
         page.setDotsPerMeterX(3780);
         page.setDotsPerMeterY(3780);

@@ -107,6 +107,30 @@ test('the read-outs follow the caret into the nose ballast, and tell a light pil
   assert.equal((await shown(page)).readouts, pilot);
 });
 
+for (const width of [320, 1280]) {
+  test(`the envelope drawn at ${width} px: the area within limits, the loaded point, the pilot line, in words too`, async () => {
+    const page = await open({ viewport: { width, height: 800 } });
+    await field(page, 'weight', 0).fill('610');
+    await field(page, 'arm', 0).fill('23.65');
+    await field(page, 'weight', 1).fill('170');
+    const chart = await page.evaluate(() => {
+      const box = (id) => document.getElementById(id).getBoundingClientRect();
+      const svg = box('envelope');
+      return { inside: svg.left >= 0 && svg.right <= document.documentElement.clientWidth && svg.width > 250,
+        area: document.getElementById('envelopeArea').getAttribute('points'),
+        point: document.getElementById('envelopePoint').getAttribute('transform'),
+        lineStart: document.getElementById('pilotLine').getAttribute('points').split(' ')[0],
+        label: document.getElementById('envelopeLabel').textContent,
+        words: document.getElementById('envelopeWords').textContent };
+    });
+    // 11.70 to 16.00 in across 48 to 470, 400 to 900 lb up from 276 to 66; the point at 14.14 in and 780 lb.
+    assert.deepEqual(chart, { inside: true, area: '178.1,276.0 178.1,66.0 329.3,66.0 329.3,276.0',
+      point: 'translate(263.9 116.4)', lineStart: '598.4,187.8', label: '780 lb, CG 14.14 in', words: 'Envelope chart: gross weight up the side from 400 lb ' +
+      'to 1000 lb, CG across from 8 to 20 in. Within limits: CG 11.70 to 16.00 in, up to 900 lb. This loading: 780 lb, ' +
+      'CG 14.14 in, within limits. Pilot line: 610 lb at CG 23.65 in with no pilot, to 839 lb at CG 11.74 in with a 229 lb pilot.' });
+  });
+}
+
 test('a comma typed as a decimal becomes a period where it stands; a misread is named, and spoken once', async () => {
   const page = await open();
   await field(page, 'arm', 2).focus();

@@ -1,0 +1,67 @@
+#include "envelope.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "conversions.h"
+#include "sheet_of.h"
+#include "words.h"
+
+namespace kq71wb {
+namespace {
+
+// The chart of a loading: its point and label as the sheet shows them, and a
+// pilot line from no pilot to the heaviest the range allows, every point of
+// it where Calc would put the CG for that pilot.
+TEST(Envelope, DrawsTheLoadingItsLimitsAndThePilotLine)
+{
+    const struct {
+        Rows rows;
+        std::string label;
+        bool within;
+        std::string words;  // after the chart's own
+    } cases[] = {
+        {{{"610", "23.65"}, {"170", "-20"}}, "780 lb, CG 14.14 in", true,
+         " This loading: 780 lb, CG 14.14 in, within limits. Pilot line: 610 lb at CG 23.65 in with no pilot, to 839 lb "
+         "at CG 11.74 in with a 229 lb pilot."},
+        {{{"610", "23.65"}, {"110", "-20"}}, "720 lb, CG 16.98 in", false,
+         " This loading: 720 lb, CG 16.98 in, out of limits. Pilot line: 610 lb at CG 23.65 in with no pilot, to 839 lb "
+         "at CG 11.74 in with a 229 lb pilot."},
+        // No pilot keeps it within: the line runs to 900 lb; the point lies off the chart.
+        {{{"610", "40"}, {"170", "-20"}}, "780 lb, CG 26.92 in", false,
+         " This loading: 780 lb, CG 26.92 in, out of limits, off the chart. Pilot line: 610 lb at CG 40.00 in with no "
+         "pilot, to 900 lb at CG 20.67 in with a 290 lb pilot."},
+        {{{"150", "5"}, {"100", "-20"}}, "250 lb, CG -5.00 in", false,
+         " This loading: 250 lb, CG -5.00 in, out of limits, off the chart. Pilot line: 150 lb at CG 5.00 in with no pilot, "
+         "to 900 lb at CG -15.83 in with a 750 lb pilot."},
+    };
+    for (const auto& c : cases) {
+        Sheet sheet = passed(c.rows);
+        const Envelope envelope = envelopeOf(sheet, true);
+        EXPECT_EQ(envelope.pointLabel, c.label);
+        EXPECT_EQ(envelope.pointWithin, c.within) << c.label;
+        ASSERT_TRUE(envelope.point);
+        EXPECT_EQ(*envelope.point, (ChartPoint{ValueOfText(withoutBlanks(sheet.flyCg)).value(), ValueOfText(sheet.grossWeight).value()}));
+        EXPECT_EQ(envelope.words.substr(envelope.words.find(" This loading")), c.words);
+        ASSERT_EQ(envelope.pilotLine.size(), 25u);
+        for (const ChartPoint& at : envelope.pilotLine) {
+            sheet.weight[kPilotRow] = TextOfDouble(at.weight - ValueOfText(c.rows[0].first).value());
+            Calc(sheet);
+            EXPECT_NEAR(at.cg, ValueOfText(withoutBlanks(sheet.flyCg)).value(), 0.0051) << c.label;  // the CG as shown, to two decimals
+        }
+    }
+    // The limits as the area, and their figures apart from the inches.
+    const Envelope empty = envelopeOf(passed({{}, {"", "-20"}}), true);
+    EXPECT_EQ(empty.area, (std::vector<ChartPoint>{{11.7, 400}, {11.7, 900}, {16, 900}, {16, 400}}));
+    EXPECT_EQ(empty.words, "Envelope chart: gross weight up the side from 400 lb to 1000 lb, CG across from 8 to 20 in. "
+                           "Within limits: CG 11.70 to 16.00 in, up to 900 lb.");
+    EXPECT_FALSE(empty.point);
+    EXPECT_TRUE(empty.pilotLine.empty());
+    EXPECT_EQ(std::count_if(empty.cgTicks.begin(), empty.cgTicks.end(), [](const ChartTick& tick) { return tick.limit; }), 2);
+    // Totals that are not current draw no point.
+    EXPECT_FALSE(envelopeOf(passed({{"610", "23.65"}, {"170", "-20"}}), false).point);
+}
+
+}  // namespace
+}  // namespace kq71wb
