@@ -322,29 +322,26 @@ private slots:
     {
         c().cmdLoading[0]->click();
         typeInto(c().txtWeight[1], "170");
-        const std::optional<Envelope> envelope = m_form->loadSheet().envelope;
-        QVERIFY(envelope && envelope->point && !envelope->pointWithin);
-        QImage chart(960, 632, QImage::Format_RGB32);
+        QImage chart(480, 316, QImage::Format_Grayscale8);
         chart.fill(Qt::white);
         QPainter painter(&chart);
-        paintEnvelope(painter, chart.rect(), *envelope);
+        paintEnvelope(painter, chart.rect(), *m_form->loadSheet().envelope);
         painter.end();
-        chart = chart.convertToFormat(QImage::Format_Grayscale8);
-        // Corners of the picture's own units, at twice the size.
-        const auto inked = [&](double left, double top, double width, double height) {
+        // Dark pixels in a box given in inches across and pounds up.
+        const auto inked = [&](double cg, double lb, int width, int height) {
+            const int left = int(Envelope::kPlotLeft + (cg - 8) / 12 * Envelope::kPlotWidth);
+            const int top = int(Envelope::kPlotTop + (1000 - lb) / 600 * Envelope::kPlotHeight);
             int dark = 0;
-            for (int y = int(top * 2); y < int((top + height) * 2); ++y)
-                for (int x = int(left * 2); x < int((left + width) * 2); ++x)
+            for (int y = top; y < top + height; ++y)
+                for (int x = left; x < left + width; ++x)
                     dark += qGray(chart.pixel(x, y)) < 160;
             return dark;
         };
-        // Inside the area and outside it, clear of the grid: hatch lines only inside.
-        const auto x = [](double cg) { return Envelope::kPlotLeft + (cg - 8) / 12 * Envelope::kPlotWidth; };
-        const auto y = [](double lb) { return Envelope::kPlotTop + (1000 - lb) / 600 * Envelope::kPlotHeight; };
-        QVERIFY(inked(x(12.3), y(860), 15, 15) > 20);
-        QCOMPARE(inked(x(8.5), y(960), 15, 15), 0);
-        // The point (CG 6.90 in, off the chart at its edge) is labelled beside it.
-        QVERIFY(inked(Envelope::kPlotLeft + 8, y(782.5) - 22, 120, 16) > 50);
+        // Hatching inside the area only, clear of the grid; the point (CG
+        // 6.90 in, at the chart's edge) labelled beside it.
+        QVERIFY(inked(12.3, 860, 15, 15) > 10);
+        QCOMPARE(inked(8.5, 960, 15, 15), 0);
+        QVERIFY(inked(8.2, 815, 120, 16) > 50);
     }
 
     void pageHoldsEveryWord_data()

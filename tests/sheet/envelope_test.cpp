@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "conversions.h"
 #include "sheet_of.h"
 #include "words.h"
@@ -25,16 +23,10 @@ TEST(Envelope, DrawsTheLoadingItsLimitsAndThePilotLine)
         {{{"610", "23.65"}, {"170", "-20"}}, "780 lb, CG 14.14 in", true,
          " This loading: 780 lb, CG 14.14 in, within limits. Pilot line: 610 lb at CG 23.65 in with no pilot, to 839 lb "
          "at CG 11.74 in with a 229 lb pilot."},
-        {{{"610", "23.65"}, {"110", "-20"}}, "720 lb, CG 16.98 in", false,
-         " This loading: 720 lb, CG 16.98 in, out of limits. Pilot line: 610 lb at CG 23.65 in with no pilot, to 839 lb "
-         "at CG 11.74 in with a 229 lb pilot."},
         // No pilot keeps it within: the line runs to 900 lb; the point lies off the chart.
         {{{"610", "40"}, {"170", "-20"}}, "780 lb, CG 26.92 in", false,
          " This loading: 780 lb, CG 26.92 in, out of limits, off the chart. Pilot line: 610 lb at CG 40.00 in with no "
          "pilot, to 900 lb at CG 20.67 in with a 290 lb pilot."},
-        {{{"150", "5"}, {"100", "-20"}}, "250 lb, CG -5.00 in", false,
-         " This loading: 250 lb, CG -5.00 in, out of limits, off the chart. Pilot line: 150 lb at CG 5.00 in with no pilot, "
-         "to 900 lb at CG -15.83 in with a 750 lb pilot."},
     };
     for (const auto& c : cases) {
         Sheet sheet = passed(c.rows);
@@ -56,9 +48,7 @@ TEST(Envelope, DrawsTheLoadingItsLimitsAndThePilotLine)
     EXPECT_EQ(empty.area, (std::vector<ChartPoint>{{11.7, 400}, {11.7, 900}, {16, 900}, {16, 400}}));
     EXPECT_EQ(empty.words, "Envelope chart: gross weight up the side from 400 lb to 1000 lb, CG across from 8 to 20 in. "
                            "Within limits: CG 11.70 to 16.00 in, up to 900 lb.");
-    EXPECT_FALSE(empty.point);
-    EXPECT_TRUE(empty.pilotLine.empty());
-    EXPECT_EQ(std::count_if(empty.cgTicks.begin(), empty.cgTicks.end(), [](const ChartTick& tick) { return tick.limit; }), 2);
+    EXPECT_TRUE(!empty.point && empty.pilotLine.empty());
     // Totals that are not current draw no point.
     EXPECT_FALSE(envelopeOf(passed({{"610", "23.65"}, {"170", "-20"}}), false).point);
 }
