@@ -155,13 +155,16 @@ void frmKQ71wb::wireEvents()
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (!now || now->window() != this)
             return;
+        // Only the read-outs' line can change; the rest is not touched, so
+        // that a move of the caret makes no screen reader speak.
         const auto& fields = m_controls;
+        std::pair<FieldKind, int> caret{FieldKind::Moment, -1};
         for (int i = 0; i < Sheet::kRowCount; ++i) {
             const auto row = static_cast<std::size_t>(i);
             if (now == fields.txtWeight[row] || now == fields.txtArm[row])
-                return showView(m_session.focus(now == fields.txtWeight[row] ? FieldKind::Weight : FieldKind::Arm, i));
+                caret = {now == fields.txtWeight[row] ? FieldKind::Weight : FieldKind::Arm, i};
         }
-        showView(m_session.focus(FieldKind::Moment, -1));
+        m_readoutLine->setMessage(fromUtf8(m_session.focus(caret.first, caret.second).lines.readouts));
     });
     connect(c.mnuPrint, &QAction::triggered, this, &frmKQ71wb::mnuPrint_Click);
     connect(c.mnuExit, &QAction::triggered, this, &frmKQ71wb::mnuExit_Click);

@@ -79,8 +79,10 @@ View Session::focus(FieldKind field, int row)
 {
     const bool item = (field == FieldKind::Weight || field == FieldKind::Arm) && row >= kFirstDescribedRow &&
                       row < Sheet::kRowCount;
-    if (std::exchange(m_itemRow, item ? row : -1) != m_itemRow)
+    if (const int itemRow = item ? row : -1; itemRow != m_itemRow) {
+        m_itemRow = itemRow;
         m_lines.readouts = readoutWords(m_sheet, totalsCurrent(m_sheet, m_fault), m_itemRow);
+    }
     return view();
 }
 
