@@ -66,47 +66,51 @@ const svg = (name, attributes, text = '') => {
   element.textContent = text;
   return element;
 };
-let envelopeDrawn = '';
-function showEnvelope(envelope) {
-  const drawn = JSON.stringify(envelope);
-  if (drawn === envelopeDrawn) return;
-  envelopeDrawn = drawn;
-  const [left, top, width, height] = envelope.plot;
-  const plot = { left, top, width, height };
-  byId('envelope').setAttribute('viewBox', `0 0 ${envelope.size.join(' ')}`);
-  for (const [key, value] of Object.entries({ x: left, y: top, width, height })) byId('plot').firstElementChild.setAttribute(key, value);
-  const [lowCg, lowWeight] = envelope.lowest;
-  const [highCg, highWeight] = envelope.highest;
-  const x = (cg) => plot.left + ((cg - lowCg) / (highCg - lowCg)) * plot.width;
-  const y = (weight) => plot.top + plot.height - ((weight - lowWeight) / (highWeight - lowWeight)) * plot.height;
+// The chart's frame (its size, grid, figures and the area within limits)
+// never changes: it is drawn with the first view; each view after moves only
+// the point and the pilot line.
+let chart = null;
+function drawChartFrame(frame) {
+  const [left, top, width, height] = frame.plot;
+  const [lowCg, lowWeight] = frame.lowest;
+  const [highCg, highWeight] = frame.highest;
+  const x = (cg) => left + ((cg - lowCg) / (highCg - lowCg)) * width;
+  const y = (weight) => top + height - ((weight - lowWeight) / (highWeight - lowWeight)) * height;
   const points = (list) => list.map(([cg, weight]) => `${x(cg).toFixed(1)},${y(weight).toFixed(1)}`).join(' ');
-  const bottom = plot.top + plot.height;
+  const bottom = top + height;
+  byId('envelope').setAttribute('viewBox', `0 0 ${frame.size.join(' ')}`);
+  for (const [key, value] of Object.entries({ x: left, y: top, width, height })) byId('plot').firstElementChild.setAttribute(key, value);
   byId('envelopeGrid').replaceChildren(
-    svg('rect', { x: plot.left, y: plot.top, width: plot.width, height: plot.height, class: 'frame' }),
-    ...envelope.cgTicks.flatMap(({ at, label, limit }) => [svg('line', { x1: x(at), x2: x(at), y1: plot.top, y2: bottom }),
+    svg('rect', { x: left, y: top, width, height, class: 'frame' }),
+    ...frame.cgTicks.flatMap(({ at, label, limit }) => [svg('line', { x1: x(at), x2: x(at), y1: top, y2: bottom }),
       // The limits' figures stand above the chart, clear of the inches below.
-      limit ? svg('text', { x: x(at), y: plot.top - 6, class: 'limit' }, label)
+      limit ? svg('text', { x: x(at), y: top - 6, class: 'limit' }, label)
         : svg('text', { x: x(at), y: bottom + 16, class: 'across' }, label)]),
-    ...envelope.weightTicks.flatMap(({ at, label }) => [svg('line', { x1: plot.left, x2: plot.left + plot.width, y1: y(at), y2: y(at) }),
-      svg('text', { x: plot.left - 4, y: y(at) + 4, class: 'up' }, label)]),
-    svg('text', { x: plot.left + plot.width / 2, y: bottom + 36, class: 'title' }, 'CG (in)'),
-    svg('text', { x: plot.left - 4, y: plot.top - 12, class: 'up' }, 'lb'));
-  byId('envelopeArea').setAttribute('points', points(envelope.area));
-  byId('envelopeHatch').setAttribute('points', points(envelope.area));
-  byId('pilotLine').setAttribute('points', points(envelope.pilotLine));
+    ...frame.weightTicks.flatMap(({ at, label }) => [svg('line', { x1: left, x2: left + width, y1: y(at), y2: y(at) }),
+      svg('text', { x: left - 4, y: y(at) + 4, class: 'up' }, label)]),
+    svg('text', { x: left + width / 2, y: bottom + 36, class: 'title' }, 'CG (in)'),
+    svg('text', { x: left - 4, y: top - 12, class: 'up' }, 'lb'));
+  byId('envelopeArea').setAttribute('points', points(frame.area));
+  byId('envelopeHatch').setAttribute('points', points(frame.area));
+  return { left, top, right: left + width, bottom, x, y, points };
+}
+
+function showEnvelope(envelope) {
+  chart ??= drawChartFrame(JSON.parse(session.chartFrame()));
+  const line = chart.points(envelope.pilotLine);
+  if (byId('pilotLine').getAttribute('points') !== line) byId('pilotLine').setAttribute('points', line);
   const point = byId('envelopePoint');
   point.toggleAttribute('hidden', envelope.point === null);
   if (envelope.point !== null) {
     // A point off the chart stands at its edge; its label says where it is.
     const [cg, weight] = envelope.point;
-    const at = [Math.min(Math.max(x(cg), plot.left), plot.left + plot.width),
-      Math.min(Math.max(y(weight), plot.top), bottom)];
+    const at = [Math.min(Math.max(chart.x(cg), chart.left), chart.right), Math.min(Math.max(chart.y(weight), chart.top), chart.bottom)];
     point.setAttribute('transform', `translate(${at[0].toFixed(1)} ${at[1].toFixed(1)})`);
-    point.dataset.within = envelope.within;
+    if (point.dataset.within !== String(envelope.within)) point.dataset.within = envelope.within;
     const label = byId('envelopeLabel');
-    label.textContent = envelope.label;
-    label.setAttribute('class', at[0] > plot.left + plot.width / 2 ? 'end' : '');
-    label.setAttribute('y', at[1] < plot.top + 20 ? 20 : -9);
+    put(label, envelope.label);
+    label.setAttribute('class', at[0] > (chart.left + chart.right) / 2 ? 'end' : '');
+    label.setAttribute('y', at[1] < chart.top + 20 ? 20 : -9);
   }
   put(byId('envelopeWords'), envelope.words);
 }

@@ -34,6 +34,7 @@ EMSCRIPTEN_BINDINGS(kq71wb)
         .function("useLoadings", &PageSession::useLoadings)
         .function("clearLoadings", &PageSession::clearLoadings)
         .function("view", &PageSession::view)
+        .function("chartFrame", &PageSession::chartFrame)
         .function("summary", &PageSession::summary)
         .function("loadSheet", &PageSession::loadSheet);
     function("fieldName", &kq71wb::fieldName);

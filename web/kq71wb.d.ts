@@ -25,6 +25,7 @@ export interface Session {
   pressLoading(index: number): string;
   useLoadings(bytes: Uint8Array | string, fileName: string, modified: string): string; // JSON of a View and "taken": false when the file gave no loading
   clearLoadings(): string;
+  chartFrame(): string; // JSON of the envelope chart's frame: size, plot, lowest, highest, ticks, area
   view(): string;
   summary(): string;
   loadSheet(madeAt: string): string; // JSON of { above: string[], below: string[] }

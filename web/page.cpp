@@ -107,25 +107,27 @@ std::string tickJson(const ChartTick& tick)
     return "{\"at\":" + TextOfDouble(tick.at) + ",\"label\":" + jsonText(tick.label) + ",\"limit\":" + flag(tick.limit) + '}';
 }
 
-// The chart in numbers, for the page to draw as SVG:
-//   "size": [width, height] of the picture; "plot": [left, top, width, height] within it
-//   "cgTicks", "weightTicks": [{"at", "label", "limit"}], "lowest", "highest": [cg, weight]
-//   "area", "pilotLine": [[cg, weight], ...]; "point": [cg, weight] or null
-//   "within", "label", "words"
+// What of the chart changes with the sheet: "point": [cg, weight] or null,
+// "within", "label", "pilotLine": [[cg, weight], ...], "words".
 std::string envelopeJson(const Envelope& envelope)
 {
-    return "{\"size\":[" + TextOfDouble(Envelope::kWidth) + ',' + TextOfDouble(Envelope::kHeight) + "],\"plot\":[" +
-           TextOfDouble(Envelope::kPlotLeft) + ',' + TextOfDouble(Envelope::kPlotTop) + ',' +
-           TextOfDouble(Envelope::kPlotWidth) + ',' + TextOfDouble(Envelope::kPlotHeight) + "],\"lowest\":" +
-           pointJson(Envelope::kLowest) + ",\"highest\":" + pointJson(Envelope::kHighest) +
-           ",\"cgTicks\":" + list(envelope.cgTicks, tickJson) + ",\"weightTicks\":" + list(envelope.weightTicks, tickJson) +
-           ",\"area\":" + list(envelope.area, pointJson) +
-           ",\"point\":" + (envelope.point ? pointJson(*envelope.point) : "null") +
+    return "{\"point\":" + (envelope.point ? pointJson(*envelope.point) : "null") +
            ",\"within\":" + flag(envelope.pointWithin) + ",\"label\":" + jsonText(envelope.pointLabel) +
            ",\"pilotLine\":" + list(envelope.pilotLine, pointJson) + ",\"words\":" + jsonText(envelope.words) + '}';
 }
 
 }  // namespace
+
+std::string PageSession::chartFrame() const
+{
+    const Envelope frame = envelopeOf(Sheet{}, false);
+    return "{\"size\":[" + TextOfDouble(Envelope::kWidth) + ',' + TextOfDouble(Envelope::kHeight) + "],\"plot\":[" +
+           TextOfDouble(Envelope::kPlotLeft) + ',' + TextOfDouble(Envelope::kPlotTop) + ',' +
+           TextOfDouble(Envelope::kPlotWidth) + ',' + TextOfDouble(Envelope::kPlotHeight) + "],\"lowest\":" +
+           pointJson(Envelope::kLowest) + ",\"highest\":" + pointJson(Envelope::kHighest) +
+           ",\"cgTicks\":" + list(frame.cgTicks, tickJson) + ",\"weightTicks\":" + list(frame.weightTicks, tickJson) +
+           ",\"area\":" + list(frame.area, pointJson) + '}';
+}
 
 std::string viewJson(const View& view)
 {

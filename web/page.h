@@ -22,6 +22,8 @@ namespace kq71wb::web {
 //   "announce": which of "verdict", "warnings" and "note" to speak now
 //   "loadings": the four buttons, each {"caption", "canPress", "whyNot"}
 //   "marked": the marked one, or -1
+//   "envelope": what of the envelope chart follows the sheet: {"point", "within",
+//     "label", "pilotLine", "words"} (see chartFrame for the rest)
 class PageSession {
 public:
     PageSession();
@@ -43,6 +45,11 @@ public:
     std::string useLoadings(const std::string& bytes, const std::string& fileName, const std::string& modified);
     std::string clearLoadings();
     std::string view() const;
+    // The envelope chart's frame, the same for every sheet: {"size": [width,
+    // height], "plot": [left, top, width, height], "lowest", "highest":
+    // [cg, weight], "cgTicks", "weightTicks": [{"at", "label", "limit"}],
+    // "area": [[cg, weight], ...]}, in the picture's own units.
+    std::string chartFrame() const;
     // The whole result in a few sentences, every warning included.
     std::string summary() const;
     // The load sheet's lines, {"above": [...], "below": [...]}, made at the

@@ -64,6 +64,7 @@ void reset()
 {
     g_session = std::make_unique<kq71wb::web::PageSession>();
     call("new", "", g_session->view());
+    call("chartFrame", "", g_session->chartFrame());
 }
 
 void useLoadings(const std::string& bytes)
