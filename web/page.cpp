@@ -1,6 +1,7 @@
 #include "page.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "conversions.h"
@@ -97,9 +98,19 @@ std::string PageSession::loadSheet(const std::string& madeAt) const
 
 namespace {
 
+// A point of the chart to a hundredth, far finer than a pixel, written
+// from whole hundredths: every keystroke sends a line of them.
 std::string pointJson(const ChartPoint& point)
 {
-    return '[' + TextOfDouble(point.cg) + ',' + TextOfDouble(point.weight) + ']';
+    std::string json = "[";
+    for (const double value : {point.cg, point.weight}) {
+        const long long hundredths = std::llround(std::isfinite(value) ? std::clamp(value, -1e9, 1e9) * 100 : 0.0);
+        std::string digits = std::to_string(hundredths < 0 ? -hundredths : hundredths);
+        digits.insert(0, digits.size() < 3 ? 3 - digits.size() : 0, '0');
+        digits.insert(digits.size() - 2, ".");
+        json += (json.size() > 1 ? "," : "") + std::string(hundredths < 0 ? "-" : "") + digits;
+    }
+    return json + ']';
 }
 
 std::string tickJson(const ChartTick& tick)
