@@ -322,6 +322,7 @@ test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut',
       '[^]*\nVerdict: [^]*\nCheck: [^]*\nCockpit placard, pilot at -20 in and nothing else aboard:\nN271KQ: 130 to 2'));
     for (const word of lines.join(' ').split(/\s+/).filter(Boolean))
       assert.ok(printed.has(word), `${format}: "${word}" is not printed whole`);
+    assert.ok(printed.has('1000'), `${format}: the envelope chart (up to 1000 lb) is not printed`);
   }
 });
 
