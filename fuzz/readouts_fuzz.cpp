@@ -1,7 +1,8 @@
 // Random sheets, mostly of plausible figures: every whole pound in the pilot
 // weight range the read-outs state is green as Calc judges it, a pound beyond
 // either end (when not below zero) is red, and "no pilot weight" is never
-// stated while some pilot from 0 to 900 lb would be green.
+// stated while some pilot from 0 to 900 lb would be green; an item's range,
+// the ballast and the envelope chart come of any figures without a fault.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "envelope.h"
 #include "readouts.h"
 #include "words.h"
 
@@ -71,5 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (readoutWords(sheet, true).starts_with("No pilot weight"))
         for (int pounds = 0; pounds <= 900; ++pounds)
             check(!green(pounds));
+    // Any item's range, the ballast and the chart, from any figures, under the sanitizers.
+    Calc(sheet);
+    const std::string words = readoutWords(sheet, true, 2);
+    check(words.empty() || isBlank(sheet.arm[2]) || !rowWeights(sheet, 2) || words.starts_with("Item 3 ("));
+    check(envelopeOf(sheet, true).pilotLine.size() % 25 == 0);
     return 0;
 }

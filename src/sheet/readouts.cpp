@@ -263,9 +263,10 @@ std::string readoutWords(const Sheet& sheet, bool totalsCurrent, int itemRow)
         const double room = decimalDifference(kMaxGrossWeight, sheet.grossWeight);
         const std::string limit = maxGrossWeightText() + " lb";
         const std::string pounds = TextOfDouble(std::abs(room));
-        const std::string kg = kilogramsOf(pounds, 1, room >= 0 ? Rounding::Down : Rounding::Up).value_or("?");
-        addSentence(words, room >= 0 ? "Room to " + limit + ": " + pounds + " lb (" + kg + " kg)."
-                                     : "Over " + limit + " by " + pounds + " lb (" + kg + " kg).");
+        // A figure too large to say in kilograms goes without them.
+        const std::optional<std::string> kg = kilogramsOf(pounds, 1, room >= 0 ? Rounding::Down : Rounding::Up);
+        const std::string both = pounds + " lb" + (kg ? " (" + *kg + " kg)" : "") + '.';
+        addSentence(words, room >= 0 ? "Room to " + limit + ": " + both : "Over " + limit + " by " + both);
     }
     return words;
 }

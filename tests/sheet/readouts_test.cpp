@@ -61,6 +61,8 @@ TEST(ReadoutWords, SayWhatThisLoadingAllows)
         {{{"900.01", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.01 lb (0.1 kg)."},
         {{{"900.3", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.3 lb (0.2 kg)."},
         {{{"899.123456789", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.876543211 lb (0.3 kg)."},
+        // Too large a figure to say in kilograms goes without them.
+        {{{"1E+200", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 1E+200 lb."},
     };
     for (const auto& c : cases)
         EXPECT_EQ(readoutWords(passed(c.rows), c.current), c.words) << c.rows[0].first;
