@@ -70,7 +70,21 @@ void ReadoutsFullSheet(benchmark::State& state)
 }
 BENCHMARK(ReadoutsFullSheet);
 
-// Everything the lines beneath the sheet say after a keystroke.
+// The pilot's weight typed, the pilot outside the range, six item arms
+// typed: each keystroke works out the ballast at every item arm anew.
+void ReadoutsBallastKeystroke(benchmark::State& state)
+{
+    Sheet sheet = typicalFullSheet();
+    int keystroke = 0;
+    for (auto _ : state) {
+        sheet.weight[kPilotRow] = std::to_string(300 + keystroke++ % 50);
+        Calc(sheet);
+        benchmark::DoNotOptimize(readoutWords(sheet, true));
+    }
+}
+BENCHMARK(ReadoutsBallastKeystroke);
+
+// Everything the lines beneath the sheet say after a keystroke.// Everything the lines beneath the sheet say after a keystroke.
 void LinesBeneathFullSheet(benchmark::State& state)
 {
     Sheet sheet = typicalFullSheet();
