@@ -84,7 +84,7 @@ void ReadoutsBallastKeystroke(benchmark::State& state)
 }
 BENCHMARK(ReadoutsBallastKeystroke);
 
-// Everything the lines beneath the sheet say after a keystroke.// Everything the lines beneath the sheet say after a keystroke.
+// Everything the lines beneath the sheet say after a keystroke.
 void LinesBeneathFullSheet(benchmark::State& state)
 {
     Sheet sheet = typicalFullSheet();
