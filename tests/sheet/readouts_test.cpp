@@ -134,6 +134,9 @@ TEST(Readouts, AgreeWithEveryWholePoundOnRandomLoadings)
             if (row == kPilotRow)
                 continue;
             const std::string all = readoutWords(sheet, true);
+            // A sheet within limits, or without a pilot, is told of no ballast.
+            EXPECT_TRUE((verdictWords(sheet) != "Within limits." && !isBlank(sheet.weight[kPilotRow])) ||
+                        all.find(" lb pilot") == std::string::npos) << all;
             const double now = ValueOfText(sheet.weight[static_cast<std::size_t>(row)]).value_or(0);
             bool told = verdictWords(sheet) != "Within limits." && !isBlank(sheet.weight[kPilotRow]) &&
                               (now < green.front() || now > green.back());
