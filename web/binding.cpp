@@ -1,43 +1,79 @@
-// The page's way into the C++ core, and nothing else: one session, whose
-// every event answers with the whole view as JSON, and the field kinds.
-#include <emscripten/bind.h>
+// The page's way into the C++ core, and nothing else: sessions, whose every
+// event answers with the whole view as JSON, and the field kinds' names.
+// Plain C functions over the module's memory, which web/session.js wraps as
+// the Session class the page uses: far less script to load than a binding
+// library's, and nothing to register as the page opens.
+#include <emscripten/emscripten.h>
+
+#include <string>
+#include <string_view>
 
 #include "loadings.h"
 #include "page.h"
 #include "version.h"
 #include "words.h"
 
+using kq71wb::FieldKind;
+using kq71wb::web::PageSession;
+
 namespace {
 
-std::string program() { return "KQ71WB " KQ71WB_VERSION; }
-// The part of a chosen file the parser reads; the page keeps no more of it.
-double loadingsFileLimit() { return static_cast<double>(kq71wb::kMaxFileBytes); }
+// The last answer, which the script copies out before it calls again.
+std::string g_answer;
+
+const char* answer(std::string text)
+{
+    g_answer = std::move(text);
+    return g_answer.c_str();
+}
+
+// Texts come in as bytes and a length: a field or a file may hold a NUL.
+std::string text(const char* bytes, int length) { return std::string(bytes, static_cast<std::size_t>(length)); }
+
+FieldKind kind(int field) { return static_cast<FieldKind>(field); }
 
 }  // namespace
 
-EMSCRIPTEN_BINDINGS(kq71wb)
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE int kq_answer_length() { return static_cast<int>(g_answer.size()); }
+
+EMSCRIPTEN_KEEPALIVE PageSession* kq_session_new() { return new PageSession(); }
+EMSCRIPTEN_KEEPALIVE void kq_session_delete(PageSession* session) { delete session; }
+
+EMSCRIPTEN_KEEPALIVE const char* kq_edit(PageSession* session, int field, int row, const char* bytes, int length)
 {
-    using namespace emscripten;
-    using kq71wb::FieldKind;
-    using kq71wb::web::PageSession;
-    enum_<FieldKind>("FieldKind")
-        .value("Weight", FieldKind::Weight)
-        .value("Arm", FieldKind::Arm)
-        .value("Moment", FieldKind::Moment)
-        .value("Description", FieldKind::Description);
-    class_<PageSession>("Session")
-        .constructor<>()
-        .function("edit", &PageSession::edit)
-        .function("toggleSign", &PageSession::toggleSign)
-        .function("focus", &PageSession::focus)
-        .function("pressLoading", &PageSession::pressLoading)
-        .function("useLoadings", &PageSession::useLoadings)
-        .function("clearLoadings", &PageSession::clearLoadings)
-        .function("view", &PageSession::view)
-        .function("chartFrame", &PageSession::chartFrame)
-        .function("summary", &PageSession::summary)
-        .function("loadSheet", &PageSession::loadSheet);
-    function("fieldName", &kq71wb::fieldName);
-    function("program", &program);
-    function("loadingsFileLimit", &loadingsFileLimit);
+    return answer(session->edit(kind(field), row, text(bytes, length)));
 }
+EMSCRIPTEN_KEEPALIVE const char* kq_toggle_sign(PageSession* session, int field, int row)
+{
+    return answer(session->toggleSign(kind(field), row));
+}
+EMSCRIPTEN_KEEPALIVE const char* kq_focus(PageSession* session, int field, int row)
+{
+    return answer(session->focus(kind(field), row));
+}
+EMSCRIPTEN_KEEPALIVE const char* kq_press_loading(PageSession* session, int index)
+{
+    return answer(session->pressLoading(index));
+}
+EMSCRIPTEN_KEEPALIVE const char* kq_use_loadings(PageSession* session, const char* bytes, int length, const char* name,
+                                                 int nameLength, const char* modified, int modifiedLength)
+{
+    return answer(session->useLoadings(text(bytes, length), text(name, nameLength), text(modified, modifiedLength)));
+}
+EMSCRIPTEN_KEEPALIVE const char* kq_clear_loadings(PageSession* session) { return answer(session->clearLoadings()); }
+EMSCRIPTEN_KEEPALIVE const char* kq_chart_frame(PageSession* session) { return answer(session->chartFrame()); }
+EMSCRIPTEN_KEEPALIVE const char* kq_view(PageSession* session) { return answer(session->view()); }
+EMSCRIPTEN_KEEPALIVE const char* kq_summary(PageSession* session) { return answer(session->summary()); }
+EMSCRIPTEN_KEEPALIVE const char* kq_load_sheet(PageSession* session, const char* bytes, int length)
+{
+    return answer(session->loadSheet(text(bytes, length)));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* kq_field_name(int field, int row) { return answer(kq71wb::fieldName(kind(field), row)); }
+EMSCRIPTEN_KEEPALIVE const char* kq_program() { return answer("KQ71WB " KQ71WB_VERSION); }
+// The part of a chosen file the parser reads; the page keeps no more of it.
+EMSCRIPTEN_KEEPALIVE int kq_loadings_file_limit() { return static_cast<int>(kq71wb::kMaxFileBytes); }
+
+}  // extern "C"

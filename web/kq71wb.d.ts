@@ -1,5 +1,6 @@
-// The module that web/binding.cpp makes of the C++ core, for the page's code.
-// Every event of a session answers with the whole view, as JSON.
+// The module that web/binding.cpp and web/session.js make of the C++ core,
+// for the page's code. Every event of a session answers with the whole view,
+// as JSON.
 
 export interface LoadingButton { caption: string; canPress: boolean; whyNot: string; from: string }
 
@@ -15,7 +16,7 @@ export interface View {
   loadings: [LoadingButton, LoadingButton, LoadingButton, LoadingButton]; marked: number;
 }
 
-export interface FieldKindValue { readonly value: number }
+export type FieldKindValue = 0 | 1 | 2 | 3;
 export interface FieldKinds { Weight: FieldKindValue; Arm: FieldKindValue; Moment: FieldKindValue; Description: FieldKindValue }
 
 export interface Session {
@@ -29,7 +30,7 @@ export interface Session {
   view(): string;
   summary(): string;
   loadSheet(madeAt: string): string; // JSON of { above: string[], below: string[] }
-  delete(): void;
+  delete(): void; // frees the session in the module's memory
 }
 
 export interface Kq71wb {
