@@ -44,8 +44,7 @@ Envelope envelopeOf(const Sheet& sheet, bool totalsCurrent)
         const ChartPoint point{ValueOfText(withoutBlanks(sheet.flyCg)).value_or(0),
                                ValueOfText(sheet.grossWeight).value_or(0)};
         envelope.point = point;
-        envelope.pointWithin =
-            sheet.grossWeightVerdict == WeightVerdict::Within && sheet.flyCgVerdict == CgVerdict::Within;
+        envelope.pointWithin = withinLimits(sheet);
         envelope.pointLabel = sheet.grossWeight + " lb, CG " + withoutBlanks(sheet.flyCg) + " in";
         envelope.words += " This loading: " + envelope.pointLabel + ", " +
                           (envelope.pointWithin ? "within limits" : "out of limits") +

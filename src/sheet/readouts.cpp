@@ -52,8 +52,7 @@ bool withinLimits(const Loading& loading, const std::string& arm, long pounds)
             return false;
     }
     Sheet trial;
-    return !CalcTotals(trial, sums) && !trial.totalsStale && trial.grossWeightVerdict == WeightVerdict::Within &&
-           trial.flyCgVerdict == CgVerdict::Within;
+    return !CalcTotals(trial, sums) && !trial.totalsStale && withinLimits(trial);
 }
 
 std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& armText)
@@ -111,17 +110,17 @@ std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& 
 }
 
 // What a row's range depends on: every text of the sheet but its weight.
-using RangeTexts = std::array<std::string, 2 * Sheet::kRowCount - 1>;
-bool sameTexts(const RangeTexts& texts, const Sheet& sheet, std::size_t solvedRow)
+using RangeTexts = std::array<std::string_view, 2 * Sheet::kRowCount - 1>;
+RangeTexts rangeTexts(const Sheet& sheet, std::size_t solvedRow)
 {
+    RangeTexts texts;
     std::size_t n = 0;
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
-        if (row != solvedRow && texts[n++] != sheet.weight[row])
-            return false;
-        if (texts[n++] != sheet.arm[row])
-            return false;
+        if (row != solvedRow)
+            texts[n++] = sheet.weight[row];
+        texts[n++] = sheet.arm[row];
     }
-    return true;
+    return texts;
 }
 
 struct Range {
@@ -135,34 +134,25 @@ Range rangeOf(const Sheet& sheet, std::size_t solvedRow)
     // changes nothing its range depends on: the last range of each row is
     // kept while the other texts stay.
     struct Kept {
-        RangeTexts texts;
+        std::array<std::string, std::tuple_size_v<RangeTexts>> texts;
         Range range;
     };
     thread_local std::array<std::optional<Kept>, Sheet::kRowCount> kept;
     std::optional<Kept>& last = kept[solvedRow];
-    if (last && sameTexts(last->texts, sheet, solvedRow))
+    const RangeTexts texts = rangeTexts(sheet, solvedRow);
+    if (last && std::equal(texts.begin(), texts.end(), last->texts.begin()))
         return last->range;
     const std::optional<Loading> loading = loadingOf(sheet, solvedRow);
     last = Kept{};
     last->range = Range{loading && loading->sums.weight > 0.0,
                         loading ? weightsOf(*loading, sheet.arm[solvedRow]) : std::nullopt};
-    std::size_t n = 0;
-    for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
-        if (row != solvedRow)
-            last->texts[n++] = sheet.weight[row];
-        last->texts[n++] = sheet.arm[row];
-    }
+    std::copy(texts.begin(), texts.end(), last->texts.begin());
     return last->range;
 }
 
 std::string kilograms(int pounds, Rounding rounding)
 {
     return kilogramsOf(std::to_string(pounds), 0, rounding).value_or("?") + " kg";
-}
-
-bool withinLimits(const Sheet& sheet)
-{
-    return sheet.grossWeightVerdict == WeightVerdict::Within && sheet.flyCgVerdict == CgVerdict::Within;
 }
 
 // "Item 3 (Nose ballast, -30 in)", or "item 3 (-30 in)" within a sentence.

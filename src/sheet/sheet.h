@@ -107,4 +107,10 @@ std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums);
 // is written, and the fault is returned.
 std::optional<CalcFault> Calc(Sheet& sheet);
 
+// Both results green: the gross weight and the CG each within its limits.
+inline bool withinLimits(const Sheet& sheet)
+{
+    return sheet.grossWeightVerdict == WeightVerdict::Within && sheet.flyCgVerdict == CgVerdict::Within;
+}
+
 }  // namespace kq71wb
