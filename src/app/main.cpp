@@ -87,8 +87,10 @@ int main(int argc, char* argv[])
     g_qtHandler = qInstallMessageHandler(startupMessageHandler);
     QApplication application(argc, argv);
     qInstallMessageHandler(g_qtHandler);
+    // Qt's word that it made a runtime folder of its own, where the session
+    // gave none (root over ssh, xvfb-run), asks nothing of the pilot.
     for (const auto& [type, message] : std::as_const(g_startupMessages))
-        if (g_qtHandler)
+        if (g_qtHandler && !message.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set"))
             g_qtHandler(type, QMessageLogContext(), message);
 
     kq71wb::configureApplication();

@@ -485,7 +485,8 @@ std::optional<std::string> kilogramsOf(std::string_view pounds, int decimals, Ro
     if (decimals > 0) {
         if (text.size() <= static_cast<std::size_t>(decimals))
             text.insert(0, static_cast<std::size_t>(decimals) + 1 - text.size(), '0');
-        text.insert(text.size() - static_cast<std::size_t>(decimals), ".");
+        // A character, not a literal: GCC 12 at -O3 warns of a bogus overlap (-Wrestrict) in the literal's insert.
+        text.insert(text.size() - static_cast<std::size_t>(decimals), 1, '.');
         while (text.back() == '0')
             text.pop_back();
         if (text.back() == '.')
