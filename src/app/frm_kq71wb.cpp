@@ -13,6 +13,7 @@
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
+#include <QSysInfo>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -168,6 +169,7 @@ void frmKQ71wb::wireEvents()
     });
     connect(c.mnuPrint, &QAction::triggered, this, &frmKQ71wb::mnuPrint_Click);
     connect(c.mnuExit, &QAction::triggered, this, &frmKQ71wb::mnuExit_Click);
+    connect(c.mnuReport, &QAction::triggered, this, &frmKQ71wb::mnuReport_Click);
     connect(m_copyLoadSheet, &QAction::triggered, this, [this] {
         QGuiApplication::clipboard()->setText(loadSheetCopy(loadSheet()));
         setNote(fromUtf8(std::string(kCopiedNote)));
@@ -429,5 +431,13 @@ void frmKQ71wb::mnuPrint_Click()
 }
 
 void frmKQ71wb::mnuExit_Click() { close(); }
+
+// Help > Report a problem: what a report needs, on the clipboard.
+void frmKQ71wb::mnuReport_Click()
+{
+    const QString platform = QSysInfo::prettyProductName() + ", Qt " + qVersion() + ", " + QGuiApplication::platformName();
+    QGuiApplication::clipboard()->setText(fromUtf8(problemReport(loadSheet(), platform.toStdString())));
+    setNote(fromUtf8(reportNote(true)));
+}
 
 }  // namespace kq71wb

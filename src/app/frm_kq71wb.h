@@ -65,6 +65,7 @@ public:
     void cmdLoading_Click(int Index);
     void mnuPrint_Click();
     void mnuExit_Click();
+    void mnuReport_Click();
 
 protected:
     bool event(QEvent* event) override;

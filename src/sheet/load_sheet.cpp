@@ -2,6 +2,7 @@
 
 #include "conversions.h"
 #include "readouts.h"
+#include "version.h"
 #include "words.h"
 
 namespace kq71wb {
@@ -24,6 +25,15 @@ std::string rowLine(const Sheet& sheet, std::size_t row)
     if (!sheet.description[row].empty())
         line += " (" + isolated(shortened(sheet.description[row])) + ")";
     return line + '.';
+}
+
+// Whoever gave the pilot the program hears of its faults first; a build for
+// a club or a distribution names them.
+std::string reportRecipient()
+{
+    constexpr std::string_view recipient = KQ71WB_REPORT_TO;
+    return recipient.empty() ? "whoever gave you KQ71WB (your club, or where you got the program)"
+                             : std::string(recipient);
 }
 
 }  // namespace
@@ -66,6 +76,23 @@ LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& 
     text.below.insert(text.below.end(), {"", "Pilot in command: ________________________________________",
                                          "Signature: ______________________________   Date: ______________"});
     return text;
+}
+
+std::string problemReport(const LoadSheetText& sheet, std::string_view platform)
+{
+    std::string report = "KQ71WB problem report, for " + reportRecipient() + ".\nPlatform: " + std::string(platform) +
+                         "\n\nWhat I did, what I expected, and what the program showed instead:\n\n\n"
+                         "The load sheet as it stood:\n";
+    for (const std::string& line : sheet.lines())
+        report += line + '\n';
+    return report;
+}
+
+std::string reportNote(bool copied)
+{
+    return (copied ? "A problem report is on the clipboard, with the load sheet: add what you expected, and send it to "
+                   : "The problem report is below, with the load sheet: copy it, add what you expected, and send it to ") +
+           reportRecipient() + '.';
 }
 
 }  // namespace kq71wb

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "envelope.h"
@@ -52,5 +53,17 @@ struct LoadSheetText {
 };
 
 LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& fault, const LoadSheetHeading& heading);
+
+// What a pilot sends when a figure looks wrong: where to send it, the
+// platform the front end runs on ("Debian GNU/Linux 12 (bookworm), Qt 6.4.2,
+// xcb"), room to say what was expected, and the load sheet as it stands,
+// which names the program's version and the loadings file with its digest.
+// Where it goes is whoever distributes the program (KQ71WB_REPORT_TO at
+// build time): the sources name no address of their own.
+std::string problemReport(const LoadSheetText& sheet, std::string_view platform);
+
+// Said once the report is on the clipboard, or, where the front end could
+// not put it there, once it is shown for the pilot to copy.
+std::string reportNote(bool copied);
 
 }  // namespace kq71wb

@@ -43,6 +43,8 @@ inline constexpr auto kMenuBar = std::to_array<MenuSpec>({
     {"mnuHelp5", "Up to 4 standard loadings or gliders can be entered", true},
     {"mnuHelp6", "into a data file (KQ71WB.dat) and accessed by the", true},
     {"mnuHelp7", "buttons at the right.", true},
+    {"mnuHelp8", "", true},
+    {"mnuReport", "&Report a problem\u2026", true},
 });
 
 }  // namespace kq71wb::window

@@ -338,6 +338,7 @@ WindowControls buildWindow(QMainWindow& form)
     controls.Slider1 = client->findChild<ScaleSlider*>("Slider1");
     controls.mnuExit = form.menuBar()->findChild<QAction*>("mnuExit");
     controls.mnuPrint = form.menuBar()->findChild<QAction*>("mnuPrint");
+    controls.mnuReport = form.menuBar()->findChild<QAction*>("mnuReport");
     return controls;
 }
 

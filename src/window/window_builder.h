@@ -39,6 +39,7 @@ struct WindowControls {
     ScaleSlider* Slider1 = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuPrint = nullptr;
+    QAction* mnuReport = nullptr;
 };
 
 // Makes every control of the layout inside a new client area, which becomes

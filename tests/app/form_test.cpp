@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSysInfo>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -20,6 +21,7 @@
 #include "headless.h"
 #include "start.h"
 #include "test_print_target.h"
+#include "version.h"
 #include "widgets.h"
 
 using namespace kq71wb;
@@ -411,7 +413,7 @@ private slots:
     }
 
     // The copied text is the load sheet's lines, and the line beneath says it
-    // was copied; F8 says the whole result there.
+    // was copied; a problem report carries them too; F8 says the whole result there.
     void copyAndSpeakTheResult()
     {
         c().cmdLoading[0]->click();
@@ -427,6 +429,15 @@ private slots:
                                QCryptographicHash::hash(kLoadings, QCryptographicHash::Sha256).toHex().left(12));
         QVERIFY(lines.contains("Cockpit placard, pilot at -20 in and nothing else aboard:"));
         QCOMPARE(note(), "Load sheet copied.");
+        // Help > Report a problem: the same lines, with the version, the platform and where to send them.
+        c().mnuReport->trigger();
+        const QString report = QGuiApplication::clipboard()->text();
+        for (const QString& part : {QString("KQ71WB problem report, for whoever gave you KQ71WB"),
+                                    QString(" with KQ71WB " KQ71WB_VERSION "\n"), lines[3],
+                                    QString("\nPilot: 170 lb at -20 in, moment -3400 lb-in.\n")})
+            QVERIFY2(report.contains(part), qPrintable(report));
+        QVERIFY2(report.contains("\nPlatform: " + QSysInfo::prettyProductName()), qPrintable(report));
+        QVERIFY2(note().startsWith("A problem report is on the clipboard"), qPrintable(note()));
         QTest::keyClick(m_form.get(), Qt::Key_F8);
         QVERIFY2(note().startsWith("Gross weight 782.5 lb, within limits. CG 6.90 in, out of limits"), qPrintable(note()));
         QVERIFY2(note().endsWith(" Cockpit placard for N271KQ, pilot at -20 in and nothing else aboard: "
