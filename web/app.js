@@ -264,6 +264,15 @@ function wire() {
   });
 
   byId('print').addEventListener('click', () => window.print());
+  // A report of a wrong figure: on the clipboard where the browser allows it
+  // (not on a plain-http address), else shown for the pilot to copy.
+  byId('report').addEventListener('click', async () => {
+    const report = session.problemReport(madeAt(new Date()), navigator.userAgent);
+    let copied = true;
+    try { await navigator.clipboard.writeText(report); } catch { copied = false; }
+    Object.assign(byId('reportText'), { value: report, hidden: copied });
+    show(session.reported(copied));
+  });
   window.addEventListener('beforeprint', fillLoadSheet);
 }
 

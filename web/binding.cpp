@@ -70,6 +70,12 @@ EMSCRIPTEN_KEEPALIVE const char* kq_load_sheet(PageSession* session, const char*
 {
     return answer(session->loadSheet(text(bytes, length)));
 }
+EMSCRIPTEN_KEEPALIVE const char* kq_problem_report(PageSession* session, const char* madeAt, int madeAtLength,
+                                                   const char* platform, int platformLength)
+{
+    return answer(session->problemReport(text(madeAt, madeAtLength), text(platform, platformLength)));
+}
+EMSCRIPTEN_KEEPALIVE const char* kq_reported(PageSession* session, int copied) { return answer(session->reported(copied != 0)); }
 
 EMSCRIPTEN_KEEPALIVE const char* kq_field_name(int field, int row) { return answer(kq71wb::fieldName(kind(field), row)); }
 EMSCRIPTEN_KEEPALIVE const char* kq_program() { return answer("KQ71WB " KQ71WB_VERSION); }

@@ -30,6 +30,8 @@ export interface Session {
   view(): string;
   summary(): string;
   loadSheet(madeAt: string): string; // JSON of { above: string[], below: string[] }
+  problemReport(madeAt: string, platform: string): string; // plain text: where to send it, the platform, the load sheet
+  reported(copied: boolean): string; // JSON of a View, its note saying where the report is and where it goes
   delete(): void; // frees the session in the module's memory
 }
 

@@ -96,6 +96,13 @@ std::string PageSession::loadSheet(const std::string& madeAt) const
     return "{\"above\":" + list(text.above) + ",\"below\":" + list(text.below) + '}';
 }
 
+std::string PageSession::problemReport(const std::string& madeAt, const std::string& platform) const
+{
+    return kq71wb::problemReport(m_session.loadSheet(madeAt, "KQ71WB " KQ71WB_VERSION), platform);
+}
+
+std::string PageSession::reported(bool copied) { return viewJson(m_session.setNote(reportNote(copied))); }
+
 namespace {
 
 // A point of the chart to a hundredth, far finer than a pixel, written

@@ -55,6 +55,11 @@ public:
     // The load sheet's lines, {"above": [...], "below": [...]}, made at the
     // given local time ("2026-12-07 14:03").
     std::string loadSheet(const std::string& madeAt) const;
+    // What a pilot sends when a figure looks wrong (kq71wb::problemReport),
+    // as plain text; then the view once the page copied it, or, where the
+    // browser would not, showed it for the pilot to copy.
+    std::string problemReport(const std::string& madeAt, const std::string& platform) const;
+    std::string reported(bool copied);
 
 private:
     Session m_session;

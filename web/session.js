@@ -37,6 +37,10 @@
     view() { return answer(_kq_view(this.session)); }
     summary() { return answer(_kq_summary(this.session)); }
     loadSheet(madeAt) { return answer(withBytes([madeAt], (...bytes) => _kq_load_sheet(this.session, ...bytes))); }
+    problemReport(madeAt, platform) {
+      return answer(withBytes([madeAt, platform], (...texts) => _kq_problem_report(this.session, ...texts)));
+    }
+    reported(copied) { return answer(_kq_reported(this.session, copied ? 1 : 0)); }
   }
 
   Module['Session'] = Session;

@@ -302,8 +302,8 @@ test('after one visit the page opens and works with no network', async () => {
   assert.equal((await shown(page)).grossWeight, '600');
 });
 
-test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut', async () => {
-  const page = await open();
+test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut; a problem report copies it', async () => {
+  const page = await open({ permissions: ['clipboard-read', 'clipboard-write'] });
   await typeLoadings(page);
   await page.click('button.loading');
   await typeKeys(page, '170', 'Tab', 'Tab', 'Parachute and a bag of tools for the trailer', 'Tab', '18 kg', 'Tab', '-12,5');
@@ -324,6 +324,14 @@ test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut',
       assert.ok(printed.has(word), `${format}: "${word}" is not printed whole`);
     assert.ok(printed.has('1000'), `${format}: the envelope chart (up to 1000 lb) is not printed`);
   }
+  // The same lines, the version with them, the platform and where to send it, on the clipboard.
+  await page.click('#report');
+  const report = await page.evaluate(() => navigator.clipboard.readText());
+  const lines = await page.locator('.load-sheet p').allTextContents();
+  assert.ok(report.startsWith('KQ71WB problem report, for whoever gave you KQ71WB'), report);
+  for (const part of [`\nPlatform: ${await page.evaluate(() => navigator.userAgent)}\n`, lines.slice(0, 4).join('\n'), lines.at(-1)])
+    assert.ok(report.includes(part), part);
+  assert.match(await page.textContent('#note'), /^A problem report is on the clipboard/);
 });
 
 for (const colorScheme of ['light', 'dark']) {
