@@ -6,6 +6,7 @@
 
 #include "conversions.h"
 #include "readouts.h"
+#include "text_encoding.h"
 
 namespace kq71wb {
 
@@ -48,18 +49,38 @@ std::string cgLimitPhrase(const Sheet& sheet)
     return phrase;
 }
 
+// A character's code in at least four hex digits: "200B".
+std::string hexDigits(char32_t c)
+{
+    std::string digits;
+    for (int shift = c > 0xFFFFF ? 20 : c > 0xFFFF ? 16 : 12; shift >= 0; shift -= 4)
+        digits += "0123456789ABCDEF"[(c >> shift) & 0xFu];
+    return digits;
+}
+
 // A field's text as a warning quotes it: cut short without splitting a
-// character, line breaks and tabs shown as blanks.
+// character, line breaks and tabs shown as blanks, and every other control
+// or format character by its code, as it shows nothing of itself: "17\u200B0"
+// would look like the 170 it is not read as.
 std::string quoted(std::string_view text)
 {
     constexpr std::size_t kShown = 16;
-    std::string shown(text.substr(0, kShown));
-    if (text.size() > kShown) {
-        while (!shown.empty() && (static_cast<unsigned char>(text[shown.size()]) & 0xC0u) == 0x80u)
-            shown.pop_back();
-        shown += "\u2026";
+    std::string_view cut = text.substr(0, kShown);
+    while (cut.size() < text.size() && !cut.empty() && (static_cast<unsigned char>(text[cut.size()]) & 0xC0u) == 0x80u)
+        cut.remove_suffix(1);
+    std::string shown;
+    for (std::size_t at = 0; at < cut.size();) {
+        const std::size_t start = at;
+        const char32_t c = nextCharacter(cut, at);
+        if (c == '\n' || c == '\t' || c == '\r')
+            shown += ' ';
+        else if (isControlOrFormatCharacter(c))
+            shown += "\u27E8U+" + hexDigits(c) + "\u27E9";
+        else
+            shown += cut.substr(start, at - start);
     }
-    std::replace_if(shown.begin(), shown.end(), [](char c) { return c == '\n' || c == '\t' || c == '\r'; }, ' ');
+    if (cut.size() < text.size())
+        shown += "\u2026";
     return '"' + isolated(shown) + '"';
 }
 

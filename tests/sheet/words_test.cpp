@@ -32,7 +32,11 @@ TEST(Warnings, NameEveryFieldThatMayMislead)
         {{{"600", "14"}, {}, {"-100", "10"}}, "Weight, item 3 is below zero: -100 lb is taken away."},
         {{{"1,55555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555") + " is read as 1."},
         {{{"1,555555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555\u2026") + " is read as 1."},
-        {{{"\u202E006", "14"}}, "Weight, Aircraft Empty: " + q("\uFFFD006") + " is read as 0."},
+        // A character that shows nothing of itself is shown by its code.
+        {{{"\u202E006", "14"}}, "Weight, Aircraft Empty: " + q("\u27E8U+202E\u27E9006") + " is read as 0."},
+        {{{}, {"17\u200B0", "-20"}}, "Weight, Pilot: " + q("17\u27E8U+200B\u27E90") + " is read as 17."},
+        {{{}, {std::string("17\0" "0", 4), "-20"}}, "Weight, Pilot: " + q("17\u27E8U+0000\u27E90") + " is read as 17."},
+        {{{}, {"17\U000E0030", "-20"}}, "Weight, Pilot: " + q("17\u27E8U+E0030\u27E9") + " is read as 17."},
         // Only right-to-left text is isolated: a logbook shows isolates as stray marks.
         {{{"\u0666\u0660\u0660", "14"}}, "Weight, Aircraft Empty: " + q("\u2068\u0666\u0660\u0660\u2069") + " is read as 0."},
         {{{"-5 kg", " "}},
