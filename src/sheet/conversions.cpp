@@ -494,4 +494,6 @@ std::optional<std::string> kilogramsOf(std::string_view pounds, int decimals, Ro
     return text;
 }
 
+std::string poundsOfKilograms(int kilograms) { return TextOfDouble(kilograms / 0.45359237); }
+
 }  // namespace kq71wb

@@ -107,4 +107,10 @@ double decimalDifference(double limit, std::string_view shown);
 enum class Rounding { Down, Up };
 std::optional<std::string> kilogramsOf(std::string_view pounds, int decimals, Rounding rounding);
 
+// Whole kilograms in pounds, as the text a pilot loading them would type: a
+// kilogram figure offered as a weight to load is judged as this text in its
+// row, so that loading it gives the colours promised.
+//   11 -> "24.2508488270207"     5 -> "11.0231131092439"     0 -> "0"
+std::string poundsOfKilograms(int kilograms);
+
 }  // namespace kq71wb

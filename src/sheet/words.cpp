@@ -266,6 +266,17 @@ std::string maxGrossWeightText() { return TextOfDouble(kMaxGrossWeight); }
 std::string forwardCgLimitText() { return withoutBlanks(FormatCg(kForwardCgLimit)); }
 std::string aftCgLimitText() { return withoutBlanks(FormatCg(kAftCgLimit)); }
 
+std::string withArticle(std::string_view figure, bool capital)
+{
+    // The whole part, spoken a group of three digits at a time from the left.
+    const std::string_view whole = figure.substr(0, figure.find_first_of(".E"));
+    const bool digits = !whole.empty() && std::all_of(whole.begin(), whole.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const std::size_t lead = whole.size() % 3 == 0 ? 3 : whole.size() % 3;
+    const int first = digits && whole[0] != '0' ? std::stoi(std::string(whole.substr(0, lead))) : 0;
+    const bool vowel = first == 8 || first == 11 || first == 18 || first / 10 == 8 || first / 100 == 8;
+    return std::string(vowel ? (capital ? "An " : "an ") : (capital ? "A " : "a ")) + std::string(figure);
+}
+
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\n") == std::string_view::npos; }
 
 std::string withoutBlanks(std::string text)

@@ -125,6 +125,15 @@ std::string scaleWords(const Sheet& sheet);
 // Room to 900 lb: 130 lb (58.9 kg)."
 std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fault);
 
+// A figure with the article it takes as it is spoken: "an" before eight,
+// eleven, eighteen, eighty-something and eight hundred-something, of any
+// thousand too; "a" before the rest, a minus, and a figure below one.
+//   "80" -> "an 80"      "85.5" -> "an 85.5"    "11" -> "an 11"     "8" -> "an 8"
+//   "18000" -> "an 18000"   "820000" -> "an 820000"   "8E+20" -> "an 8E+20"
+//   "170" -> "a 170"     "1100" -> "a 1100"     "0.8" -> "a 0.8"    "-80" -> "a -80"
+// `capital` begins a sentence with it: "An 80".
+std::string withArticle(std::string_view figure, bool capital = false);
+
 // Whether a field's text holds nothing but blanks, tabs and line feeds, which are read as no number.
 bool isBlank(std::string_view text);
 

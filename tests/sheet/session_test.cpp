@@ -87,7 +87,7 @@ TEST(Session, PlacardOfEachGlider)
     const LoadSheetText text = session.loadSheet("", "");
     EXPECT_EQ(std::vector(text.below.end() - 6, text.below.end() - 3),
               (std::vector<std::string>{"Cockpit placard, pilot at -20 in and nothing else aboard:",
-                                        "N271KQ: 130 to 229 lb (59 to 103 kg).",
+                                        "N271KQ: 130 to 229 lb (59 to 104 kg).",
                                         "Heavy: no pilot weight keeps it within limits."}));
     EXPECT_TRUE(session.summary().ends_with(
         " Cockpit placard for Heavy, pilot at -20 in and nothing else aboard: no pilot weight keeps it within limits."));

@@ -49,6 +49,19 @@ TEST(Warnings, NameEveryFieldThatMayMislead)
 
 }
 
+// The worked examples above withArticle, line for line: "A 80 lb pilot" was said.
+TEST(WithArticle, FollowsTheNumberAsSpoken)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"80", "an 80"},       {"85.5", "an 85.5"},       {"11", "an 11"},         {"8", "an 8"},
+        {"18000", "an 18000"}, {"820000", "an 820000"},   {"8E+20", "an 8E+20"},
+        {"170", "a 170"},      {"1100", "a 1100"},        {"0.8", "a 0.8"},        {"-80", "a -80"},
+    };
+    for (const auto& [figure, words] : cases)
+        EXPECT_EQ(withArticle(figure), words);
+    EXPECT_EQ(withArticle("18", true), "An 18");
+}
+
 // As a pilot types a weight letter by letter, a screen reader hears the
 // verdict when it changes and a misread once, when it starts; when the last
 // warning goes, the verdict again.
