@@ -259,6 +259,8 @@ NumberRead readNumber(std::string_view text)
 
 std::optional<double> ValueOfText(std::string_view text) { return readNumber(text).value; }
 
+bool beginsWithNumber(std::string_view text) { return readNumber(text).found; }
+
 Misreading misreadingOf(std::string_view text, FieldUnit unit)
 {
     const NumberRead read = readNumber(text);

@@ -29,6 +29,12 @@ namespace kq71wb {
 // overflow rather than a silently rounded value.
 std::optional<double> ValueOfText(std::string_view text);
 
+// Whether a text begins with a number at all, blanks aside: a text that does
+// not is read as 0 all the same, which for an arm puts the weight at the datum.
+//   "-20" -> true     "-20,5" -> true    "1E400" -> true (an overflow)
+//   ""    -> false    "abc"   -> false   "\u221220" -> false (a minus sign is not a hyphen-minus)
+bool beginsWithNumber(std::string_view text);
+
 // What a weight or arm field holds besides the number it is read as, when
 // that may mislead: the field's own unit after the number is fine, anything
 // else is named beneath the sheet.

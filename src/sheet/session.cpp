@@ -10,6 +10,11 @@
 namespace kq71wb {
 namespace {
 
+// Said in place of the cockpit placard while the pilot's arm holds no number.
+constexpr std::string_view kNoPlacardArm = "type the pilot's arm for the placard";
+
+std::string placardAboard(const std::string& pilotArm) { return "pilot at " + pilotArm + " in and nothing else aboard"; }
+
 // Blanks of every width, and the characters that only steer the text around
 // them (zero-width, joiners, direction marks, the byte-order mark): a name of
 // nothing else shows nothing.
@@ -177,27 +182,36 @@ std::string Session::summary() const
     std::string summary = resultSummary(m_sheet, m_fault);
     for (const Warning& warning : m_lines.warnings)
         summary += ' ' + warning.words;
-    if (m_marked >= 0)
-        summary += " Cockpit placard for " + isolated(shortened(m_names[static_cast<std::size_t>(m_marked)])) + ", " +
-                   placardAboard() + ": " + placardWeights(static_cast<std::size_t>(m_marked)) + '.';
+    if (m_marked >= 0) {
+        const std::string name = isolated(shortened(m_names[static_cast<std::size_t>(m_marked)]));
+        const std::optional<std::string> arm = placardArm();
+        summary += " Cockpit placard for " + name +
+                   (arm ? ", " + placardAboard(*arm) + ": " + placardWeights(static_cast<std::size_t>(m_marked), *arm)
+                        : ": " + std::string(kNoPlacardArm)) + '.';
+    }
     return summary;
 }
 
-std::string Session::placardAboard() const
+// The pilot's arm as read, in the sheet's own form: "-20 in" and "-20,5" as
+// -20, the number the sheet works with. None when the field holds no number
+// (blank, or a minus sign that is not a hyphen-minus), which would put the
+// pilot at the datum on every placard.
+std::optional<std::string> Session::placardArm() const
 {
     const std::string& arm = m_sheet.arm[static_cast<std::size_t>(kPilotRow)];
-    return "pilot at " + (isBlank(arm) ? std::string("0") : withoutBlanks(arm)) + " in and nothing else aboard";
+    const std::optional<double> value = beginsWithNumber(arm) ? ValueOfText(arm) : std::nullopt;
+    return value ? std::optional(TextOfDouble(*value)) : std::nullopt;
 }
 
 // The pilot weights that keep a glider of the file within limits with the
-// pilot at the pilot's arm as typed and nothing else aboard, as its cockpit
+// pilot at the pilot's arm as read and nothing else aboard, as its cockpit
 // placard states them.
-std::string Session::placardWeights(std::size_t loading) const
+std::string Session::placardWeights(std::size_t loading, const std::string& pilotArm) const
 {
     Sheet alone;
     alone.weight[0] = this->*kStoredWeight[loading];
     alone.arm[0] = this->*kStoredArm[loading];
-    alone.arm[static_cast<std::size_t>(kPilotRow)] = m_sheet.arm[static_cast<std::size_t>(kPilotRow)];
+    alone.arm[static_cast<std::size_t>(kPilotRow)] = pilotArm;
     const std::optional<WeightRange> range = pilotWeights(alone);
     if (!range)
         return "no pilot weight can be worked out";
@@ -213,15 +227,18 @@ LoadSheetText Session::loadSheet(std::string madeAt, std::string program) const
         return m_names[a] == m_names[b] && this->*kStoredWeight[a] == this->*kStoredWeight[b] &&
                this->*kStoredArm[a] == this->*kStoredArm[b];
     };
-    for (std::size_t k = 0; k < kLoadingCount; ++k) {
+    const std::optional<std::string> arm = placardArm();
+    for (std::size_t k = 0; k < kLoadingCount && arm; ++k) {
         bool repeated = false;
         for (std::size_t earlier = 0; earlier < k; ++earlier)
             repeated = repeated || sameGlider(earlier, k);
         if (m_buttons[k].canPress && !repeated)
-            placard.push_back(isolated(shortened(m_names[k])) + ": " + placardWeights(k) + '.');
+            placard.push_back(isolated(shortened(m_names[k])) + ": " + placardWeights(k, *arm) + '.');
     }
     if (!placard.empty())
-        placard.insert(placard.begin(), "Cockpit placard, " + placardAboard() + ':');
+        placard.insert(placard.begin(), "Cockpit placard, " + placardAboard(*arm) + ':');
+    else if (!arm && std::any_of(m_buttons.begin(), m_buttons.end(), [](const auto& b) { return b.canPress; }))
+        placard.push_back("Cockpit placard: " + std::string(kNoPlacardArm) + '.');
     LoadSheetText text = loadSheetText(m_sheet, m_fault,
                                        {std::move(madeAt), std::move(program), std::move(loading), m_loadingsFile,
                                         m_loadingsWeighing, std::move(placard)});

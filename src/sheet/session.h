@@ -107,8 +107,8 @@ private:
     void recalculate();
     void refreshLines();
     View viewAnnouncing(Announcements announce) const;
-    std::string placardAboard() const;
-    std::string placardWeights(std::size_t loading) const;
+    std::optional<std::string> placardArm() const;
+    std::string placardWeights(std::size_t loading, const std::string& pilotArm) const;
     LoadingButtonView buttonOf(int index) const;
     std::array<LoadingButtonView, kLoadingCount> m_buttons;  // as the loadings read make them
     bool rowHoldsLoading(int index) const;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace kq71wb {
@@ -78,19 +79,42 @@ TEST(Session, EachEventGivesOneView)
 // its weighing allows at the pilot's arm and nothing else aboard (the ranges
 // the read-outs' random test tries on every pound); F8 says the marked
 // glider's. A move of the caret is never spoken.
+// The placard is worked at the pilot's arm as read, and headed with it; a
+// pilot's arm of no number (blank, a Unicode minus) is asked for, where the
+// placard was worked at 0 in.
 TEST(Session, PlacardOfEachGlider)
 {
-    Session session;
-    session.useLoadings(std::string_view("\"N271KQ\",610,23.65\n\"Heavy\",610,40\n"));
-    session.pressLoading(1);
-    EXPECT_EQ(session.focus(FieldKind::Weight, 2).announce, Announcements{});
-    const LoadSheetText text = session.loadSheet("", "");
-    EXPECT_EQ(std::vector(text.below.end() - 6, text.below.end() - 3),
-              (std::vector<std::string>{"Cockpit placard, pilot at -20 in and nothing else aboard:",
-                                        "N271KQ: 130 to 229 lb (59 to 104 kg).",
-                                        "Heavy: no pilot weight keeps it within limits."}));
-    EXPECT_TRUE(session.summary().ends_with(
-        " Cockpit placard for Heavy, pilot at -20 in and nothing else aboard: no pilot weight keeps it within limits."));
+    const std::vector<std::string> atMinus20 = {"Cockpit placard, pilot at -20 in and nothing else aboard:",
+                                                "N271KQ: 130 to 229 lb (59 to 104 kg).",
+                                                "Heavy: no pilot weight keeps it within limits."};
+    const std::string heavyAtMinus20 =
+        " Cockpit placard for Heavy, pilot at -20 in and nothing else aboard: no pilot weight keeps it within limits.";
+    const std::vector<std::string> noArm = {"Cockpit placard: type the pilot's arm for the placard."};
+    const std::string heavyWithoutArm = " Cockpit placard for Heavy: type the pilot's arm for the placard.";
+    const struct {
+        std::string pilotArm;
+        std::vector<std::string> placard;
+        std::string f8;
+    } cases[] = {
+        {"-20", atMinus20, heavyAtMinus20},
+        {"-20 in", atMinus20, heavyAtMinus20},
+        {"-20,5", atMinus20, heavyAtMinus20},
+        {"", noArm, heavyWithoutArm},
+        {"\u221220", noArm, heavyWithoutArm},
+        {"arm", noArm, heavyWithoutArm},
+    };
+    for (const auto& c : cases) {
+        Session session;
+        session.useLoadings(std::string_view("\"N271KQ\",610,23.65\n\"Heavy\",610,40\n"));
+        session.pressLoading(1);
+        session.edit(FieldKind::Arm, kPilotRow, c.pilotArm);
+        EXPECT_EQ(session.focus(FieldKind::Weight, 2).announce, Announcements{});
+        const LoadSheetText text = session.loadSheet("", "");
+        const auto placard = std::find(text.below.begin(), text.below.end(), c.placard.front());
+        EXPECT_EQ(std::vector(placard, std::min(placard + static_cast<std::ptrdiff_t>(c.placard.size()), text.below.end())),
+                  c.placard) << c.pilotArm;
+        EXPECT_TRUE(session.summary().ends_with(c.f8)) << session.summary();
+    }
 }
 
 // A button says why it cannot be pressed; a name of nothing but blanks,
