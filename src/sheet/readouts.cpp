@@ -181,7 +181,7 @@ std::string itemWords(const Sheet& sheet, std::size_t row, bool capital)
     const std::string& description = sheet.description[row];
     return (capital ? "Item " : "item ") + std::to_string(row + 1) + " (" +
            (isBlank(description) ? "" : isolated(shortened(description)) + ", ") +
-           TextOfDouble(ValueOfText(sheet.arm[row]).value_or(0.0)) + " in)";
+           figureAsRead(sheet.arm[row]) + " in)";
 }
 
 std::string itemRangeWords(const Sheet& sheet, std::size_t row)

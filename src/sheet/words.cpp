@@ -92,10 +92,15 @@ std::string rounded(double value, int decimals)
     return TextOfDouble(std::isfinite(scaled) ? scaled : value);
 }
 
-std::string misreadWords(FieldKind field, int row, std::string_view text, Misreading misreading)
+}  // namespace
+
+std::string misreadWords(const std::string& name, std::string_view text, FieldUnit unit)
 {
+    const Misreading misreading = misreadingOf(text, unit);
+    if (misreading == Misreading::None)
+        return {};
     const std::string read = TextOfDouble(ValueOfText(text).value_or(0.0));
-    std::string words = fieldName(field, row) + ": " + quoted(text) + " is read as " + read;
+    std::string words = name + ": " + quoted(text) + " is read as " + read;
     struct Conversion {
         Misreading misreading;
         std::string_view unit, sheetUnit, sheetUnitName;
@@ -118,8 +123,6 @@ std::string misreadWords(FieldKind field, int row, std::string_view text, Misrea
     }
     return words + '.';
 }
-
-}  // namespace
 
 std::string verdictWords(const Sheet& sheet)
 {
@@ -162,8 +165,8 @@ std::vector<Warning> warningsOf(const Sheet& sheet)
         } fields[] = {{FieldKind::Weight, &sheet.weight[index], FieldUnit::Pounds},
                       {FieldKind::Arm, &sheet.arm[index], FieldUnit::Inches}};
         for (const auto& [field, text, unit] : fields) {
-            if (const Misreading misreading = misreadingOf(*text, unit); misreading != Misreading::None)
-                warnings.push_back({field, row, Warning::Kind::Misread, misreadWords(field, row, *text, misreading)});
+            if (std::string misread = misreadWords(fieldName(field, row), *text, unit); !misread.empty())
+                warnings.push_back({field, row, Warning::Kind::Misread, std::move(misread)});
             if (field == FieldKind::Weight && weight && *weight < 0)
                 warnings.push_back({field, row, Warning::Kind::BelowZero,
                                     fieldName(field, row) + " is below zero: " + TextOfDouble(*weight) + " lb is taken away."});
@@ -265,6 +268,12 @@ std::string cutWords(FieldKind field, int row)
 std::string maxGrossWeightText() { return TextOfDouble(kMaxGrossWeight); }
 std::string forwardCgLimitText() { return withoutBlanks(FormatCg(kForwardCgLimit)); }
 std::string aftCgLimitText() { return withoutBlanks(FormatCg(kAftCgLimit)); }
+
+std::string figureAsRead(std::string_view text)
+{
+    const std::optional<double> value = ValueOfText(text);
+    return value ? TextOfDouble(*value) : isolated(shortened(text));
+}
 
 std::string withArticle(std::string_view figure, bool capital)
 {

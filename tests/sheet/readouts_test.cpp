@@ -210,11 +210,13 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
     sheet.description[2] = "Parachute";
     std::optional<CalcFault> fault = Calc(sheet);
     EXPECT_EQ(loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "N271KQ", "~/.config/kq71wb/kq71wb.dat",
-                                          ", modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b", {"Cockpit placard, pilot at -20 in and nothing else aboard:", "N271KQ: ..."}})
+                                          ", modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b", {"Cockpit placard, pilot at -20 in and nothing else aboard:", "N271KQ: ..."},
+                                          {"Check: Empty arm, N7: ..."}})
                   .lines(),
               (std::vector<std::string>{
                   "KQ 71 weight and balance", "Made 2026-12-07 14:03 with KQ71WB 1.00", "Loading: N271KQ",
-                  "Loadings file: ~/.config/kq71wb/kq71wb.dat, modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b", "",
+                  "Loadings file: ~/.config/kq71wb/kq71wb.dat, modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b",
+                  "Check: Empty arm, N7: ...", "",
                   "Aircraft empty: 612.5 lb at 14.37 in, moment 8801.625 lb-in.", "Pilot: 170 lb at -20 in, moment -3400 lb-in.",
                   "Item 3: 18 lb at 0 in, moment 0 lb-in (Parachute).", "Item 4: 12 lb at 14 in, moment 168 lb-in.",
                   "Gross weight 812.5 lb, gross moment 5569.625 lb-in, CG 6.85 in.", "Verdict: CG forward of the 11.70 in limit.",
@@ -235,7 +237,7 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
         sheet.weight = {}, sheet.arm = {};
         std::tie(sheet.weight[0], sheet.arm[0]) = rows[0];
         fault = Calc(sheet);
-        const LoadSheetText text = loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "", "", "", {}});
+        const LoadSheetText text = loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "", "", "", {}, {}});
         EXPECT_EQ(text.above.size(), 2u);
         EXPECT_EQ(text.below[1], verdict);
         EXPECT_EQ(text.below[2], "") << verdict;  // no read-outs from figures that are not current
