@@ -39,8 +39,8 @@ std::optional<Loading> loadingOf(const Sheet& sheet, std::size_t solvedRow)
 
 // Whether the loading, with so many pounds in the solved row at this arm, is
 // within every limit as Calc judges it: the rows are summed in their order
-// and the totals judged by Calc's own last steps, so that the range can never
-// disagree with the colours.
+// and the totals judged by Calc's own verdicts, so that the range can never
+// disagree with the colours. (A CG within limits always fits the scale.)
 bool withinLimits(const Loading& loading, const std::string& arm, std::string_view weightText)
 {
     RowSums sums;
@@ -50,8 +50,11 @@ bool withinLimits(const Loading& loading, const std::string& arm, std::string_vi
         if (row == loading.solvedRow ? sums.add(weightText, arm, moment) : sums.add(weight, shownMoment))
             return false;
     }
-    Sheet trial;
-    return !CalcTotals(trial, sums) && !trial.totalsStale && withinLimits(trial);
+    if (!(sums.weight > 0.0))
+        return false;
+    const double cg = sums.moment / sums.weight;
+    return weightVerdictOf(sums.weight) == WeightVerdict::Within && std::isfinite(cg) &&
+           cgVerdictOf(cg) == CgVerdict::Within;
 }
 
 std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& armText)

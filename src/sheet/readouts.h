@@ -30,7 +30,7 @@ struct WeightRange {
 // The weights of one row, at the arm typed in it, that keep the sheet within
 // limits, every other row as typed and read exactly as Calc reads it (each
 // moment as its caption). The bounds are solved in closed form, then each end
-// is judged by Calc itself, so that the range can never disagree with the
+// is judged by Calc's own sums and verdicts, so that the range can never disagree with the
 // colours: entering either end gives green, one pound beyond either end (when
 // not below zero) gives red; so with the kilograms. For the pilot's row:
 //   600 lb at 14 in, pilot at -20 in      -> 0 to 43 lb, 0 to 19 kg (any more puts the CG forward)
