@@ -390,7 +390,8 @@ std::vector<std::string> Session::loadingsNotes() const
     if (m_gliderCount > kLoadingCount) {
         std::string names;
         for (std::size_t k = 0; k < kLoadingCount; ++k)
-            names += (k == 0 ? "" : k + 1 == kLoadingCount ? " and " : ", ") + isolated(shortened(m_names[k]));
+            names += (k == 0 ? "" : k + 1 == kLoadingCount ? " and " : ", ") +
+                     (showsSomething(m_names[k]) ? isolated(shortened(m_names[k])) : m_buttons[k].caption);
         notes.push_back("The loadings file holds " + std::to_string(m_gliderCount) + " gliders; only the first " +
                         std::to_string(kLoadingCount) + " have buttons: " + names + '.');
     }

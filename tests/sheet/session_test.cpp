@@ -178,8 +178,8 @@ TEST(Session, WhatIsSaidOfALoadingsFile)
 {
     const std::string misread = "Empty weight, N7 kg typo: \"278kg\" is read as 278 lb; the sheet is in pounds (278 kg = 612.9 lb).";
     std::string twelve;
-    for (int glider = 1; glider <= 12; ++glider)
-        twelve += "\"G" + std::to_string(glider) + "\",612.5,23.6\n";
+    for (int glider = 1; glider <= 12; ++glider)  // the second without a name
+        twelve += (glider == 2 ? "\"\"" : "\"G" + std::to_string(glider) + '"') + ",612.5,23.6\n";
     const struct {
         std::string file, note, tooltip;
         std::vector<std::string> notes, placard;
@@ -204,10 +204,9 @@ TEST(Session, WhatIsSaidOfALoadingsFile)
         {"\"N7 kg typo\",278kg,23.6\n\"N271KQ\",612.5,23.6\n", misread, misread + " From club.dat.", {"Check: " + misread},
          {"N7 kg typo: none: its empty weight is not read as written in the loadings file.",
           "N271KQ: 130 to 229 lb (59 to 104 kg)."}},
-        {twelve, "The loadings file holds 12 gliders; only the first 4 have buttons: G1, G2, G3 and G4.", "From club.dat.",
-         {"The loadings file holds 12 gliders; only the first 4 have buttons: G1, G2, G3 and G4."},
-         {"G1: 130 to 229 lb (59 to 104 kg).", "G2: 130 to 229 lb (59 to 104 kg).", "G3: 130 to 229 lb (59 to 104 kg).",
-          "G4: 130 to 229 lb (59 to 104 kg)."}},
+        {twelve, "The loadings file holds 12 gliders; only the first 4 have buttons: G1, Loading 2, G3 and G4.", "From club.dat.",
+         {"The loadings file holds 12 gliders; only the first 4 have buttons: G1, Loading 2, G3 and G4."},
+         {"G1: 130 to 229 lb (59 to 104 kg).", "G3: 130 to 229 lb (59 to 104 kg).", "G4: 130 to 229 lb (59 to 104 kg)."}},
         {"\"N271KQ\",612.5,23.6\n\"N271KQ\",598,23.9\n", "", "N271KQ (empty 612.5 lb at 23.6 in). From club.dat.", {},
          {"N271KQ (empty 612.5 lb at 23.6 in): 130 to 229 lb (59 to 104 kg).",
           "N271KQ (empty 598 lb at 23.9 in): 132 to 230 lb (60 to 104 kg)."}},
