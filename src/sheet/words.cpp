@@ -61,7 +61,8 @@ std::string hexDigits(char32_t c)
 // A field's text as a warning quotes it: cut short without splitting a
 // character, line breaks and tabs shown as blanks, and every other control
 // or format character by its code, as it shows nothing of itself: "17\u200B0"
-// would look like the 170 it is not read as.
+// would look like the 170 it is not read as, and shows "17‹U+200B›0". (The
+// marks are in every font the program may draw with; ⟨ ⟩ are not.)
 std::string quoted(std::string_view text)
 {
     constexpr std::size_t kShown = 16;
@@ -75,7 +76,7 @@ std::string quoted(std::string_view text)
         if (c == '\n' || c == '\t' || c == '\r')
             shown += ' ';
         else if (isControlOrFormatCharacter(c))
-            shown += "\u27E8U+" + hexDigits(c) + "\u27E9";
+            shown += "\u2039U+" + hexDigits(c) + "\u203A";
         else
             shown += cut.substr(start, at - start);
     }

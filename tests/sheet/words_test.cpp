@@ -33,10 +33,10 @@ TEST(Warnings, NameEveryFieldThatMayMislead)
         {{{"1,55555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555") + " is read as 1."},
         {{{"1,555555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555\u2026") + " is read as 1."},
         // A character that shows nothing of itself is shown by its code.
-        {{{"\u202E006", "14"}}, "Weight, Aircraft Empty: " + q("\u27E8U+202E\u27E9006") + " is read as 0."},
-        {{{}, {"17\u200B0", "-20"}}, "Weight, Pilot: " + q("17\u27E8U+200B\u27E90") + " is read as 17."},
-        {{{}, {std::string("17\0" "0", 4), "-20"}}, "Weight, Pilot: " + q("17\u27E8U+0000\u27E90") + " is read as 17."},
-        {{{}, {"17\U000E0030", "-20"}}, "Weight, Pilot: " + q("17\u27E8U+E0030\u27E9") + " is read as 17."},
+        {{{"\u202E006", "14"}}, "Weight, Aircraft Empty: " + q("\u2039U+202E\u203A006") + " is read as 0."},
+        {{{}, {"17\u200B0", "-20"}}, "Weight, Pilot: " + q("17\u2039U+200B\u203A0") + " is read as 17."},
+        {{{}, {std::string("17\0" "0", 4), "-20"}}, "Weight, Pilot: " + q("17\u2039U+0000\u203A0") + " is read as 17."},
+        {{{}, {"17\U000E0030", "-20"}}, "Weight, Pilot: " + q("17\u2039U+E0030\u203A") + " is read as 17."},
         // Only right-to-left text is isolated: a logbook shows isolates as stray marks.
         {{{"\u0666\u0660\u0660", "14"}}, "Weight, Aircraft Empty: " + q("\u2068\u0666\u0660\u0660\u2069") + " is read as 0."},
         {{{"-5 kg", " "}},
