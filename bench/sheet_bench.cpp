@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <iterator>
 #include <new>
+#include <tuple>
 
 #include "conversions.h"
 #include "readouts.h"
@@ -83,6 +85,23 @@ void ReadoutsBallastKeystroke(benchmark::State& state)
     }
 }
 BENCHMARK(ReadoutsBallastKeystroke);
+
+// A light pilot typed into a glider with four item arms where ballast helps:
+// each keystroke works out every item's range anew, in pounds and kilograms.
+void ReadoutsBallastInKilogramsKeystroke(benchmark::State& state)
+{
+    Sheet sheet;
+    const char* rows[][2] = {{"610", "23.65"}, {"", "-20"}, {"", "-30"}, {"", "60"}, {"", "200"}, {"", "-8"}};
+    for (std::size_t i = 0; i < std::size(rows); ++i)
+        std::tie(sheet.weight[i], sheet.arm[i]) = std::pair{rows[i][0], rows[i][1]};
+    int keystroke = 0;
+    for (auto _ : state) {
+        sheet.weight[kPilotRow] = std::to_string(80 + keystroke++ % 40);
+        Calc(sheet);
+        benchmark::DoNotOptimize(readoutWords(sheet, true));
+    }
+}
+BENCHMARK(ReadoutsBallastInKilogramsKeystroke);
 
 // Everything the lines beneath the sheet say after a keystroke.
 void LinesBeneathFullSheet(benchmark::State& state)

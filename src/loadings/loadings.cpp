@@ -146,6 +146,16 @@ std::vector<int> misshapenLines(std::string_view bytes)
     return misshapen;
 }
 
+std::size_t recordCount(std::string_view bytes)
+{
+    std::string decoded;
+    FieldReader reader(asText(bytes, decoded));
+    std::size_t fields = 0;
+    while (reader.next())
+        ++fields;
+    return (fields + 2) / 3;
+}
+
 Loadings parseLoadings(std::string_view bytes)
 {
     std::string decoded;

@@ -46,6 +46,11 @@ inline constexpr std::size_t kMaxFileBytes = 64 * 1024;
 // either way, without a byte-order mark.
 Loadings parseLoadings(std::string_view bytes);
 
+// How many records (gliders) the bytes hold, each the next three fields, the
+// last one counted though cut short: a file may hold more than the four
+// loadings.   "\"A\",1,2\n\"B\",3,4\n" -> 2     "\"A\",1" -> 1     "\n\n" -> 0
+std::size_t recordCount(std::string_view bytes);
+
 // The lines of a loadings file, counted from 1, that do not hold three
 // fields, blank lines aside: a name with a comma in curly quotes, as a phone
 // types them, splits into four. "“Club, two”,598,23.9" -> {1}

@@ -127,16 +127,16 @@ constexpr std::pair<char32_t, char32_t> kFormatCharacters[] = {
     {0xE0020, 0xE007F},
 };
 
-bool isDropped(char32_t codePoint)
+}  // namespace
+
+bool isControlOrFormatCharacter(char32_t codePoint)
 {
-    if ((codePoint < 0x20 && codePoint != '\t') || (codePoint >= 0x7F && codePoint <= 0x9F))
+    if (codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F))
         return true;
     const auto* range = std::lower_bound(std::begin(kFormatCharacters), std::end(kFormatCharacters), codePoint,
                                          [](const auto& r, char32_t c) { return r.second < c; });
     return range != std::end(kFormatCharacters) && range->first <= codePoint;
 }
-
-}  // namespace
 
 std::optional<bool> utf16ByteOrder(std::string_view bytes)
 {
@@ -167,7 +167,7 @@ std::string withoutControlAndFormatCharacters(std::string_view utf8)
         char32_t codePoint = length == 1 ? lead : lead & (0x7Fu >> length);
         for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
             codePoint = (codePoint << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
-        if (!isDropped(codePoint))
+        if (codePoint == '\t' || !isControlOrFormatCharacter(codePoint))
             out.append(utf8.substr(i, length));
         i += length;
     }

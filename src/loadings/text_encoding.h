@@ -32,4 +32,8 @@ std::optional<bool> utf16ByteOrder(std::string_view bytes);
 // is read as 6; a weight must read as it looks.
 std::string withoutControlAndFormatCharacters(std::string_view utf8);
 
+// Whether a character is a control (C0, DEL or C1) or a format character
+// (category Cf): one that shows nothing of itself, "\u200B" or "\0".
+bool isControlOrFormatCharacter(char32_t codePoint);
+
 }  // namespace kq71wb

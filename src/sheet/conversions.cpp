@@ -259,6 +259,8 @@ NumberRead readNumber(std::string_view text)
 
 std::optional<double> ValueOfText(std::string_view text) { return readNumber(text).value; }
 
+bool beginsWithNumber(std::string_view text) { return readNumber(text).found; }
+
 Misreading misreadingOf(std::string_view text, FieldUnit unit)
 {
     const NumberRead read = readNumber(text);
@@ -494,5 +496,7 @@ std::optional<std::string> kilogramsOf(std::string_view pounds, int decimals, Ro
     }
     return text;
 }
+
+std::string poundsOfKilograms(int kilograms) { return TextOfDouble(kilograms / 0.45359237); }
 
 }  // namespace kq71wb

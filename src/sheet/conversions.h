@@ -29,6 +29,12 @@ namespace kq71wb {
 // overflow rather than a silently rounded value.
 std::optional<double> ValueOfText(std::string_view text);
 
+// Whether a text begins with a number at all, blanks aside: a text that does
+// not is read as 0 all the same, which for an arm puts the weight at the datum.
+//   "-20" -> true     "-20,5" -> true    "1E400" -> true (an overflow)
+//   ""    -> false    "abc"   -> false   "\u221220" -> false (a minus sign is not a hyphen-minus)
+bool beginsWithNumber(std::string_view text);
+
 // What a weight or arm field holds besides the number it is read as, when
 // that may mislead: the field's own unit after the number is fine, anything
 // else is named beneath the sheet.
@@ -106,5 +112,11 @@ double decimalDifference(double limit, std::string_view shown);
 //   "1E-05", 1, Down -> "0"               "1.5E+20", 0, Down -> "68038855500000000000"
 enum class Rounding { Down, Up };
 std::optional<std::string> kilogramsOf(std::string_view pounds, int decimals, Rounding rounding);
+
+// Whole kilograms in pounds, as the text a pilot loading them would type: a
+// kilogram figure offered as a weight to load is judged as this text in its
+// row, so that loading it gives the colours promised.
+//   11 -> "24.2508488270207"     5 -> "11.0231131092439"     0 -> "0"
+std::string poundsOfKilograms(int kilograms);
 
 }  // namespace kq71wb

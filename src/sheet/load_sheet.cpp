@@ -15,13 +15,9 @@ namespace {
 std::string rowLine(const Sheet& sheet, std::size_t row)
 {
     const std::string name = row == 0 ? "Aircraft empty" : row == kPilotRow ? "Pilot" : "Item " + std::to_string(row + 1);
-    const auto figure = [](const std::string& text) {
-        const std::optional<double> value = ValueOfText(text);
-        return value ? TextOfDouble(*value) : isolated(shortened(text));
-    };
     // A moment an earlier pass wrote is not printed as this sheet's.
     const std::string moment = sheet.momentStale[row] ? "moment not updated" : "moment " + sheet.moment[row] + " lb-in";
-    std::string line = name + ": " + figure(sheet.weight[row]) + " lb at " + figure(sheet.arm[row]) + " in, " + moment;
+    std::string line = name + ": " + figureAsRead(sheet.weight[row]) + " lb at " + figureAsRead(sheet.arm[row]) + " in, " + moment;
     if (!sheet.description[row].empty())
         line += " (" + isolated(shortened(sheet.description[row])) + ")";
     return line + '.';
@@ -55,6 +51,7 @@ LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& 
     // Which weighing the figures rest on, for an inspector.
     if (!heading.loadingsFile.empty())
         text.above.push_back("Loadings file: " + isolated(shortened(heading.loadingsFile)) + heading.loadingsWeighing);
+    text.above.insert(text.above.end(), heading.loadingsNotes.begin(), heading.loadingsNotes.end());
 
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row)
         if (!isBlank(sheet.weight[row]) || !isBlank(sheet.arm[row]))

@@ -24,6 +24,10 @@ struct LoadSheetHeading {
     // "Cockpit placard, pilot at -20 in and nothing else aboard:", then a
     // line for each loading: "N271KQ: 130 to 229 lb (59 to 103 kg)."
     std::vector<std::string> placard;
+    // Beneath the loadings file's line: how many gliders it holds when some
+    // have no button, and "Check: Empty weight, N7: ..." for each of its
+    // figures that is not read as it looks.
+    std::vector<std::string> loadingsNotes;
 };
 
 // What stands above the image of the window, and what below it:

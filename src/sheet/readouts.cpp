@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 
 #include "conversions.h"
 #include "words.h"
@@ -38,21 +39,22 @@ std::optional<Loading> loadingOf(const Sheet& sheet, std::size_t solvedRow)
 
 // Whether the loading, with so many pounds in the solved row at this arm, is
 // within every limit as Calc judges it: the rows are summed in their order
-// and the totals judged by Calc's own last steps, so that the range can never
-// disagree with the colours.
-bool withinLimits(const Loading& loading, const std::string& arm, long pounds)
+// and the totals judged by Calc's own verdicts, so that the range can never
+// disagree with the colours. (A CG within limits always fits the scale.)
+bool withinLimits(const Loading& loading, const std::string& arm, std::string_view weightText)
 {
-    if (pounds < 0)
-        return false;
     RowSums sums;
     std::string moment;
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
         const auto& [weight, shownMoment] = loading.rows[row];
-        if (row == loading.solvedRow ? sums.add(std::to_string(pounds), arm, moment) : sums.add(weight, shownMoment))
+        if (row == loading.solvedRow ? sums.add(weightText, arm, moment) : sums.add(weight, shownMoment))
             return false;
     }
-    Sheet trial;
-    return !CalcTotals(trial, sums) && !trial.totalsStale && withinLimits(trial);
+    if (!(sums.weight > 0.0))
+        return false;
+    const double cg = sums.moment / sums.weight;
+    return weightVerdictOf(sums.weight) == WeightVerdict::Within && std::isfinite(cg) &&
+           cgVerdictOf(cg) == CgVerdict::Within;
 }
 
 std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& armText)
@@ -86,7 +88,7 @@ std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& 
     constexpr int kSteps = 3;
     long lo = std::lround(std::ceil(std::clamp(low, -1.0, 4 * kMaxGrossWeight)));
     long hi = std::lround(std::floor(std::clamp(high, -1.0, 4 * kMaxGrossWeight)));
-    const auto green = [&](long pounds) { return withinLimits(loading, armText, pounds); };
+    const auto green = [&](long pounds) { return pounds >= 0 && withinLimits(loading, armText, std::to_string(pounds)); };
     if (lo > hi) {
         const long near[] = {hi, lo};
         const auto found = std::find_if(std::begin(near), std::end(near), green);
@@ -106,7 +108,26 @@ std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& 
         return WeightRange{};
     if (!green(lo) || !green(hi) || green(lo - 1) || green(hi + 1))
         return std::nullopt;
-    return WeightRange{static_cast<int>(lo), static_cast<int>(hi)};
+    WeightRange range{static_cast<int>(lo), static_cast<int>(hi)};
+
+    // The whole kilograms lie between the pounds just outside the range, a
+    // kilogram being more than two pounds: a step or two from either end.
+    const auto wholeKg = [](long pounds, Rounding rounding) {
+        return (std::max(pounds, 0L) * 45359237LL + (rounding == Rounding::Up ? 99999999 : 0)) / 100000000;
+    };
+    // The first green kilogram from one end towards the other, a few steps
+    // at most: a kilogram not tried is not offered.
+    const auto firstGreen = [&](long long from, long long to) -> std::optional<int> {
+        const long long step = from <= to ? 1 : -1;
+        for (long long kg = from, tries = 0; (kg - to) * step <= 0 && tries < kSteps; kg += step, ++tries)
+            if (withinLimits(loading, armText, poundsOfKilograms(static_cast<int>(kg))))
+                return static_cast<int>(kg);
+        return std::nullopt;
+    };
+    if (const std::optional<int> lowKg = firstGreen(wholeKg(lo - 1, Rounding::Up), wholeKg(hi + 1, Rounding::Down)))
+        std::tie(range.lowKg, range.highKg) =
+            std::pair{*lowKg, firstGreen(wholeKg(hi + 1, Rounding::Down), *lowKg).value_or(*lowKg)};
+    return range;
 }
 
 // What a row's range depends on: every text of the sheet but its weight.
@@ -150,17 +171,20 @@ Range rangeOf(const Sheet& sheet, std::size_t solvedRow)
     return last->range;
 }
 
-std::string kilograms(int pounds, Rounding rounding)
+// "(11 kg)", or "(no whole kg)" when no whole kilogram keeps the sheet within limits.
+std::string kilograms(const WeightRange& range, bool low)
 {
-    return kilogramsOf(std::to_string(pounds), 0, rounding).value_or("?") + " kg";
+    return range.anyKg() ? " (" + std::to_string(low ? range.lowKg : range.highKg) + " kg)" : " (no whole kg)";
 }
 
-// "Item 3 (Nose ballast, -30 in)", or "item 3 (-30 in)" within a sentence.
+// "Item 3 (Nose ballast, -30 in)", or "item 3 (-30 in)" within a sentence:
+// the arm as read, as the sums used it; given only where it reads.
 std::string itemWords(const Sheet& sheet, std::size_t row, bool capital)
 {
     const std::string& description = sheet.description[row];
     return (capital ? "Item " : "item ") + std::to_string(row + 1) + " (" +
-           (isBlank(description) ? "" : isolated(shortened(description)) + ", ") + withoutBlanks(sheet.arm[row]) + " in)";
+           (isBlank(description) ? "" : isolated(shortened(description)) + ", ") +
+           figureAsRead(sheet.arm[row]) + " in)";
 }
 
 std::string itemRangeWords(const Sheet& sheet, std::size_t row)
@@ -170,7 +194,7 @@ std::string itemRangeWords(const Sheet& sheet, std::size_t row)
         return {};
     std::string weights = "no weight";
     if (range->any() && range->low == 0)
-        weights = "up to " + std::to_string(range->high) + " lb (" + kilograms(range->high, Rounding::Down) + ")";
+        weights = "up to " + std::to_string(range->high) + " lb" + kilograms(*range, false);
     else if (range->any())
         weights = rangeWords(*range);
     return itemWords(sheet, row, true) + ": " + weights + " keeps the sheet within limits.";
@@ -185,7 +209,8 @@ std::string ballastWords(const Sheet& sheet, const WeightRange& pilot)
     if (isBlank(pilotText) || !pilotWeight || withinLimits(sheet) ||
         (pilot.any() && *pilotWeight >= pilot.low && *pilotWeight <= pilot.high))
         return {};
-    const std::string who = "A " + TextOfDouble(*pilotWeight) + " lb pilot";
+    const std::string pilotPounds = TextOfDouble(*pilotWeight);
+    const std::string who = withArticle(pilotPounds, true) + " lb pilot";
     std::string words;
     bool anyArm = false;
     for (auto row = static_cast<std::size_t>(kFirstDescribedRow); row < Sheet::kRowCount; ++row) {
@@ -201,11 +226,10 @@ std::string ballastWords(const Sheet& sheet, const WeightRange& pilot)
             continue;
         const int pounds = more ? range->low : range->high;
         words += (words.empty() ? "" : " ") + who + " needs " + (more ? "at least " : "at most ") +
-                 std::to_string(pounds) + " lb (" + kilograms(pounds, more ? Rounding::Up : Rounding::Down) +
-                 ") at " + itemWords(sheet, row, false) + '.';
+                 std::to_string(pounds) + " lb" + kilograms(*range, more) + " at " + itemWords(sheet, row, false) + '.';
     }
     if (anyArm && words.empty())
-        words = "No weight at the item arms typed makes a " + TextOfDouble(*pilotWeight) + " lb pilot legal.";
+        words = "No weight at the item arms typed makes " + withArticle(pilotPounds) + " lb pilot legal.";
     return words;
 }
 
@@ -226,12 +250,9 @@ std::optional<WeightRange> rowWeights(const Sheet& sheet, int row)
 
 std::string rangeWords(const WeightRange& range)
 {
-    const std::string low = kilogramsOf(std::to_string(range.low), 0, Rounding::Up).value_or("?");
-    const std::string high = kilogramsOf(std::to_string(range.high), 0, Rounding::Down).value_or("?");
-    // One pound may hold no whole kilogram at all.
-    const bool wholeKilogram = ValueOfText(low).value_or(0) <= ValueOfText(high).value_or(0);
     return std::to_string(range.low) + " to " + std::to_string(range.high) + " lb (" +
-           (wholeKilogram ? low + " to " + high + " kg" : "no whole kg") + ")";
+           (range.anyKg() ? std::to_string(range.lowKg) + " to " + std::to_string(range.highKg) + " kg" : "no whole kg") +
+           ")";
 }
 
 std::string readoutWords(const Sheet& sheet, bool totalsCurrent, int itemRow)

@@ -1,6 +1,7 @@
 #include "session.h"
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 
 #include "conversions.h"
@@ -9,6 +10,14 @@
 
 namespace kq71wb {
 namespace {
+
+// What the load sheet sets before a figure to check.
+constexpr std::string_view kCheck = "Check: ";
+
+// Said in place of the cockpit placard while the pilot's arm holds no number.
+constexpr std::string_view kNoPlacardArm = "type the pilot's arm for the placard";
+
+std::string placardAboard(const std::string& pilotArm) { return "pilot at " + pilotArm + " in and nothing else aboard"; }
 
 // Blanks of every width, and the characters that only steer the text around
 // them (zero-width, joiners, direction marks, the byte-order mark): a name of
@@ -113,6 +122,7 @@ View Session::useLoadings(const Loadings& loadings, std::string file)
     m_loadingsRefused = false;
     m_loadingsFile = std::move(file);
     m_loadingsWeighing.clear();
+    m_gliderCount = 0;
     for (std::size_t k = 0; k < kLoadingCount; ++k) {
         m_names[k] = loadings[k].name;
         this->*kStoredWeight[k] = loadings[k].weight;
@@ -151,14 +161,21 @@ View Session::useLoadings(std::string_view fileBytes, std::string file, std::str
     // A line that splits into other than three fields is used all the same,
     // as the desktop reads it, but named: curly quotes split "Club, two".
     const std::vector<int> misshapen = misshapenLines(fileBytes);
-    if (misshapen.empty())
-        return setNote({});
-    std::string lines = std::to_string(misshapen.front());
-    for (std::size_t i = 1; i < misshapen.size() && i < 3; ++i)
-        lines += (i + 1 == std::min<std::size_t>(misshapen.size(), 3) ? " and " : ", ") + std::to_string(misshapen[i]);
-    return setNote((misshapen.size() == 1 ? "Line " : "Lines ") + lines + (misshapen.size() > 3 ? " and more" : "") +
-                   " of the loadings file " + (misshapen.size() == 1 ? "does" : "do") +
-                   " not split into a name, an empty weight and an empty arm: check the quotes and commas.");
+    std::string note;
+    if (!misshapen.empty()) {
+        std::string lines = std::to_string(misshapen.front());
+        for (std::size_t i = 1; i < misshapen.size() && i < 3; ++i)
+            lines += (i + 1 == std::min<std::size_t>(misshapen.size(), 3) ? " and " : ", ") + std::to_string(misshapen[i]);
+        note = (misshapen.size() == 1 ? "Line " : "Lines ") + lines + (misshapen.size() > 3 ? " and more" : "") +
+               " of the loadings file " + (misshapen.size() == 1 ? "does" : "do") +
+               " not split into a name, an empty weight and an empty arm: check the quotes and commas.";
+    }
+    // Gliders beyond the buttons, and figures not read as they look, are
+    // said at once, as a typed figure is.
+    m_gliderCount = recordCount(fileBytes);
+    for (const std::string& words : loadingsNotes())
+        note += (note.empty() ? "" : " ") + (words.starts_with(kCheck) ? words.substr(kCheck.size()) : words);
+    return setNote(std::move(note));
 }
 
 View Session::setNote(std::string note)
@@ -177,27 +194,43 @@ std::string Session::summary() const
     std::string summary = resultSummary(m_sheet, m_fault);
     for (const Warning& warning : m_lines.warnings)
         summary += ' ' + warning.words;
-    if (m_marked >= 0)
-        summary += " Cockpit placard for " + isolated(shortened(m_names[static_cast<std::size_t>(m_marked)])) + ", " +
-                   placardAboard() + ": " + placardWeights(static_cast<std::size_t>(m_marked)) + '.';
+    if (m_marked >= 0) {
+        const std::string name = gliderName(static_cast<std::size_t>(m_marked));
+        const std::optional<std::string> arm = placardArm();
+        summary += " Cockpit placard for " + name +
+                   (arm ? ", " + placardAboard(*arm) + ": " + placardLine(static_cast<std::size_t>(m_marked), *arm)
+                        : ": " + std::string(kNoPlacardArm)) + '.';
+    }
     return summary;
 }
 
-std::string Session::placardAboard() const
+// The pilot's arm as read, in the sheet's own form: "-20 in" and "-20,5" as
+// -20, the number the sheet works with. None when the field holds no number
+// (blank, or a minus sign that is not a hyphen-minus), which would put the
+// pilot at the datum on every placard.
+std::optional<std::string> Session::placardArm() const
 {
     const std::string& arm = m_sheet.arm[static_cast<std::size_t>(kPilotRow)];
-    return "pilot at " + (isBlank(arm) ? std::string("0") : withoutBlanks(arm)) + " in and nothing else aboard";
+    const std::optional<double> value = beginsWithNumber(arm) ? ValueOfText(arm) : std::nullopt;
+    return value ? std::optional(TextOfDouble(*value)) : std::nullopt;
 }
 
 // The pilot weights that keep a glider of the file within limits with the
-// pilot at the pilot's arm as typed and nothing else aboard, as its cockpit
-// placard states them.
-std::string Session::placardWeights(std::size_t loading) const
+// pilot at the pilot's arm as read and nothing else aboard, as its cockpit
+// placard states them; none for a glider whose figures in the file are not
+// read as they look, as its placard would rest on figures it does not have.
+std::string Session::placardLine(std::size_t loading, const std::string& pilotArm) const
 {
+    const bool weightMisread = misreadingOf(this->*kStoredWeight[loading], FieldUnit::Pounds) != Misreading::None;
+    const bool armMisread = misreadingOf(this->*kStoredArm[loading], FieldUnit::Inches) != Misreading::None;
+    if (weightMisread || armMisread)
+        return std::string("none: its empty ") +
+               (weightMisread && armMisread ? "weight and arm are" : weightMisread ? "weight is" : "arm is") +
+               " not read as written in the loadings file";
     Sheet alone;
     alone.weight[0] = this->*kStoredWeight[loading];
     alone.arm[0] = this->*kStoredArm[loading];
-    alone.arm[static_cast<std::size_t>(kPilotRow)] = m_sheet.arm[static_cast<std::size_t>(kPilotRow)];
+    alone.arm[static_cast<std::size_t>(kPilotRow)] = pilotArm;
     const std::optional<WeightRange> range = pilotWeights(alone);
     if (!range)
         return "no pilot weight can be worked out";
@@ -208,23 +241,17 @@ LoadSheetText Session::loadSheet(std::string madeAt, std::string program) const
 {
     std::string loading = m_marked < 0 ? "" : m_names[static_cast<std::size_t>(m_marked)];
     std::vector<std::string> placard;
-    // A file of fewer than four gliders repeats its last: each glider once.
-    const auto sameGlider = [this](std::size_t a, std::size_t b) {
-        return m_names[a] == m_names[b] && this->*kStoredWeight[a] == this->*kStoredWeight[b] &&
-               this->*kStoredArm[a] == this->*kStoredArm[b];
-    };
-    for (std::size_t k = 0; k < kLoadingCount; ++k) {
-        bool repeated = false;
-        for (std::size_t earlier = 0; earlier < k; ++earlier)
-            repeated = repeated || sameGlider(earlier, k);
-        if (m_buttons[k].canPress && !repeated)
-            placard.push_back(isolated(shortened(m_names[k])) + ": " + placardWeights(k) + '.');
-    }
+    const std::optional<std::string> arm = placardArm();
+    for (std::size_t k = 0; k < kLoadingCount && arm; ++k)
+        if (m_buttons[k].canPress && !repeated(k))
+            placard.push_back(gliderName(k) + ": " + placardLine(k, *arm) + '.');
     if (!placard.empty())
-        placard.insert(placard.begin(), "Cockpit placard, " + placardAboard() + ':');
+        placard.insert(placard.begin(), "Cockpit placard, " + placardAboard(*arm) + ':');
+    else if (!arm && std::any_of(m_buttons.begin(), m_buttons.end(), [](const auto& b) { return b.canPress; }))
+        placard.push_back("Cockpit placard: " + std::string(kNoPlacardArm) + '.');
     LoadSheetText text = loadSheetText(m_sheet, m_fault,
                                        {std::move(madeAt), std::move(program), std::move(loading), m_loadingsFile,
-                                        m_loadingsWeighing, std::move(placard)});
+                                        m_loadingsWeighing, std::move(placard), loadingsNotes()});
     text.envelope = envelopeOf(m_sheet, totalsCurrent(m_sheet, m_fault));
     return text;
 }
@@ -255,10 +282,18 @@ LoadingButtonView Session::buttonOf(int index) const
     const bool named = showsSomething(name);
     const bool weighed = !isBlank(this->*kStoredWeight[k]);
     const bool armed = !isBlank(this->*kStoredArm[k]);
-    // A long name would make the button as tall as the page.
-    LoadingButtonView button{named ? shortened(name) : "Loading " + std::to_string(index + 1), named && weighed && armed, {}, {}};
-    if (button.canPress && !m_loadingsFile.empty())
-        button.from = "From " + isolated(shortened(m_loadingsFile)) + ".";
+    LoadingButtonView button{named ? captionOf(k) : "Loading " + std::to_string(index + 1), named && weighed && armed, {}, {}};
+    if (button.canPress) {
+        // The whole name of a name cut short, a namesake's figures that tell
+        // the two apart, and each misread figure.
+        std::vector<std::string> about = misreadFigures(k);
+        if (const std::string shown = gliderName(k); shown != button.caption)
+            about.insert(about.begin(), shown + '.');
+        if (!m_loadingsFile.empty())
+            about.push_back("From " + isolated(shortened(m_loadingsFile)) + ".");
+        for (const std::string& words : about)
+            button.from += (button.from.empty() ? "" : " ") + words;
+    }
     if (!named && !weighed && !armed)
         button.whyNot = m_whereToPutLoadings.empty() ? "No loading." : "No loading: " + m_whereToPutLoadings + '.';
     else if (!named)
@@ -267,6 +302,104 @@ LoadingButtonView Session::buttonOf(int index) const
         button.whyNot = isolated(shortened(name)) + " has no empty " +
                         (!weighed && !armed ? "weight or arm" : !weighed ? "weight" : "arm") + " in the loadings file.";
     return button;
+}
+
+bool Session::pressable(std::size_t k) const
+{
+    return showsSomething(m_names[k]) && !isBlank(this->*kStoredWeight[k]) && !isBlank(this->*kStoredArm[k]);
+}
+
+bool Session::sameGlider(std::size_t a, std::size_t b) const
+{
+    return m_names[a] == m_names[b] && this->*kStoredWeight[a] == this->*kStoredWeight[b] &&
+           this->*kStoredArm[a] == this->*kStoredArm[b];
+}
+
+// A file of fewer than four gliders repeats its last: each glider is said once.
+bool Session::repeated(std::size_t k) const
+{
+    for (std::size_t earlier = 0; earlier < k; ++earlier)
+        if (sameGlider(earlier, k))
+            return true;
+    return false;
+}
+
+// A button holds about 20 characters of a name, and the window cuts the rest
+// at the end; a longer name is cut here instead, where the cut can keep what
+// tells it apart: one that begins as another does shows its start, "…", and
+// the characters where it differs ("N271KQ…north field one").
+std::string Session::captionOf(std::size_t k) const
+{
+    constexpr std::size_t kShown = 20, kHead = 6, kTail = 12;
+    const std::string& name = m_names[k];
+    std::vector<std::size_t> at;  // where each character starts, and the end
+    for (std::size_t i = 0; i < name.size(); nextCharacter(name, i))
+        at.push_back(i);
+    at.push_back(name.size());
+    const std::size_t length = at.size() - 1;
+    if (length <= kShown)
+        return name;
+    const auto characters = [&](std::size_t from, std::size_t count) {
+        return name.substr(at[from], at[std::min(from + count, length)] - at[from]);
+    };
+    // The first character that tells it from every other name that begins
+    // as it does for as long as a button shows.
+    std::size_t differs = 0;
+    for (std::size_t other = 0; other < kLoadingCount; ++other) {
+        const std::string& otherName = m_names[other];
+        if (other == k || !pressable(other) || otherName == name)
+            continue;
+        std::size_t common = 0;
+        for (std::size_t i = 0, j = 0; i < name.size() && j < otherName.size(); ++common)
+            if (nextCharacter(name, i) != nextCharacter(otherName, j))
+                break;
+        if (common >= kShown - 1)
+            differs = std::max(differs, common);
+    }
+    if (differs == 0)
+        return characters(0, kShown - 1) + "\u2026";
+    // A character or two before the difference, or the end when it is near.
+    const std::size_t from = std::min(differs - 2, length - kTail);
+    const bool toTheEnd = length - from <= kTail + 1;
+    return characters(0, kHead) + "\u2026" + characters(from, toTheEnd ? kTail + 1 : kTail) + (toTheEnd ? "" : "\u2026");
+}
+
+std::string Session::gliderName(std::size_t k) const
+{
+    const std::string name = isolated(shortened(m_names[k]));
+    for (std::size_t other = 0; other < kLoadingCount; ++other)
+        if (other != k && pressable(other) && shortened(m_names[other]) == shortened(m_names[k]) && !sameGlider(other, k))
+            return name + " (empty " + figureAsRead(this->*kStoredWeight[k]) + " lb at " +
+                   figureAsRead(this->*kStoredArm[k]) + " in)";
+    return name;
+}
+
+std::vector<std::string> Session::misreadFigures(std::size_t k) const
+{
+    std::vector<std::string> words;
+    for (const auto& [what, text, unit] : {std::tuple{"Empty weight, ", kStoredWeight[k], FieldUnit::Pounds},
+                                           std::tuple{"Empty arm, ", kStoredArm[k], FieldUnit::Inches}})
+        if (std::string misread = misreadWords(what + gliderName(k), this->*text, unit); !misread.empty())
+            words.push_back(std::move(misread));
+    return words;
+}
+
+std::vector<std::string> Session::loadingsNotes() const
+{
+    std::vector<std::string> notes;
+    if (m_gliderCount > kLoadingCount) {
+        std::string names;
+        for (std::size_t k = 0; k < kLoadingCount; ++k)
+            names += (k == 0 ? "" : k + 1 == kLoadingCount ? " and " : ", ") +
+                     (showsSomething(m_names[k]) ? isolated(shortened(m_names[k])) : m_buttons[k].caption);
+        notes.push_back("The loadings file holds " + std::to_string(m_gliderCount) + " gliders; only the first " +
+                        std::to_string(kLoadingCount) + " have buttons: " + names + '.');
+    }
+    for (std::size_t k = 0; k < kLoadingCount; ++k)
+        if (pressable(k) && !repeated(k))
+            for (const std::string& misread : misreadFigures(k))
+                notes.push_back(std::string(kCheck) + misread);
+    return notes;
 }
 
 bool Session::rowHoldsLoading(int index) const

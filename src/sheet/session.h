@@ -107,8 +107,23 @@ private:
     void recalculate();
     void refreshLines();
     View viewAnnouncing(Announcements announce) const;
-    std::string placardAboard() const;
-    std::string placardWeights(std::size_t loading) const;
+    std::optional<std::string> placardArm() const;
+    std::string placardLine(std::size_t loading, const std::string& pilotArm) const;
+    bool pressable(std::size_t loading) const;
+    bool sameGlider(std::size_t a, std::size_t b) const;
+    bool repeated(std::size_t loading) const;
+    std::string captionOf(std::size_t loading) const;
+    // A loading as the placard and the tooltip name it: "N271KQ", with its
+    // figures as read when another glider of the file shows the same name:
+    // "N271KQ (empty 612.5 lb at 23.6 in)".
+    std::string gliderName(std::size_t loading) const;
+    // Each of the loading's figures in the file that is not read as it
+    // looks, named as a typed one is: "Empty weight, N7: \"278kg\" is read as 278 lb; ...".
+    std::vector<std::string> misreadFigures(std::size_t loading) const;
+    // What is said of the file under its name on the load sheet, and in the
+    // note when it is read: the gliders beyond the buttons, and each figure
+    // of a glider with a button that is not read as it looks.
+    std::vector<std::string> loadingsNotes() const;
     LoadingButtonView buttonOf(int index) const;
     std::array<LoadingButtonView, kLoadingCount> m_buttons;  // as the loadings read make them
     bool rowHoldsLoading(int index) const;
@@ -124,6 +139,7 @@ private:
     bool m_loadingsRefused = false;
     std::string m_loadingsFile;
     std::string m_loadingsWeighing;  // ", modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b"
+    std::size_t m_gliderCount = 0;   // the records the file holds, when read from its bytes
 
     // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.
     std::string strA1, strA2, strB1, strB2, strC1, strC2, strD1, strD2;

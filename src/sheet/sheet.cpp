@@ -59,6 +59,26 @@ std::optional<CalcFault> Calc(Sheet& sheet)
     return CalcTotals(sheet, sums);
 }
 
+// The limits are judged on the figures as written, to 15 digits: binary sums
+// such as 408.1 + 410.3 + 81.6 land a hair off a limit that the decimal
+// loading meets exactly.
+WeightVerdict weightVerdictOf(double grossWeight)
+{
+    return roundTo15Digits(grossWeight) > kMaxGrossWeight ? WeightVerdict::Over : WeightVerdict::Within;
+}
+
+// The CG is judged to 15 digits too, never on its two shown decimals: 11.699
+// shows as 11.70 but is forward of the limit.
+CgVerdict cgVerdictOf(double cg)
+{
+    const double judgedCg = roundTo15Digits(cg);
+    if (judgedCg < kForwardCgLimit)
+        return CgVerdict::Forward;
+    if (judgedCg > kAftCgLimit)
+        return CgVerdict::Aft;
+    return CgVerdict::Within;
+}
+
 std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
 {
     const double grossWeight = sums.weight;
@@ -69,27 +89,14 @@ std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
 
     sheet.grossWeight = TextOfDouble(grossWeight);
     sheet.grossMoment = TextOfDouble(grossMoment);
-    // The limits are judged on the figures as written, to 15 digits: binary
-    // sums such as 408.1 + 410.3 + 81.6 land a hair off a limit that the
-    // decimal loading meets exactly.
-    sheet.grossWeightVerdict = roundTo15Digits(grossWeight) > kMaxGrossWeight ? WeightVerdict::Over
-                                                                               : WeightVerdict::Within;
+    sheet.grossWeightVerdict = weightVerdictOf(grossWeight);
 
     const double cg = grossMoment / grossWeight;
     if (overflows(cg))
         return CalcFault{FaultStep::CentreOfGravity, -1};
     sheet.flyCg = FormatCg(cg);
     sheet.flyCgDigits = TextOfDouble(cg);
-
-    // The CG is judged to 15 digits too, never on its two shown decimals:
-    // 11.699 shows as 11.70 but is forward of the limit.
-    const double judgedCg = roundTo15Digits(cg);
-    if (judgedCg < kForwardCgLimit)
-        sheet.flyCgVerdict = CgVerdict::Forward;
-    else if (judgedCg > kAftCgLimit)
-        sheet.flyCgVerdict = CgVerdict::Aft;
-    else
-        sheet.flyCgVerdict = CgVerdict::Within;
+    sheet.flyCgVerdict = cgVerdictOf(cg);
 
     const double tenths = cg * 10.0;
     const std::optional<std::int32_t> slider = overflows(tenths) ? std::nullopt : NearestInteger(tenths);

@@ -98,6 +98,12 @@ struct RowSums {
 // the scale, from the sums of every row.
 std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums);
 
+// The verdicts of CalcTotals, on a gross weight above zero and a finite CG:
+// each judged on its 15-digit form, as the figure is written, so that the
+// read-outs can try a weight without writing the figures.
+WeightVerdict weightVerdictOf(double grossWeight);
+CgVerdict cgVerdictOf(double cg);
+
 // Recomputes every moment, the totals, the CG, the limit verdicts and the
 // scale from the weight and arm texts. A CG is judged against the limits
 // before the scale is set, so that its colour always follows the CG shown,

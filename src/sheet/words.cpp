@@ -6,6 +6,7 @@
 
 #include "conversions.h"
 #include "readouts.h"
+#include "text_encoding.h"
 
 namespace kq71wb {
 
@@ -48,18 +49,39 @@ std::string cgLimitPhrase(const Sheet& sheet)
     return phrase;
 }
 
+// A character's code in at least four hex digits: "200B".
+std::string hexDigits(char32_t c)
+{
+    std::string digits;
+    for (int shift = c > 0xFFFFF ? 20 : c > 0xFFFF ? 16 : 12; shift >= 0; shift -= 4)
+        digits += "0123456789ABCDEF"[(c >> shift) & 0xFu];
+    return digits;
+}
+
 // A field's text as a warning quotes it: cut short without splitting a
-// character, line breaks and tabs shown as blanks.
+// character, line breaks and tabs shown as blanks, and every other control
+// or format character by its code, as it shows nothing of itself: "17\u200B0"
+// would look like the 170 it is not read as, and shows "17‹U+200B›0". (The
+// marks are in every font the program may draw with; ⟨ ⟩ are not.)
 std::string quoted(std::string_view text)
 {
     constexpr std::size_t kShown = 16;
-    std::string shown(text.substr(0, kShown));
-    if (text.size() > kShown) {
-        while (!shown.empty() && (static_cast<unsigned char>(text[shown.size()]) & 0xC0u) == 0x80u)
-            shown.pop_back();
-        shown += "\u2026";
+    std::string_view cut = text.substr(0, kShown);
+    while (cut.size() < text.size() && !cut.empty() && (static_cast<unsigned char>(text[cut.size()]) & 0xC0u) == 0x80u)
+        cut.remove_suffix(1);
+    std::string shown;
+    for (std::size_t at = 0; at < cut.size();) {
+        const std::size_t start = at;
+        const char32_t c = nextCharacter(cut, at);
+        if (c == '\n' || c == '\t' || c == '\r')
+            shown += ' ';
+        else if (isControlOrFormatCharacter(c))
+            shown += "\u2039U+" + hexDigits(c) + "\u203A";
+        else
+            shown += cut.substr(start, at - start);
     }
-    std::replace_if(shown.begin(), shown.end(), [](char c) { return c == '\n' || c == '\t' || c == '\r'; }, ' ');
+    if (cut.size() < text.size())
+        shown += "\u2026";
     return '"' + isolated(shown) + '"';
 }
 
@@ -71,10 +93,15 @@ std::string rounded(double value, int decimals)
     return TextOfDouble(std::isfinite(scaled) ? scaled : value);
 }
 
-std::string misreadWords(FieldKind field, int row, std::string_view text, Misreading misreading)
+}  // namespace
+
+std::string misreadWords(const std::string& name, std::string_view text, FieldUnit unit)
 {
+    const Misreading misreading = misreadingOf(text, unit);
+    if (misreading == Misreading::None)
+        return {};
     const std::string read = TextOfDouble(ValueOfText(text).value_or(0.0));
-    std::string words = fieldName(field, row) + ": " + quoted(text) + " is read as " + read;
+    std::string words = name + ": " + quoted(text) + " is read as " + read;
     struct Conversion {
         Misreading misreading;
         std::string_view unit, sheetUnit, sheetUnitName;
@@ -97,8 +124,6 @@ std::string misreadWords(FieldKind field, int row, std::string_view text, Misrea
     }
     return words + '.';
 }
-
-}  // namespace
 
 std::string verdictWords(const Sheet& sheet)
 {
@@ -141,8 +166,8 @@ std::vector<Warning> warningsOf(const Sheet& sheet)
         } fields[] = {{FieldKind::Weight, &sheet.weight[index], FieldUnit::Pounds},
                       {FieldKind::Arm, &sheet.arm[index], FieldUnit::Inches}};
         for (const auto& [field, text, unit] : fields) {
-            if (const Misreading misreading = misreadingOf(*text, unit); misreading != Misreading::None)
-                warnings.push_back({field, row, Warning::Kind::Misread, misreadWords(field, row, *text, misreading)});
+            if (std::string misread = misreadWords(fieldName(field, row), *text, unit); !misread.empty())
+                warnings.push_back({field, row, Warning::Kind::Misread, std::move(misread)});
             if (field == FieldKind::Weight && weight && *weight < 0)
                 warnings.push_back({field, row, Warning::Kind::BelowZero,
                                     fieldName(field, row) + " is below zero: " + TextOfDouble(*weight) + " lb is taken away."});
@@ -244,6 +269,23 @@ std::string cutWords(FieldKind field, int row)
 std::string maxGrossWeightText() { return TextOfDouble(kMaxGrossWeight); }
 std::string forwardCgLimitText() { return withoutBlanks(FormatCg(kForwardCgLimit)); }
 std::string aftCgLimitText() { return withoutBlanks(FormatCg(kAftCgLimit)); }
+
+std::string figureAsRead(std::string_view text)
+{
+    const std::optional<double> value = ValueOfText(text);
+    return value ? TextOfDouble(*value) : isolated(shortened(text));
+}
+
+std::string withArticle(std::string_view figure, bool capital)
+{
+    // The whole part, spoken a group of three digits at a time from the left.
+    const std::string_view whole = figure.substr(0, figure.find_first_of(".E"));
+    const bool digits = !whole.empty() && std::all_of(whole.begin(), whole.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const std::size_t lead = whole.size() % 3 == 0 ? 3 : whole.size() % 3;
+    const int first = digits && whole[0] != '0' ? std::stoi(std::string(whole.substr(0, lead))) : 0;
+    const bool vowel = first == 8 || first == 11 || first == 18 || first / 10 == 8 || first / 100 == 8;
+    return std::string(vowel ? (capital ? "An " : "an ") : (capital ? "A " : "a ")) + std::string(figure);
+}
 
 bool isBlank(std::string_view text) { return text.find_first_not_of(" \t\n") == std::string_view::npos; }
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversions.h"
 #include "sheet.h"
 
 namespace kq71wb {
@@ -62,6 +63,12 @@ struct Warning {
 };
 // Every warning, field by field in Tab order.
 std::vector<Warning> warningsOf(const Sheet& sheet);
+
+// A figure that is not read as it looks, named as a warning names it; empty
+// when it is read as it looks. The loadings file's figures are named so too:
+//   "Empty weight, N7", "278kg", Pounds
+//     -> Empty weight, N7: "278kg" is read as 278 lb; the sheet is in pounds (278 kg = 612.9 lb).
+std::string misreadWords(const std::string& name, std::string_view text, FieldUnit unit);
 
 // The lines beneath the sheet, top to bottom. The verdict (or what stands in
 // its place) is always there once the results carry a colour; warnings, the
@@ -124,6 +131,20 @@ std::string scaleWords(const Sheet& sheet);
 // forward of the 11.70 in limit. Pilot weight for this loading: 0 to 43 lb (0 to 19 kg).
 // Room to 900 lb: 130 lb (58.9 kg)."
 std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fault);
+
+// A figure as it is read, in the sheet's own form, so that no text typed
+// with it reaches the words: "35cm" -> "35", " -20,5" -> "-20", "abc" -> "0";
+// a text too large to read is quoted short and set apart: "1E400" -> "1E400".
+std::string figureAsRead(std::string_view text);
+
+// A figure with the article it takes as it is spoken: "an" before eight,
+// eleven, eighteen, eighty-something and eight hundred-something, of any
+// thousand too; "a" before the rest, a minus, and a figure below one.
+//   "80" -> "an 80"      "85.5" -> "an 85.5"    "11" -> "an 11"     "8" -> "an 8"
+//   "18000" -> "an 18000"   "820000" -> "an 820000"   "8E+20" -> "an 8E+20"
+//   "170" -> "a 170"     "1100" -> "a 1100"     "0.8" -> "a 0.8"    "-80" -> "a -80"
+// `capital` begins a sentence with it: "An 80".
+std::string withArticle(std::string_view figure, bool capital = false);
 
 // Whether a field's text holds nothing but blanks, tabs and line feeds, which are read as no number.
 bool isBlank(std::string_view text);

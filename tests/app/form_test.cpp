@@ -139,8 +139,8 @@ private slots:
         QTest::newRow("the caret in the nose ballast: what it may weigh, and what a light pilot needs")
             << QStringList{"txtWeight(0):610", "txtArm(0):23.65", "txtWeight(1):110", "txtArm(2):-30", "txtWeight(2):"}
             << "720 | 12226.5 | 16.98 | green | red | 170 | CG aft of the 16.00 in limit. | - | Item 3 (-30 in): 16 to 91 lb "
-               "(8 to 41 kg) keeps the sheet within limits. Pilot weight for this loading: 130 to 229 lb (59 to 103 kg). "
-               "A 110 lb pilot needs at least 16 lb (8 kg) at item 3 (-30 in). Room to 900 lb: 180 lb (81.6 kg). | -";
+               "(7 to 41 kg) keeps the sheet within limits. Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). "
+               "A 110 lb pilot needs at least 16 lb (7 kg) at item 3 (-30 in). Room to 900 lb: 180 lb (81.6 kg). | -";
     }
     void keystrokes()
     {
@@ -208,7 +208,8 @@ private slots:
         QVERIFY(!c().cmdLoading[0]->isEnabled());
         open("\"N271KQ\",612.5,23.6\r\n\xE2\x80\x9C" "Club, two\xE2\x80\x9D,598,23.9\r\n");
         QCOMPARE(note(), "Loadings from ~/program/kq71wb.dat. Line 2 of the loadings file does not split into a name, "
-                         "an empty weight and an empty arm: check the quotes and commas.");
+                         "an empty weight and an empty arm: check the quotes and commas. Empty weight, \u201CClub: "
+                         "\"two\u201D\" is read as 0.");
         QVERIFY(c().cmdLoading[0]->isEnabled());
     }
 

@@ -52,6 +52,11 @@ TEST(ParseLoadings, Records)
     };
     for (const auto& [name, bytes, expected] : cases)
         EXPECT_EQ(parseLoadings(bytes), expected) << name;
+    // How many records a file holds, past the fourth too (the examples above recordCount).
+    const std::pair<std::string, std::size_t> counts[] = {
+        {"\"A\",1,2\n\"B\",3,4\n", 2}, {"\"A\",1", 1}, {"\n\n", 0}, {"A,1,2\nB,3,4\nC,5,6\nD,7,8\nE,9,10\n", 5}};
+    for (const auto& [bytes, count] : counts)
+        EXPECT_EQ(recordCount(bytes), count) << bytes;
 }
 
 // How a field's text is read, whatever the editor that wrote it.

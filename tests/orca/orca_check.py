@@ -65,9 +65,9 @@ STEPS = [
     Step("types on, the misread growing letter by letter", ["7", "0"]),
     Step("mends it", ["BackSpace", "BackSpace", "BackSpace"], announced=[WITHIN]),
     Step("asks for the whole result", ["F8"], announced=["Gross weight 782.5 lb, within limits. CG 14.13 in, within limits. "
-                                                        "Pilot weight for this loading: 130 to 229 lb (59 to 103 kg). Room to 900 lb: 117.5 lb (53.2 kg). "
+                                                        "Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). Room to 900 lb: 117.5 lb (53.2 kg). "
                                                         "Cockpit placard for N271KQ (example), pilot at -20 in and nothing "
-                                                        "else aboard: 130 to 229 lb (59 to 103 kg)."]),
+                                                        "else aboard: 130 to 229 lb (59 to 104 kg)."]),
     Step("copies the load sheet", ["ctrl+shift+c"], announced=["Load sheet copied."]),
 ]
 

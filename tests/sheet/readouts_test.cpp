@@ -12,32 +12,44 @@
 
 namespace kq71wb {
 
-void PrintTo(const WeightRange& weights, std::ostream* out) { *out << weights.low << " to " << weights.high << " lb"; }
+void PrintTo(const WeightRange& weights, std::ostream* out)
+{
+    *out << weights.low << " to " << weights.high << " lb, " << weights.lowKg << " to " << weights.highKg << " kg";
+}
 
 namespace {
 
-TEST(PilotWeights, Cases)
+TEST(RowWeights, Cases)
 {
     const struct {
         const char* name;
         Rows rows;
         std::optional<WeightRange> expected;
+        int row = kPilotRow;
     } cases[] = {
-        {"empty aircraft forward", {{"600", "14"}, {"", "-20"}}, WeightRange{0, 43}},
-        {"empty aircraft aft", {{"610", "23.65"}, {"", "-20"}}, WeightRange{130, 229}},
+        {"empty aircraft forward", {{"600", "14"}, {"", "-20"}}, WeightRange{0, 43, 0, 19}},
+        // 104 kg is 229.28 lb, within limits though 230 lb is not.
+        {"empty aircraft aft", {{"610", "23.65"}, {"", "-20"}}, WeightRange{130, 229, 59, 104}},
         {"aft of the limit up to 900 lb", {{"610", "40"}, {"", "-20"}}, WeightRange{}},
         {"no loading but the pilot", {{}, {"", "-20"}}, std::nullopt},
         {"a loading that weighs nothing", {{"100", "10"}, {"", "-20"}, {"-100", "30"}}, std::nullopt},
         {"a loading that overflows", {{"600", "14"}, {"", "-20"}, {"1E200", "1E200"}}, std::nullopt},
         {"a pilot's arm that overflows", {{"600", "14"}, {"", "1E400"}}, std::nullopt},
-        {"pilot at the forward limit", {{"600", "14"}, {"", "11.7"}}, WeightRange{0, 300}},
-        {"pilot at the aft limit, loading at the forward one", {{"600", "11.7"}, {"", "16"}}, WeightRange{0, 300}},
+        {"pilot at the forward limit", {{"600", "14"}, {"", "11.7"}}, WeightRange{0, 300, 0, 136}},
+        {"pilot at the aft limit, loading at the forward one", {{"600", "11.7"}, {"", "16"}}, WeightRange{0, 300, 0, 136}},
         {"too heavy for any pilot", {{"900.5", "14"}, {"", "-20"}}, WeightRange{}},
-        {"with nose ballast", {{"600", "20"}, {"", "-20"}, {"30", "-5"}}, WeightRange{50, 141}},
-        {"the light end a whole pound", {{"662.40", "24.75"}, {"", "-20"}}, WeightRange{161, 237}},
+        {"with nose ballast", {{"600", "20"}, {"", "-20"}, {"30", "-5"}}, WeightRange{50, 141, 23, 64}},
+        {"the light end a whole pound", {{"662.40", "24.75"}, {"", "-20"}}, WeightRange{161, 237, 74, 107}},
+        // A 264 lb pilot in N271KQ (the sample loadings) with tail ballast at
+        // 60 in: 23 lb is green; 10 kg (22.05 lb) puts the CG forward, 11 kg
+        // (24.25 lb) the gross weight over.
+        {"one pound and no whole kilogram", {{"612.5", "23.6"}, {"264", "-20"}, {"", "60"}}, WeightRange{23, 23}, 2},
+        // Pilot 278, an item at 200 in: 9 lb is green, and 4 kg (8.82 lb); 5 kg
+        // (11.02 lb) was offered, over the gross weight.
+        {"a kilogram over the gross weight", {{"612.5", "23.6"}, {"278", "-20"}, {"", "200"}}, WeightRange{9, 9, 4, 4}, 2},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(pilotWeights(sheetOf(c.rows)), c.expected) << c.name;
+        EXPECT_EQ(rowWeights(sheetOf(c.rows), c.row), c.expected) << c.name;
 }
 
 // The room agrees with the gross weight as shown, to its last decimal; it is
@@ -47,12 +59,13 @@ TEST(ReadoutWords, SayWhatThisLoadingAllows)
     const struct {
         Rows rows;
         bool current;
-        const char* words;
+        std::string words;
+        int itemRow = -1;
     } cases[] = {
         {{{}, {"170", "-20"}}, true, ""},
         {{{"0.5", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 899.5 lb (408 kg)."},
-        {{{"610", "23.65"}, {"", "-20"}}, true, "Pilot weight for this loading: 130 to 229 lb (59 to 103 kg). Room to 900 lb: 290 lb (131.5 kg)."},
-        {{{"610", "23.65"}, {"", "-20"}}, false, "Pilot weight for this loading: 130 to 229 lb (59 to 103 kg)."},
+        {{{"610", "23.65"}, {"", "-20"}}, true, "Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). Room to 900 lb: 290 lb (131.5 kg)."},
+        {{{"610", "23.65"}, {"", "-20"}}, false, "Pilot weight for this loading: 130 to 229 lb (59 to 104 kg)."},
         {{{"600", "14"}, {"", "-20"}, {"43.5", "15"}}, true, "Pilot weight for this loading: 0 to 48 lb (0 to 21 kg). Room to 900 lb: 256.5 lb (116.3 kg)."},
         {{{"899.7", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.3 lb (0.1 kg)."},
         {{{"899.99", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.01 lb (0 kg)."},
@@ -63,20 +76,54 @@ TEST(ReadoutWords, SayWhatThisLoadingAllows)
         {{{"899.123456789", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.876543211 lb (0.3 kg)."},
         // Too large a figure to say in kilograms goes without them.
         {{{"1E+200", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 1E+200 lb."},
+        // A kilogram figure that, loaded, turned the sheet red was offered.
+        {{{"612.5", "23.6"}, {"264", "-20"}, {"", "60"}}, true,
+         "Item 3 (60 in): 23 to 23 lb (no whole kg) keeps the sheet within limits. Pilot weight for this loading: 130 to "
+         "229 lb (59 to 104 kg). A 264 lb pilot needs at least 23 lb (no whole kg) at item 3 (60 in). Room to 900 lb: "
+         "23.5 lb (10.6 kg).", 2},
+        {{{"612.5", "23.6"}, {"264", "-20"}, {"30", "60"}}, true,
+         "Pilot weight for this loading: 166 to 257 lb (76 to 116 kg). A 264 lb pilot needs at most 23 lb (no whole kg) "
+         "at item 3 (60 in). Over 900 lb by 6.5 lb (3 kg)."},
+        {{{"612.5", "23.6"}, {"278", "-20"}, {"", "200"}}, true,
+         "Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). A 278 lb pilot needs at least 9 lb (4 kg) "
+         "at item 3 (200 in). Room to 900 lb: 9.5 lb (4.3 kg)."},
+        // An arm is said as read, never as typed: no unit, direction mark or
+        // pasted page of text reaches the words.
+        {{{"610", "23.65"}, {"85.5", "-20"}, {"", "35cm"}, {"", "0.5m"}, {"", "-30in"},
+          {"", "-30\u202E" + std::string(3000, 'x')}}, true,
+         "Item 6 (-30 in): 35 to 109 lb (16 to 49 kg) keeps the sheet within limits. Pilot weight for this loading: 130 to "
+         "229 lb (59 to 104 kg). An 85.5 lb pilot needs at least 103 lb (47 kg) at item 4 (0.5 in). An 85.5 lb pilot needs "
+         "at least 35 lb (16 kg) at item 5 (-30 in). An 85.5 lb pilot needs at least 35 lb (16 kg) at item 6 (-30 in). "
+         "Room to 900 lb: 204.5 lb (92.7 kg).", 5},
+        {{{"610", "23.65"}, {"80", "-20"}, {"", "16"}}, true,
+         "Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). No weight at the item arms typed makes an 80 lb "
+         "pilot legal. Room to 900 lb: 210 lb (95.2 kg)."},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(readoutWords(passed(c.rows), c.current), c.words) << c.rows[0].first;
+        EXPECT_EQ(readoutWords(passed(c.rows), c.current, c.itemRow), c.words) << c.rows[0].first;
 }
 
-// Whole pounds in whole kilograms, worked in integers: rounded up for the
-// light end of a range or a ballast, down for the heavy end.
-long kilograms(long pounds, bool up) { return (pounds * 45359237LL + (up ? 99999999 : 0)) / 100000000; }
+// The weights of a row, whole pounds or whole kilograms, that Calc colours
+// green, as a pilot would type them in the row.
+template <class Text>
+std::vector<int> greenWeights(const Sheet& sheet, int row, int most, Text textOf)
+{
+    std::vector<int> green;
+    for (int weight = 0; weight <= most; ++weight) {
+        Sheet trial = sheet;
+        trial.weight[static_cast<std::size_t>(row)] = textOf(weight);
+        if (!Calc(trial) && verdictWords(trial) == "Within limits.")
+            green.push_back(weight);
+    }
+    return green;
+}
 
 // Hundreds of club loadings: an empty glider, a pilot of any weight at the
 // pilot's arm, nose ballast, and now and then a tail weight or a parachute.
 // What any item may weigh, the pilot range, the ballast a pilot is told to
 // carry and their kilograms all agree with Calc's verdict tried on every whole
-// pound.
+// pound and every whole kilogram: a kilogram figure offered, loaded as the
+// pounds it is, keeps the sheet within limits.
 TEST(Readouts, AgreeWithEveryWholePoundOnRandomLoadings)
 {
     std::mt19937 random(71);
@@ -87,8 +134,8 @@ TEST(Readouts, AgreeWithEveryWholePoundOnRandomLoadings)
     const std::string range = R"((\d+) to (\d+) lb \((?:(\d+) to (\d+) kg|no whole kg)\))";
     const std::regex pilotRange("Pilot weight for this loading: " + range);
     const std::regex itemRange(R"(^Item \d \([^)]*\): (?:)" + range + R"(|up to (\d+) lb \((\d+) kg\)))");
-    const std::regex ballastWords(R"(needs at (least|most) (\d+) lb \((\d+) kg\) at item (\d))");
-    int ranges = 0, ballasts = 0;
+    const std::regex ballastWords(R"(needs at (least|most) (\d+) lb \((?:(\d+) kg|no whole kg)\) at item (\d))");
+    int ranges = 0, ballasts = 0, noKilogram = 0;
     for (int round = 0; round < 300; ++round) {
         Sheet sheet = sheetOf({{figure(540, 690, 10), figure(17, 28, 100)},
                                {round % 4 ? figure(90, 260, 1) : "", figure(-24, -12, 10)},
@@ -103,31 +150,28 @@ TEST(Readouts, AgreeWithEveryWholePoundOnRandomLoadings)
         for (int row : {kPilotRow, 2, 3}) {
             if (isBlank(sheet.arm[static_cast<std::size_t>(row)]))
                 continue;
-            std::vector<int> green;
-            for (int pounds = 0; pounds <= 900; ++pounds) {
-                Sheet trial = sheet;
-                trial.weight[static_cast<std::size_t>(row)] = std::to_string(pounds);
-                if (!Calc(trial) && verdictWords(trial) == "Within limits.")
-                    green.push_back(pounds);
-            }
+            const std::vector<int> green = greenWeights(sheet, row, 900, [](int pounds) { return std::to_string(pounds); });
+            const std::vector<int> greenKg = greenWeights(sheet, row, 410, poundsOfKilograms);
             const std::optional<WeightRange> range = rowWeights(sheet, row);
             ASSERT_TRUE(range) << round;
             ASSERT_EQ(range->any(), !green.empty()) << round << " row " << row;
             if (green.empty())
                 continue;
-            ASSERT_EQ(*range, (WeightRange{green.front(), green.back()})) << round << " row " << row;
+            const WeightRange tried{green.front(), green.back(), greenKg.empty() ? 0 : greenKg.front(),
+                                    greenKg.empty() ? -1 : greenKg.back()};
+            ASSERT_EQ(*range, tried) << round << " row " << row;
             ASSERT_EQ(green.size(), static_cast<std::size_t>(green.back() - green.front() + 1));
+            ASSERT_EQ(greenKg.size(), static_cast<std::size_t>(tried.highKg - tried.lowKg + 1));
+            noKilogram += greenKg.empty();
             const std::string words = readoutWords(sheet, true, row);
             std::smatch match;
             ASSERT_TRUE(std::regex_search(words, match, row == kPilotRow ? pilotRange : itemRange)) << words;
             const bool upTo = match[5].matched;
             EXPECT_EQ(upTo ? 0 : std::stoi(match[1]), range->low) << words;
             EXPECT_EQ(std::stoi(match[upTo ? 5 : 2]), range->high) << words;
-            // One pound may hold no whole kilogram.
-            const bool noKilogram = !upTo && kilograms(range->low, true) > kilograms(range->high, false);
-            EXPECT_EQ(noKilogram, !upTo && !match[3].matched) << words;
-            EXPECT_TRUE(upTo || noKilogram || std::stol(match[3]) == kilograms(range->low, true)) << words;
-            EXPECT_TRUE(noKilogram || std::stol(match[upTo ? 6 : 4]) == kilograms(range->high, false)) << words;
+            EXPECT_EQ(greenKg.empty(), !upTo && !match[3].matched) << words;
+            EXPECT_TRUE(upTo || greenKg.empty() || std::stoi(match[3]) == greenKg.front()) << words;
+            EXPECT_TRUE(greenKg.empty() || std::stoi(match[upTo ? 6 : 4]) == greenKg.back()) << words;
             ++ranges;
             // A pilot outside the range is told the least weight at each item
             // arm that makes the sheet legal, or the most.
@@ -146,7 +190,8 @@ TEST(Readouts, AgreeWithEveryWholePoundOnRandomLoadings)
                 EXPECT_TRUE(told) << all;
                 const bool least = (*at)[1] == "least";
                 EXPECT_EQ(std::stoi((*at)[2]), least ? green.front() : green.back()) << all;
-                EXPECT_EQ(std::stol((*at)[3]), kilograms(std::stol((*at)[2]), least)) << all;
+                EXPECT_EQ((*at)[3].matched, !greenKg.empty()) << all;
+                EXPECT_TRUE(greenKg.empty() || std::stoi((*at)[3]) == (least ? greenKg.front() : greenKg.back())) << all;
                 told = false;
                 ++ballasts;
             }
@@ -156,6 +201,7 @@ TEST(Readouts, AgreeWithEveryWholePoundOnRandomLoadings)
     // The draw must reach every kind of answer.
     EXPECT_GT(ranges, 300);
     EXPECT_GT(ballasts, 30);
+    EXPECT_GT(noKilogram, 0);
 }
 
 TEST(LoadSheetText, EveryRowFigureAndWarning)
@@ -164,11 +210,13 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
     sheet.description[2] = "Parachute";
     std::optional<CalcFault> fault = Calc(sheet);
     EXPECT_EQ(loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "N271KQ", "~/.config/kq71wb/kq71wb.dat",
-                                          ", modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b", {"Cockpit placard, pilot at -20 in and nothing else aboard:", "N271KQ: ..."}})
+                                          ", modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b", {"Cockpit placard, pilot at -20 in and nothing else aboard:", "N271KQ: ..."},
+                                          {"Check: Empty arm, N7: ..."}})
                   .lines(),
               (std::vector<std::string>{
                   "KQ 71 weight and balance", "Made 2026-12-07 14:03 with KQ71WB 1.00", "Loading: N271KQ",
-                  "Loadings file: ~/.config/kq71wb/kq71wb.dat, modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b", "",
+                  "Loadings file: ~/.config/kq71wb/kq71wb.dat, modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b",
+                  "Check: Empty arm, N7: ...", "",
                   "Aircraft empty: 612.5 lb at 14.37 in, moment 8801.625 lb-in.", "Pilot: 170 lb at -20 in, moment -3400 lb-in.",
                   "Item 3: 18 lb at 0 in, moment 0 lb-in (Parachute).", "Item 4: 12 lb at 14 in, moment 168 lb-in.",
                   "Gross weight 812.5 lb, gross moment 5569.625 lb-in, CG 6.85 in.", "Verdict: CG forward of the 11.70 in limit.",
@@ -189,7 +237,7 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
         sheet.weight = {}, sheet.arm = {};
         std::tie(sheet.weight[0], sheet.arm[0]) = rows[0];
         fault = Calc(sheet);
-        const LoadSheetText text = loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "", "", "", {}});
+        const LoadSheetText text = loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "", "", "", {}, {}});
         EXPECT_EQ(text.above.size(), 2u);
         EXPECT_EQ(text.below[1], verdict);
         EXPECT_EQ(text.below[2], "") << verdict;  // no read-outs from figures that are not current

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace kq71wb {
@@ -78,19 +79,42 @@ TEST(Session, EachEventGivesOneView)
 // its weighing allows at the pilot's arm and nothing else aboard (the ranges
 // the read-outs' random test tries on every pound); F8 says the marked
 // glider's. A move of the caret is never spoken.
+// The placard is worked at the pilot's arm as read, and headed with it; a
+// pilot's arm of no number (blank, a Unicode minus) is asked for, where the
+// placard was worked at 0 in.
 TEST(Session, PlacardOfEachGlider)
 {
-    Session session;
-    session.useLoadings(std::string_view("\"N271KQ\",610,23.65\n\"Heavy\",610,40\n"));
-    session.pressLoading(1);
-    EXPECT_EQ(session.focus(FieldKind::Weight, 2).announce, Announcements{});
-    const LoadSheetText text = session.loadSheet("", "");
-    EXPECT_EQ(std::vector(text.below.end() - 6, text.below.end() - 3),
-              (std::vector<std::string>{"Cockpit placard, pilot at -20 in and nothing else aboard:",
-                                        "N271KQ: 130 to 229 lb (59 to 103 kg).",
-                                        "Heavy: no pilot weight keeps it within limits."}));
-    EXPECT_TRUE(session.summary().ends_with(
-        " Cockpit placard for Heavy, pilot at -20 in and nothing else aboard: no pilot weight keeps it within limits."));
+    const std::vector<std::string> atMinus20 = {"Cockpit placard, pilot at -20 in and nothing else aboard:",
+                                                "N271KQ: 130 to 229 lb (59 to 104 kg).",
+                                                "Heavy: no pilot weight keeps it within limits."};
+    const std::string heavyAtMinus20 =
+        " Cockpit placard for Heavy, pilot at -20 in and nothing else aboard: no pilot weight keeps it within limits.";
+    const std::vector<std::string> noArm = {"Cockpit placard: type the pilot's arm for the placard."};
+    const std::string heavyWithoutArm = " Cockpit placard for Heavy: type the pilot's arm for the placard.";
+    const struct {
+        std::string pilotArm;
+        std::vector<std::string> placard;
+        std::string f8;
+    } cases[] = {
+        {"-20", atMinus20, heavyAtMinus20},
+        {"-20 in", atMinus20, heavyAtMinus20},
+        {"-20,5", atMinus20, heavyAtMinus20},
+        {"", noArm, heavyWithoutArm},
+        {"\u221220", noArm, heavyWithoutArm},
+        {"arm", noArm, heavyWithoutArm},
+    };
+    for (const auto& c : cases) {
+        Session session;
+        session.useLoadings(std::string_view("\"N271KQ\",610,23.65\n\"Heavy\",610,40\n"));
+        session.pressLoading(1);
+        session.edit(FieldKind::Arm, kPilotRow, c.pilotArm);
+        EXPECT_EQ(session.focus(FieldKind::Weight, 2).announce, Announcements{});
+        const LoadSheetText text = session.loadSheet("", "");
+        const auto placard = std::find(text.below.begin(), text.below.end(), c.placard.front());
+        EXPECT_EQ(std::vector(placard, std::min(placard + static_cast<std::ptrdiff_t>(c.placard.size()), text.below.end())),
+                  c.placard) << c.pilotArm;
+        EXPECT_TRUE(session.summary().ends_with(c.f8)) << session.summary();
+    }
 }
 
 // A button says why it cannot be pressed; a name of nothing but blanks,
@@ -138,21 +162,78 @@ TEST(Session, AFileThatGivesNoLoadingIsRefused)
     EXPECT_EQ(session.loadSheet("", "").above.back(), "Loadings file: club.dat, modified 2026-11-30 09:12, SHA-256 7ab532d7fec4");
 }
 
-// Smart quotes typed on a phone, "“Club, two”,598,23.9", made buttons of
-// "“Club", "23.9" and "23.9" without a word: a line that does not split into
-// three fields is named.
-TEST(Session, AMisshapenLoadingsLineIsNamed)
+// What is said of a loadings file as it is read, in the note (which the
+// window's start-up note ends with), the first button's tooltip and the load
+// sheet's lines beneath the file's name and its placard:
+// - smart quotes typed on a phone, "“Club, two”,598,23.9", made buttons of
+//   "“Club", "23.9" and "23.9" without a word: a line that does not split
+//   into three fields is named;
+// - "278kg" gave a button and a placard worked at 278 lb without a word: a
+//   figure not read as it looks is named as a typed one is, and no placard
+//   rests on it;
+// - a file of 12 gliders dropped eight without a word;
+// - two records named N271KQ gave buttons and placard lines alike: their
+//   figures tell them apart.
+TEST(Session, WhatIsSaidOfALoadingsFile)
 {
-    const std::pair<std::string, std::string> files[] = {
-        {"\"N271KQ\",612.5,23.6\r\n\r\n\"Club, two\",598,23.9\n", ""},
-        {"\"N271KQ\",612.5,23.6\n\u201CClub, two\u201D,598,23.9\n", "Line 2 of the loadings file does not split into a name, an "
-                                                                  "empty weight and an empty arm: check the quotes and commas."},
-        {"A,1\nB,2,3,4\nC,5,6\nD\nE,7,8,9\n", "Lines 1, 2 and 4 and more of the loadings file do not split into a name, an "
-                                             "empty weight and an empty arm: check the quotes and commas."},
+    const std::string misread = "Empty weight, N7 kg typo: \"278kg\" is read as 278 lb; the sheet is in pounds (278 kg = 612.9 lb).";
+    std::string twelve;
+    for (int glider = 1; glider <= 12; ++glider)  // the second without a name
+        twelve += (glider == 2 ? "\"\"" : "\"G" + std::to_string(glider) + '"') + ",612.5,23.6\n";
+    const struct {
+        std::string file, note, tooltip;
+        std::vector<std::string> notes, placard;
+        std::string buttons = {};  // when they are not the names themselves
+    } cases[] = {
+        {"\"N271KQ\",612.5,23.6\r\n\r\n\"Club, two\",598,23.9\n", "", "From club.dat.", {},
+         {"N271KQ: 130 to 229 lb (59 to 104 kg).", "Club, two: 132 to 230 lb (60 to 104 kg)."}},
+        {"\"N271KQ\",612.5,23.6\n\u201CClub, two\u201D,598,23.9\n",
+         "Line 2 of the loadings file does not split into a name, an empty weight and an empty arm: check the quotes and "
+         "commas. Empty weight, \u201CClub: \"two\u201D\" is read as 0.", "From club.dat.",
+         {"Check: Empty weight, \u201CClub: \"two\u201D\" is read as 0."},
+         {"N271KQ: 130 to 229 lb (59 to 104 kg).", "\u201CClub: none: its empty weight is not read as written in the loadings file."}},
+        {"A,1\nB,2,3,4\nC,5,6\nD\nE,7,8,9\n",
+         "Lines 1, 2 and 4 and more of the loadings file do not split into a name, an empty weight and an empty arm: check "
+         "the quotes and commas. The loadings file holds 5 gliders; only the first 4 have buttons: A, 2, C and D. Empty arm, "
+         "A: \"B\" is read as 0. Empty weight, D: \"E\" is read as 0.",
+         "Empty arm, A: \"B\" is read as 0. From club.dat.",
+         {"The loadings file holds 5 gliders; only the first 4 have buttons: A, 2, C and D.",
+          "Check: Empty arm, A: \"B\" is read as 0.", "Check: Empty weight, D: \"E\" is read as 0."},
+         {"A: none: its empty arm is not read as written in the loadings file.", "2: no pilot weight keeps it within limits.",
+          "C: no pilot weight keeps it within limits.", "D: none: its empty weight is not read as written in the loadings file."}},
+        {"\"N7 kg typo\",278kg,23.6\n\"N271KQ\",612.5,23.6\n", misread, misread + " From club.dat.", {"Check: " + misread},
+         {"N7 kg typo: none: its empty weight is not read as written in the loadings file.",
+          "N271KQ: 130 to 229 lb (59 to 104 kg)."}},
+        {twelve, "The loadings file holds 12 gliders; only the first 4 have buttons: G1, Loading 2, G3 and G4.", "From club.dat.",
+         {"The loadings file holds 12 gliders; only the first 4 have buttons: G1, Loading 2, G3 and G4."},
+         {"G1: 130 to 229 lb (59 to 104 kg).", "G3: 130 to 229 lb (59 to 104 kg).", "G4: 130 to 229 lb (59 to 104 kg)."}},
+        {"\"N271KQ\",612.5,23.6\n\"N271KQ\",598,23.9\n", "", "N271KQ (empty 612.5 lb at 23.6 in). From club.dat.", {},
+         {"N271KQ (empty 612.5 lb at 23.6 in): 130 to 229 lb (59 to 104 kg).",
+          "N271KQ (empty 598 lb at 23.9 in): 132 to 230 lb (60 to 104 kg)."}},
+        // A button shows about 20 characters: names that differ after them
+        // show where they differ, the whole name in the tooltip.
+        {"\"N271KQ Club glider, north field one\",612.5,23.6\n\"N271KQ Club glider, north field two\",598,23.9\n"
+         "\"N271KQ Club glider, south field\",598,23.9\n\"N271KQ Club glider\",598,23.9\n", "",
+         "N271KQ Club glider, north field one. From club.dat.", {},
+         {"N271KQ Club glider, north field one: 130 to 229 lb (59 to 104 kg).",
+          "N271KQ Club glider, north field two: 132 to 230 lb (60 to 104 kg).",
+          "N271KQ Club glider, south field: 132 to 230 lb (60 to 104 kg).", "N271KQ Club glider: 132 to 230 lb (60 to 104 kg)."},
+         "N271KQ\u2026th field one, N271KQ\u2026th field two, N271KQ\u2026, south field, N271KQ Club glider"},
     };
-    for (const auto& [file, note] : files) {
+    for (const auto& c : cases) {
         Session session;
-        EXPECT_EQ(session.useLoadings(std::string_view(file)).lines.note, note) << file;
+        const View view = session.useLoadings(std::string_view(c.file), "club.dat");
+        EXPECT_EQ(view.lines.note, c.note) << c.file;
+        EXPECT_EQ(view.loadings[0].from, c.tooltip) << c.file;
+        std::string buttons;
+        for (const LoadingButtonView& button : view.loadings)
+            buttons += (buttons.empty() ? "" : ", ") + button.caption;
+        EXPECT_TRUE(c.buttons.empty() || buttons == c.buttons) << buttons;
+        const LoadSheetText sheet = session.loadSheet("", "");
+        EXPECT_EQ(std::vector(sheet.above.begin() + 3, sheet.above.end()), c.notes) << c.file;
+        const auto placard = std::find_if(sheet.below.begin(), sheet.below.end(),
+                                          [](const std::string& line) { return line.starts_with("Cockpit placard"); });
+        EXPECT_EQ(std::vector(placard + 1, std::find(placard, sheet.below.end(), "")), c.placard) << c.file;
     }
 }
 

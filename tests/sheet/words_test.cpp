@@ -32,7 +32,11 @@ TEST(Warnings, NameEveryFieldThatMayMislead)
         {{{"600", "14"}, {}, {"-100", "10"}}, "Weight, item 3 is below zero: -100 lb is taken away."},
         {{{"1,55555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555") + " is read as 1."},
         {{{"1,555555555555555", "14"}}, "Weight, Aircraft Empty: " + q("1,55555555555555\u2026") + " is read as 1."},
-        {{{"\u202E006", "14"}}, "Weight, Aircraft Empty: " + q("\uFFFD006") + " is read as 0."},
+        // A character that shows nothing of itself is shown by its code.
+        {{{"\u202E006", "14"}}, "Weight, Aircraft Empty: " + q("\u2039U+202E\u203A006") + " is read as 0."},
+        {{{}, {"17\u200B0", "-20"}}, "Weight, Pilot: " + q("17\u2039U+200B\u203A0") + " is read as 17."},
+        {{{}, {std::string("17\0" "0", 4), "-20"}}, "Weight, Pilot: " + q("17\u2039U+0000\u203A0") + " is read as 17."},
+        {{{}, {"17\U000E0030", "-20"}}, "Weight, Pilot: " + q("17\u2039U+E0030\u203A") + " is read as 17."},
         // Only right-to-left text is isolated: a logbook shows isolates as stray marks.
         {{{"\u0666\u0660\u0660", "14"}}, "Weight, Aircraft Empty: " + q("\u2068\u0666\u0660\u0660\u2069") + " is read as 0."},
         {{{"-5 kg", " "}},
@@ -43,6 +47,19 @@ TEST(Warnings, NameEveryFieldThatMayMislead)
     for (const auto& [rows, expected] : cases)
         EXPECT_EQ(joined(warningsOf(sheetOf(rows))), expected) << rows[0].first;
 
+}
+
+// The worked examples above withArticle, line for line: "A 80 lb pilot" was said.
+TEST(WithArticle, FollowsTheNumberAsSpoken)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"80", "an 80"},       {"85.5", "an 85.5"},       {"11", "an 11"},         {"8", "an 8"},
+        {"18000", "an 18000"}, {"820000", "an 820000"},   {"8E+20", "an 8E+20"},
+        {"170", "a 170"},      {"1100", "a 1100"},        {"0.8", "a 0.8"},        {"-80", "a -80"},
+    };
+    for (const auto& [figure, words] : cases)
+        EXPECT_EQ(withArticle(figure), words);
+    EXPECT_EQ(withArticle("18", true), "An 18");
 }
 
 // As a pilot types a weight letter by letter, a screen reader hears the

@@ -100,9 +100,9 @@ test('the read-outs follow the caret into the nose ballast, and tell a light pil
   await field(page, 'arm', 0).fill('23.65');
   await field(page, 'weight', 1).fill('110');
   await field(page, 'arm', 2).fill('-30');
-  const pilot = 'Pilot weight for this loading: 130 to 229 lb (59 to 103 kg). A 110 lb pilot needs at least 16 lb (8 kg) ' +
+  const pilot = 'Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). A 110 lb pilot needs at least 16 lb (7 kg) ' +
     'at item 3 (-30 in). Room to 900 lb: 180 lb (81.6 kg).';
-  assert.equal((await shown(page)).readouts, 'Item 3 (-30 in): 16 to 91 lb (8 to 41 kg) keeps the sheet within limits. ' + pilot);
+  assert.equal((await shown(page)).readouts, 'Item 3 (-30 in): 16 to 91 lb (7 to 41 kg) keeps the sheet within limits. ' + pilot);
   await field(page, 'description', 0).focus();
   assert.equal((await shown(page)).readouts, pilot);
 });
