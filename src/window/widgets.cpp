@@ -299,8 +299,8 @@ void ScaleSlider::wheelEvent(QWheelEvent* event) { event->accept(); }
 void ScaleSlider::keyPressEvent(QKeyEvent* event) { event->ignore(); }
 
 // The scale takes the Tab focus, for screen readers; a dotted frame shows it
-// has it. A pointer that is not current is drawn as a disabled control's,
-// though the scale stays in the Tab order.
+// has it. A pointer that is not current is greyed, and so is the groove up to
+// it, as a figure that is not current is; the scale stays in the Tab order.
 void ScaleSlider::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
@@ -308,8 +308,8 @@ void ScaleSlider::paintEvent(QPaintEvent*)
     initStyleOption(&option);
     option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle | QStyle::SC_SliderTickmarks;
     if (!m_current) {
-        option.state &= ~QStyle::State_Enabled;
-        option.palette.setCurrentColorGroup(QPalette::Disabled);
+        option.palette.setColor(QPalette::Button, palette().color(QPalette::Mid));
+        option.palette.setColor(QPalette::Highlight, palette().color(QPalette::Dark));
     }
     style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
     if (!hasFocus())

@@ -422,6 +422,10 @@ private slots:
         const QPoint result = c().lblGrossWeight->mapTo(c().client, QPoint(c().lblGrossWeight->width() - 5, 4));
         QCOMPARE(live.pixelColor(result), window::lightPalette().color(QPalette::Button));
         QCOMPARE(accessibleOf(c().Slider1)->text(QAccessible::Description), "CG 14.52 in, not updated");
+        const auto scaleShown = [this] { return c().Slider1->grab().toImage(); };
+        const QImage greyedScale = scaleShown();
+        c().Slider1->setCentreOfGravity("CG 14.52 in", 14.52, true);
+        QVERIFY(scaleShown() != greyedScale);
     }
 
     // No word of the load sheet falls outside the page's margins, on small
