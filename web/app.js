@@ -9,7 +9,8 @@ const session = new kq71wb.Session();
 const { FieldKind } = kq71wb;
 const storedLoadings = 'kq71wb.dat';
 const storedName = 'kq71wb.dat name';  // the name of the file kept, for the load sheet
-const storedTime = 'kq71wb.dat modified';  // and when it was last changed
+const storedTime = 'kq71wb.dat modified';  // when it was last changed: seconds since 1970 and the zone's offset
+const storedWhole = 'kq71wb.dat whole';  // the SHA-256 and size of the whole file, which may go on past what is kept
 
 const byId = (id) => document.getElementById(id);
 const all = (selector) => [...document.querySelectorAll(selector)];
@@ -147,16 +148,22 @@ function show(json) {
   speak(view);
 }
 
-// Where the page keeps a loadings file: its bytes in base64, in this browser
-// only. A browser that keeps nothing (private windows, storage turned off)
-// still uses the file until the page is closed.
-function keepLoadings(bytes, name = '', modified = '') {
+// A moment as the core writes it: seconds since 1970, and the offset of the
+// device's time zone at that moment, in seconds east of UTC.
+const momentOf = (date) => [date.getTime() / 1000, -60 * date.getTimezoneOffset()];
+
+// Where the page keeps a loadings file: the bytes the parser reads, in base64,
+// with the digest and size of the whole file, in this browser only. A browser
+// that keeps nothing (private windows, storage turned off) still uses the file
+// until the page is closed.
+function keepLoadings(file) {
   try {
-    for (const key of [storedLoadings, storedName, storedTime]) localStorage.removeItem(key);
-    if (bytes.length > 0) {
-      localStorage.setItem(storedLoadings, btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join('')));
-      localStorage.setItem(storedName, name);
-      localStorage.setItem(storedTime, modified);
+    for (const key of [storedLoadings, storedName, storedTime, storedWhole]) localStorage.removeItem(key);
+    if (file) {
+      localStorage.setItem(storedLoadings, btoa(Array.from(file.bytes, (byte) => String.fromCharCode(byte)).join('')));
+      localStorage.setItem(storedName, file.name);
+      localStorage.setItem(storedTime, file.modified.join(' '));
+      localStorage.setItem(storedWhole, `${file.sha256} ${file.size}`);
     }
     byId('notKept').hidden = true;
   } catch {
@@ -170,26 +177,52 @@ function keepLoadings(bytes, name = '', modified = '') {
 function keptLoadings() {
   try {
     const kept = localStorage.getItem(storedLoadings);
-    return kept ? [Uint8Array.from(atob(kept), (c) => c.charCodeAt(0)), localStorage.getItem(storedName) ?? '',
-      localStorage.getItem(storedTime) ?? ''] : null;
+    if (!kept) return null;
+    const bytes = Uint8Array.from(atob(kept), (c) => c.charCodeAt(0));
+    const [sha256 = '', size = bytes.length] = (localStorage.getItem(storedWhole) ?? '').split(' ').filter(Boolean);
+    const [modified = NaN, utcOffset = 0] = (localStorage.getItem(storedTime) ?? '').split(' ').map(Number);
+    return { bytes, name: localStorage.getItem(storedName) ?? '', modified: [modified, utcOffset], sha256, size: Number(size) };
   } catch {
     return null;
   }
 }
 
-// A file the core refuses (it gave no loading) is not kept: the loadings stay.
-// `name` is the chosen file's, or empty for typed loadings; `modified` when
-// it was last changed (typed ones: now), for the load sheet.
-function useLoadings(bytes, name = '', modified = madeAt(new Date())) {
-  const json = session.useLoadings(bytes, name, modified);
-  if (JSON.parse(json).taken) keepLoadings(bytes, name, modified);
+const withFile = (file) => session.useLoadings(file.bytes, file.name, file.modified, file.sha256, file.size);
+
+// A file, chosen, dropped or typed: the bytes the parser reads, and the
+// SHA-256 of the whole, read a piece at a time so that a large file chosen by
+// mistake is never held whole. A file the core refuses (it gave no loading)
+// is not kept: the loadings stay. `name` is the chosen file's, or empty for
+// typed loadings; `modified` when it was last changed (typed ones: now).
+// Files are used one after another, in the order given, the section busy
+// meanwhile.
+async function readLoadings(blob, name, modified) {
+  const piece = 1 << 20;
+  const digest = new kq71wb.Sha256();
+  let file;
+  try {
+    for (let at = 0; at < blob.size; at += piece) digest.add(new Uint8Array(await blob.slice(at, at + piece).arrayBuffer()));
+    file = { bytes: new Uint8Array(await blob.slice(0, kq71wb.loadingsFileLimit()).arrayBuffer()), name, modified,
+      sha256: digest.hex(), size: blob.size };
+  } finally {
+    digest.delete();
+  }
+  const json = withFile(file);
+  if (JSON.parse(json).taken) keepLoadings(file);
   show(json);
 }
-
-async function useFile(file) {
-  useLoadings(new Uint8Array(await file.slice(0, kq71wb.loadingsFileLimit()).arrayBuffer()), file.name,
-    madeAt(new Date(file.lastModified)));
+let reading = Promise.resolve();
+function useLoadings(blob, name, modified) {
+  const section = byId('loadingsFile');
+  section.setAttribute('aria-busy', 'true');
+  const read = reading.then(() => readLoadings(blob, name, modified));
+  const last = read.catch(() => {});
+  reading = last;
+  last.then(() => { if (reading === last) section.removeAttribute('aria-busy'); });
+  return read;
 }
+
+const useFile = (file) => useLoadings(file, file.name, momentOf(new Date(file.lastModified)));
 
 function pressLoading(index) {
   show(session.pressLoading(index));
@@ -199,14 +232,9 @@ function pressLoading(index) {
   weights[1].select();
 }
 
-function madeAt(now) {
-  const two = (n) => String(n).padStart(2, '0');
-  return `${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())} ${two(now.getHours())}:${two(now.getMinutes())}`;
-}
-
 // The load sheet's lines, above and below the sheet, where only print shows them.
 function fillLoadSheet() {
-  const lines = JSON.parse(session.loadSheet(madeAt(new Date())));
+  const lines = JSON.parse(session.loadSheet(momentOf(new Date())));
   for (const [part, id] of [[lines.above, 'loadSheetAbove'], [lines.below, 'loadSheetBelow']])
     byId(id).replaceChildren(...part.map((line) => Object.assign(document.createElement('p'), { textContent: line })));
 }
@@ -255,11 +283,10 @@ function wire() {
     event.preventDefault();
     useFile(file);
   });
-  // Typed text is cut to the part the parser reads, as a chosen file is.
-  byId('useTyped').addEventListener('click', () => useLoadings(
-    new TextEncoder().encode(byId('typedFile').value).slice(0, kq71wb.loadingsFileLimit())));
+  // Typed text is read as a chosen file is.
+  byId('useTyped').addEventListener('click', () => useLoadings(new Blob([byId('typedFile').value]), '', momentOf(new Date())));
   byId('clearLoadings').addEventListener('click', () => {
-    keepLoadings(new Uint8Array());
+    keepLoadings(null);
     show(session.clearLoadings());
   });
 
@@ -267,7 +294,7 @@ function wire() {
   // A report of a wrong figure: on the clipboard where the browser allows it
   // (not on a plain-http address), else shown for the pilot to copy.
   byId('report').addEventListener('click', async () => {
-    const report = session.problemReport(madeAt(new Date()), navigator.userAgent);
+    const report = session.problemReport(momentOf(new Date()), navigator.userAgent);
     let copied = true;
     try { await navigator.clipboard.writeText(report); } catch { copied = false; }
     Object.assign(byId('reportText'), { value: report, hidden: copied });
@@ -282,7 +309,7 @@ for (const [fields, kind] of editedFields)
   fields.forEach((field, k) => field.value && session.edit(kind, rowOf(kind, k), field.value));
 show(session.view());
 const kept = keptLoadings();
-if (kept) show(session.useLoadings(...kept));
+if (kept) show(withFile(kept));
 byId('loadingsFile').open = !kept;
 document.documentElement.dataset.ready = '';
 performance.mark('ready');

@@ -1,5 +1,6 @@
 // The page's way into the C++ core, and nothing else: sessions, whose every
-// event answers with the whole view as JSON, and the field kinds' names.
+// event answers with the whole view as JSON, the field kinds' names, and the
+// digest of a loadings file.
 // Plain C functions over the module's memory, which web/session.js wraps as
 // the Session class the page uses: far less script to load than a binding
 // library's, and nothing to register as the page opens.
@@ -10,6 +11,7 @@
 
 #include "loadings.h"
 #include "page.h"
+#include "sha256.h"
 #include "version.h"
 #include "words.h"
 
@@ -58,24 +60,36 @@ EMSCRIPTEN_KEEPALIVE const char* kq_press_loading(PageSession* session, int inde
     return answer(session->pressLoading(index));
 }
 EMSCRIPTEN_KEEPALIVE const char* kq_use_loadings(PageSession* session, const char* bytes, int length, const char* name,
-                                                 int nameLength, const char* modified, int modifiedLength)
+                                                 int nameLength, double modified, int utcOffset, const char* sha256,
+                                                 int sha256Length, double size)
 {
-    return answer(session->useLoadings(text(bytes, length), text(name, nameLength), text(modified, modifiedLength)));
+    return answer(session->useLoadings(text(bytes, length), text(name, nameLength), modified, utcOffset,
+                                       text(sha256, sha256Length), size));
 }
 EMSCRIPTEN_KEEPALIVE const char* kq_clear_loadings(PageSession* session) { return answer(session->clearLoadings()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_chart_frame(PageSession* session) { return answer(session->chartFrame()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_view(PageSession* session) { return answer(session->view()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_summary(PageSession* session) { return answer(session->summary()); }
-EMSCRIPTEN_KEEPALIVE const char* kq_load_sheet(PageSession* session, const char* bytes, int length)
+EMSCRIPTEN_KEEPALIVE const char* kq_load_sheet(PageSession* session, double madeAt, int utcOffset)
 {
-    return answer(session->loadSheet(text(bytes, length)));
+    return answer(session->loadSheet(madeAt, utcOffset));
 }
-EMSCRIPTEN_KEEPALIVE const char* kq_problem_report(PageSession* session, const char* madeAt, int madeAtLength,
+EMSCRIPTEN_KEEPALIVE const char* kq_problem_report(PageSession* session, double madeAt, int utcOffset,
                                                    const char* platform, int platformLength)
 {
-    return answer(session->problemReport(text(madeAt, madeAtLength), text(platform, platformLength)));
+    return answer(session->problemReport(madeAt, utcOffset, text(platform, platformLength)));
 }
 EMSCRIPTEN_KEEPALIVE const char* kq_reported(PageSession* session, int copied) { return answer(session->reported(copied != 0)); }
+
+// The digest of a whole file, given a piece at a time, so that the page
+// never holds a large file whole.
+EMSCRIPTEN_KEEPALIVE kq71wb::Sha256* kq_sha256_new() { return new kq71wb::Sha256(); }
+EMSCRIPTEN_KEEPALIVE void kq_sha256_delete(kq71wb::Sha256* digest) { delete digest; }
+EMSCRIPTEN_KEEPALIVE void kq_sha256_add(kq71wb::Sha256* digest, const char* bytes, int length)
+{
+    digest->add(std::string_view(bytes, static_cast<std::size_t>(length)));
+}
+EMSCRIPTEN_KEEPALIVE const char* kq_sha256_hex(kq71wb::Sha256* digest) { return answer(digest->hex()); }
 
 EMSCRIPTEN_KEEPALIVE const char* kq_field_name(int field, int row) { return answer(kq71wb::fieldName(kind(field), row)); }
 EMSCRIPTEN_KEEPALIVE const char* kq_program() { return answer("KQ71WB " KQ71WB_VERSION); }

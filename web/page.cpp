@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 
 #include "conversions.h"
 #include "envelope.h"
@@ -78,10 +80,25 @@ std::string PageSession::toggleSign(FieldKind field, int row)
 
 std::string PageSession::focus(FieldKind field, int row) { return viewJson(m_session.focus(field, row)); }
 std::string PageSession::pressLoading(int index) { return viewJson(m_session.pressLoading(index)); }
-std::string PageSession::useLoadings(const std::string& bytes, const std::string& fileName, const std::string& modified)
+namespace {
+
+// A moment from the page's clock: whole seconds, as the script's milliseconds
+// may carry a fraction; nothing for NaN or a time no calendar holds.
+std::optional<LocalTime> momentOf(double seconds, int utcOffset)
 {
-    std::string json =
-        viewJson(m_session.useLoadings(bytes, fileName.empty() ? "loadings typed on this page" : fileName, modified));
+    if (!std::isfinite(seconds) || std::abs(seconds) > 1e15)
+        return std::nullopt;
+    return LocalTime{static_cast<std::int64_t>(std::floor(seconds)), utcOffset};
+}
+
+}  // namespace
+
+std::string PageSession::useLoadings(const std::string& bytes, const std::string& fileName, double modified, int utcOffset,
+                                     const std::string& sha256, double size)
+{
+    LoadingsSource source{fileName.empty() ? "loadings typed on this page" : fileName, momentOf(modified, utcOffset),
+                           sha256, std::isfinite(size) && size > 0 && size < 1e18 ? static_cast<std::uint64_t>(size) : 0};
+    std::string json = viewJson(m_session.useLoadings(bytes, std::move(source)));
     json.insert(json.size() - 1, std::string(",\"taken\":") + flag(!m_session.loadingsRefused()));
     return json;
 }
@@ -90,15 +107,16 @@ std::string PageSession::clearLoadings() { return viewJson(m_session.useLoadings
 std::string PageSession::view() const { return viewJson(m_session.view()); }
 std::string PageSession::summary() const { return m_session.summary(); }
 
-std::string PageSession::loadSheet(const std::string& madeAt) const
+std::string PageSession::loadSheet(double madeAt, int utcOffset) const
 {
-    const LoadSheetText text = m_session.loadSheet(madeAt, "KQ71WB " KQ71WB_VERSION);
+    const LoadSheetText text = m_session.loadSheet(momentOf(madeAt, utcOffset).value_or(LocalTime{}), "KQ71WB " KQ71WB_VERSION);
     return "{\"above\":" + list(text.above) + ",\"below\":" + list(text.below) + '}';
 }
 
-std::string PageSession::problemReport(const std::string& madeAt, const std::string& platform) const
+std::string PageSession::problemReport(double madeAt, int utcOffset, const std::string& platform) const
 {
-    return kq71wb::problemReport(m_session.loadSheet(madeAt, "KQ71WB " KQ71WB_VERSION), platform);
+    return kq71wb::problemReport(m_session.loadSheet(momentOf(madeAt, utcOffset).value_or(LocalTime{}), "KQ71WB " KQ71WB_VERSION),
+                                 platform);
 }
 
 std::string PageSession::reported(bool copied) { return viewJson(m_session.setNote(reportNote(copied))); }

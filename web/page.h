@@ -37,12 +37,16 @@ public:
     // The caret in a field, or in none (Moment, -1): the read-outs follow it.
     std::string focus(FieldKind field, int row);
     std::string pressLoading(int index);
-    // The bytes of a loadings file, in any encoding the desktop reads; the
-    // view says "taken": false when the file gave no loading and the
-    // loadings stay, so that the page does not keep it.
-    // `fileName` is the chosen file's name, or empty for typed loadings;
-    // `modified` when it was last changed ("2026-11-30 09:12"), or empty.
-    std::string useLoadings(const std::string& bytes, const std::string& fileName, const std::string& modified);
+    // The first bytes of a loadings file, as many as the parser reads, in
+    // any encoding the desktop reads; the view says "taken": false when the
+    // file gave no loading and the loadings stay, so that the page does not
+    // keep it. `fileName` is the chosen file's name, or empty for typed
+    // loadings; `modified` when it was last changed, as the device's clock
+    // gives it (seconds since 1970, NaN for unknown, and the time zone's
+    // offset then); `sha256` and `size` are of the whole file, which may go
+    // on past the bytes given (an empty digest: the bytes are the whole).
+    std::string useLoadings(const std::string& bytes, const std::string& fileName, double modified, int utcOffset,
+                            const std::string& sha256, double size);
     std::string clearLoadings();
     std::string view() const;
     // The envelope chart's frame, the same for every sheet: {"size": [width,
@@ -53,12 +57,12 @@ public:
     // The whole result in a few sentences, every warning included.
     std::string summary() const;
     // The load sheet's lines, {"above": [...], "below": [...]}, made at the
-    // given local time ("2026-12-07 14:03").
-    std::string loadSheet(const std::string& madeAt) const;
+    // given moment (seconds since 1970 and the time zone's offset then).
+    std::string loadSheet(double madeAt, int utcOffset) const;
     // What a pilot sends when a figure looks wrong (kq71wb::problemReport),
     // as plain text; then the view once the page copied it, or, where the
     // browser would not, showed it for the pilot to copy.
-    std::string problemReport(const std::string& madeAt, const std::string& platform) const;
+    std::string problemReport(double madeAt, int utcOffset, const std::string& platform) const;
     std::string reported(bool copied);
 
 private:

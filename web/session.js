@@ -29,21 +29,30 @@
     toggleSign(field, row) { return answer(_kq_toggle_sign(this.session, field, row)); }
     focus(field, row) { return answer(_kq_focus(this.session, field, row)); }
     pressLoading(index) { return answer(_kq_press_loading(this.session, index)); }
-    useLoadings(bytes, fileName, modified) {
-      return answer(withBytes([bytes, fileName, modified], (...texts) => _kq_use_loadings(this.session, ...texts)));
+    useLoadings(bytes, fileName, [modified, utcOffset], sha256, size) {
+      return answer(withBytes([bytes, fileName, sha256], (bytesAt, bytesLength, nameAt, nameLength, sha256At, sha256Length) =>
+        _kq_use_loadings(this.session, bytesAt, bytesLength, nameAt, nameLength, modified, utcOffset, sha256At, sha256Length, size)));
     }
     clearLoadings() { return answer(_kq_clear_loadings(this.session)); }
     chartFrame() { return answer(_kq_chart_frame(this.session)); }
     view() { return answer(_kq_view(this.session)); }
     summary() { return answer(_kq_summary(this.session)); }
-    loadSheet(madeAt) { return answer(withBytes([madeAt], (...bytes) => _kq_load_sheet(this.session, ...bytes))); }
-    problemReport(madeAt, platform) {
-      return answer(withBytes([madeAt, platform], (...texts) => _kq_problem_report(this.session, ...texts)));
+    loadSheet([madeAt, utcOffset]) { return answer(_kq_load_sheet(this.session, madeAt, utcOffset)); }
+    problemReport([madeAt, utcOffset], platform) {
+      return answer(withBytes([platform], (...text) => _kq_problem_report(this.session, madeAt, utcOffset, ...text)));
     }
     reported(copied) { return answer(_kq_reported(this.session, copied ? 1 : 0)); }
   }
 
+  class Sha256 {
+    constructor() { this.digest = _kq_sha256_new(); }
+    delete() { _kq_sha256_delete(this.digest); this.digest = 0; }
+    add(bytes) { withBytes([bytes], (...piece) => _kq_sha256_add(this.digest, ...piece)); }
+    hex() { return answer(_kq_sha256_hex(this.digest)); }
+  }
+
   Module['Session'] = Session;
+  Module['Sha256'] = Sha256;
   Module['FieldKind'] = Object.freeze({ Weight: 0, Arm: 1, Moment: 2, Description: 3 });
   Module['fieldName'] = (field, row) => answer(_kq_field_name(field, row));
   Module['program'] = () => answer(_kq_program());

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -21,6 +22,7 @@
 #include "load_sheet_page.h"
 #include "loadings.h"
 #include "print_target.h"
+#include "start.h"
 #include "widgets.h"
 
 namespace kq71wb {
@@ -31,17 +33,14 @@ QString fromUtf8(const std::string& text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A moment of this computer's clock, with its time zone's offset then, as
+// the sheet writes it.
+LocalTime localTime(const QDateTime& moment) { return {moment.toSecsSinceEpoch(), moment.offsetFromUtc()}; }
+
 // Where a user puts a loadings file: the folder of the last place looked in,
 // the user's configuration folder, shown from the home folder; and where the
 // sample was installed, as found beside the program.
-QString shownFromHome(const std::filesystem::path& path)
-{
-    QString text = QString::fromStdString(path.string());
-    const QString home = QDir::homePath();
-    if (text.startsWith(home + '/'))
-        text.replace(0, home.size(), "~");
-    return text;
-}
+QString shownFromHome(const std::filesystem::path& path) { return kq71wb::shownFromHome(QFile::decodeName(path.c_str())); }
 
 std::string whereToPutLoadings(const std::vector<std::filesystem::path>& candidates,
                                const std::filesystem::path& sampleFolder)
@@ -171,6 +170,7 @@ void frmKQ71wb::wireEvents()
     connect(c.mnuExit, &QAction::triggered, this, &frmKQ71wb::mnuExit_Click);
     connect(c.mnuReport, &QAction::triggered, this, &frmKQ71wb::mnuReport_Click);
     connect(m_copyLoadSheet, &QAction::triggered, this, [this] {
+        lookAgainAtLoadings();
         QGuiApplication::clipboard()->setText(loadSheetCopy(loadSheet()));
         setNote(fromUtf8(std::string(kCopiedNote)));
     });
@@ -184,18 +184,37 @@ void frmKQ71wb::Form_Load()
     centreOnScreen();
     const LoadingsRead read = ReadLoadingsFile(m_loadingsFiles);
     const std::string file = read.file.empty() ? std::string() : shownFromHome(read.file).toStdString();
-    const QString modified = QDateTime::fromSecsSinceEpoch(read.modified).toString("yyyy-MM-dd HH:mm");
-    showView(m_session.useLoadings(read.bytes, file, read.file.empty() ? std::string() : modified.toStdString()));
     // Which file the buttons came from is said at once, as it is looked for
-    // in more than one place; so is a file that gives no loading, or a line
-    // of it that does not split as it should.
+    // in more than one place; so is a file that cannot be read, or gives no
+    // loading, or a line of it that is not read as it should be.
+    if (!read.problem.empty()) {
+        const std::string why = file + " cannot be used, as " + read.problem;
+        showView(m_session.useNoLoadings(why));
+        setNote(fromUtf8("No loadings: " + why + '.'));
+        return;
+    }
+    m_loadingsRead = read.file;
+    showView(m_session.useLoadings(
+        read.bytes, {file, read.file.empty() ? std::nullopt : std::optional(localTime(QDateTime::fromSecsSinceEpoch(read.modified))),
+                     read.sha256, read.size}));
+    const std::string remarks = m_session.loadingsRemarks().empty() ? "" : ' ' + m_session.loadingsRemarks();
     if (read.file.empty())
         setNote(fromUtf8("No loadings file: for the loading buttons, " + m_whereToPutLoadings + '.'));
     else if (m_session.loadingsRefused())
         setNote(fromUtf8(file + " gives no loading (a line of a name in quotes, an empty weight and an empty arm): "
-                         "for the loading buttons, " + m_whereToPutLoadings + '.'));
-    else
+                         "for the loading buttons, " + m_whereToPutLoadings + '.' + remarks));
+    else  // the session's own note on them: lines not read, gliders without a button, misread figures
         setNote(fromUtf8("Loadings from " + file + '.' + (m_session.lines().note.empty() ? "" : ' ' + m_session.lines().note)));
+}
+
+// The loadings file as it is on disk now, against what was read: a file
+// changed since is said on the sheet, and with the note.
+void frmKQ71wb::lookAgainAtLoadings()
+{
+    if (m_loadingsRead.empty())
+        return;
+    const FileRead now = readFileAt(m_loadingsRead);
+    m_session.lookAgainAtLoadings(now.found && now.problem.empty() ? now.sha256 : std::string());
 }
 
 void frmKQ71wb::centreOnScreen()
@@ -275,16 +294,25 @@ void frmKQ71wb::showView(const View& view)
     c.lblGrossWeight->setVerdict(fromUtf8(view.grossWeightWords));
     c.lblFlyCG->setVerdict(fromUtf8(view.flyCgWords));
 
-    // Until the first weighed pass the results keep the colours they were laid out with.
+    // Until the first weighed pass the results keep the colours they were
+    // laid out with; a figure the last pass did not write is greyed.
     static constexpr window::OleColor kGrossWeightLayoutColor = window::layoutOf("lblGrossWeight").backColor;
+    static constexpr window::OleColor kGrossMomentLayoutColor = window::layoutOf("lblGrossMoment").backColor;
     static constexpr window::OleColor kFlyCgLayoutColor = window::layoutOf("lblFlyCG").backColor;
-    window::setBackColor(*c.lblGrossWeight, sheet.grossWeightVerdict ? window::colorOf(*sheet.grossWeightVerdict)
-                                                                       : kGrossWeightLayoutColor);
-    window::setBackColor(*c.lblFlyCG, sheet.flyCgVerdict ? window::colorOf(*sheet.flyCgVerdict) : kFlyCgLayoutColor);
+    static constexpr window::OleColor kMomentLayoutColor = window::layoutOf("lblMoment", 0).backColor;
+    window::showFigure(*c.lblGrossWeight,
+                       sheet.grossWeightVerdict ? window::colorOf(*sheet.grossWeightVerdict) : kGrossWeightLayoutColor,
+                       view.current.gross);
+    window::showFigure(*c.lblGrossMoment, kGrossMomentLayoutColor, view.current.gross);
+    window::showFigure(*c.lblFlyCG, sheet.flyCgVerdict ? window::colorOf(*sheet.flyCgVerdict) : kFlyCgLayoutColor,
+                       view.current.flyCg);
+    for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
+        window::showFigure(*c.lblMoment[i], kMomentLayoutColor, !sheet.momentStale[i]);
     // A CG off the scale puts the thumb at the nearer end.
     if (sheet.sliderValue)
         c.Slider1->setValue(*sheet.sliderValue);
-    c.Slider1->setCentreOfGravity(fromUtf8(view.scaleWords), sheet.sliderValue ? ValueOfText(sheet.flyCg) : std::nullopt);
+    c.Slider1->setCentreOfGravity(fromUtf8(view.scaleWords), sheet.sliderValue ? ValueOfText(sheet.flyCg) : std::nullopt,
+                                  view.current.scale);
     showLoadings(view);
 
     const LinesBeneath& lines = view.lines;
@@ -349,31 +377,26 @@ void frmKQ71wb::cmdLoading_Click(int Index)
         c.txtWeight[kPilotRow]->setFocus(Qt::OtherFocusReason);
 }
 
-void frmKQ71wb::renderSheet(QPainter& painter) const
-{
-    // A copy of the sheet, never focused or under the pointer, shows the
-    // figures without a caret, focus frame or hover, so that two prints of the
-    // same sheet are the same.
-    QMainWindow copy;
-    const window::WindowControls shown = window::buildWindow(copy);
-    window::copyShownState(m_controls, shown);
-    // An image of figures the last pass did not reach must not pass for a
-    // current one, in colour or in black and white: they are greyed.
-    const Sheet& sheet = m_session.sheet();
-    std::vector<window::ResultLabel*> stale;
-    if (!totalsCurrent(sheet, m_session.fault()))
-        stale = {shown.lblGrossWeight, shown.lblGrossMoment, shown.lblFlyCG};
-    for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
-        if (sheet.momentStale[i])
-            stale.push_back(shown.lblMoment[i]);
-    for (window::ResultLabel* figure : stale) {
-        window::setBackColor(*figure, window::kButtonFace);
-        QPalette greyed = figure->palette();
-        greyed.setColor(QPalette::WindowText, greyed.color(QPalette::Dark));
-        figure->setPalette(greyed);
+// The window's image as it stood at one moment: a copy of its client area,
+// never shown, focused or under the pointer, so that it has the figures
+// without a caret, focus frame or hover, and two prints of the same sheet
+// are the same. It keeps what it was given whatever the window shows after.
+class SheetImage {
+public:
+    explicit SheetImage(const window::WindowControls& from) : m_shown(window::buildWindow(m_copy))
+    {
+        window::copyShownState(from, m_shown);
     }
-    shown.client->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-}
+    QSizeF size() const { return m_shown.client->size(); }
+    void draw(QPainter& painter) const
+    {
+        m_shown.client->render(&painter, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    }
+
+private:
+    QMainWindow m_copy;
+    window::WindowControls m_shown;
+};
 
 bool frmKQ71wb::paintClientArea(QPaintDevice& device) const
 {
@@ -382,15 +405,17 @@ bool frmKQ71wb::paintClientArea(QPaintDevice& device) const
         return false;
     const double scale = device.logicalDpiX() / 96.0;
     painter.scale(scale, scale);
-    renderSheet(painter);
+    SheetImage(m_controls).draw(painter);
     return painter.end();
 }
 
 LoadSheetText frmKQ71wb::loadSheet() const
 {
-    return m_session.loadSheet(QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm").toStdString(),
+    return m_session.loadSheet(localTime(QDateTime::currentDateTime()),
                                (QCoreApplication::applicationName() + ' ' + QCoreApplication::applicationVersion()).toStdString());
 }
+
+LoadSheetPage frmKQ71wb::loadSheetPage() const { return {loadSheet(), std::make_shared<const SheetImage>(m_controls)}; }
 
 QString frmKQ71wb::loadSheetCopy(const LoadSheetText& text)
 {
@@ -400,11 +425,14 @@ QString frmKQ71wb::loadSheetCopy(const LoadSheetText& text)
     return copy;
 }
 
-bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetText& text) const
+std::optional<QString> frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetPage& sheet)
 {
+    // Without a font that draws them, every letter would be printed as a box.
+    if (!wordsLegible(sheet.text))
+        return "the page could not be written legibly, as no installed font draws its letters";
     QPainter painter;
     if (!painter.begin(&device))
-        return false;
+        return "the page could not be drawn";
     // Laid out in pixels of a 96-dot-per-inch screen, the window's own size,
     // inside the page's margins (three quarters of an inch on a plain device).
     const double scale = device.logicalDpiX() / 96.0;
@@ -414,19 +442,24 @@ bool frmKQ71wb::paintLoadSheet(QPaintDevice& device, const LoadSheetText& text) 
     page = QRectF(page.topLeft() / scale, page.size() / scale).adjusted(72, 72, -72, -72);
     painter.scale(scale, scale);
 
-    const QSizeF image = m_controls.client->size();
-    const PageLayout layout = layOutPage(page, text, image);
-    paintPage(painter, page, layout, text, image, [this](QPainter& onPage) { renderSheet(onPage); });
-    return painter.end();
+    const QSizeF image = sheet.image->size();
+    const PageLayout layout = layOutPage(page, sheet.text, image);
+    paintPage(painter, page, layout, sheet.text, image, [&sheet](QPainter& onPage) { sheet.image->draw(onPage); });
+    if (!painter.end())
+        return "the page could not be drawn";
+    return std::nullopt;
 }
 
 // The page is printed or saved beside the window, which stays responsive;
-// the line says how far it has gone until what became of it is known.
+// the line says how far it has gone until what became of it is known. Its
+// words and its image are both of the moment it was asked for: an edit made
+// while the printer is looked for is on neither.
 void frmKQ71wb::mnuPrint_Click()
 {
-    const LoadSheetText text = loadSheet();
+    lookAgainAtLoadings();
+    const LoadSheetPage sheet = loadSheetPage();
     setNote(printPage(
-        m_printTarget, [this, text](QPaintDevice& device) { return paintLoadSheet(device, text); }, *this,
+        m_printTarget, [sheet](QPaintDevice& device) { return paintLoadSheet(device, sheet); }, *this,
         [this](const QString& said) { setNote(said); }));
 }
 

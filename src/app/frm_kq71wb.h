@@ -10,6 +10,8 @@
 #include <QString>
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "load_sheet.h"
@@ -18,11 +20,19 @@
 
 class QAction;
 class QPaintDevice;
-class QPainter;
 
 namespace kq71wb {
 
 class PrintTarget;
+class SheetImage;
+
+// A load sheet as it stood at one moment: its words, and the image of the
+// window then, to be drawn on a page now or later, whatever the window shows
+// by then.
+struct LoadSheetPage {
+    LoadSheetText text;
+    std::shared_ptr<const SheetImage> image;
+};
 
 namespace window {
 class LinesArea;
@@ -48,11 +58,13 @@ public:
     // be painted on.
     bool paintClientArea(QPaintDevice& device) const;
 
-    // The load sheet's words, made now; printed around the image of the
-    // window on the device's page (false when the device cannot be painted
-    // on), or copied as text.
+    // The load sheet's words, made now, copied as text; with the image of
+    // the window now, printed on the device's page. Nothing when the page was
+    // painted, else why not: "the page could not be drawn" (a device that
+    // cannot be painted on), or that no installed font draws its letters.
     LoadSheetText loadSheet() const;
-    bool paintLoadSheet(QPaintDevice& device, const LoadSheetText& text) const;
+    LoadSheetPage loadSheetPage() const;
+    static std::optional<QString> paintLoadSheet(QPaintDevice& device, const LoadSheetPage& page);
     static QString loadSheetCopy(const LoadSheetText& text);
 
     void Form_Load();
@@ -79,9 +91,10 @@ private:
     void setNote(const QString& note);
     void centreOnScreen();
     void keepOnScreen();
-    void renderSheet(QPainter& painter) const;
+    void lookAgainAtLoadings();
 
     std::vector<std::filesystem::path> m_loadingsFiles;
+    std::filesystem::path m_loadingsRead;  // the file the loadings came from, looked at again at a print or copy
     std::string m_whereToPutLoadings;
     PrintTarget& m_printTarget;
     Session m_session;

@@ -90,6 +90,17 @@ PageLayout layOutPage(const QRectF& area, const LoadSheetText& text, const QSize
     }
 }
 
+bool wordsLegible(const LoadSheetText& text)
+{
+    const QFontMetricsF title(lineFont(true)), line(lineFont(false));
+    const auto legible = [](const QFontMetricsF& font, const std::string& words) {
+        return std::all_of(words.begin(), words.end(), [&font](char c) { return c <= ' ' || c > '~' || font.inFont(QChar(c)); });
+    };
+    return std::all_of(text.above.begin(), text.above.end(),
+                       [&](const std::string& words) { return legible(&words == &text.above.front() ? title : line, words); }) &&
+           std::all_of(text.below.begin(), text.below.end(), [&](const std::string& words) { return legible(line, words); });
+}
+
 void paintPage(QPainter& painter, const QRectF& area, const PageLayout& page, const LoadSheetText& text,
                const QSizeF& imageSize, const std::function<void(QPainter&)>& drawImage)
 {

@@ -40,6 +40,11 @@ PageLayout layOutPage(const QRectF& area, const LoadSheetText& text, const QSize
 void paintPage(QPainter& painter, const QRectF& area, const PageLayout& page, const LoadSheetText& text,
                const QSizeF& imageSize, const std::function<void(QPainter&)>& drawImage);
 
+// Whether the fonts the words are set in draw every letter, digit and mark
+// of plain text in them: where no font is found at all (an empty font
+// configuration), each would be printed as a box, and the page is not one.
+bool wordsLegible(const LoadSheetText& text);
+
 // The envelope chart in `box`, in black and white as well as in colour: the
 // area within limits outlined and hatched, the point labelled, a dot within
 // limits and a cross out of them.

@@ -60,8 +60,9 @@ public:
 // Paper as most printers of the user's country take it: Letter in the US, A4 elsewhere.
 QPageSize localPageSize();
 
-// Paints the page on a device; false when the device cannot be painted on.
-using PagePainter = std::function<bool(QPaintDevice&)>;
+// Paints the page on a device: nothing when it did, else why the page could
+// not be made, in words ("the page could not be drawn").
+using PagePainter = std::function<std::optional<QString>(QPaintDevice&)>;
 
 // What is said of a page on its way, and of what became of it.
 using Tell = std::function<void(const QString&)>;
@@ -71,9 +72,13 @@ using Tell = std::function<void(const QString&)>;
 // never holds it up, the default printer is looked for (one that does not
 // answer within the target's limit is taken for none); then the page is
 // drawn, and handed to the printer or the disk, `tell` getting "Printing on
-// …"/"Saving…" and then what became of it, on the thread of `context`. A
-// page still on its way when `context` is destroyed is finished first, not
-// dropped; one whose printer is still being looked for then is not made.
+// …"/"Saving…" and then what became of it, on the thread of `context`.
+// A page still on its way when `context` is destroyed is finished first, not
+// dropped, even one whose printer is still being looked for: the printer is
+// waited for no longer than its limit, and what became of the page goes to
+// the program's log (standard error), as there is no window left to say it.
+// No thread is left behind that asks the target anything: `context` must not
+// outlive the target.
 QString printPage(PrintTarget& target, PagePainter paint, QObject& context, Tell tell);
 
 // Saves a drawn page in `folder` under the first free name of

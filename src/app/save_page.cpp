@@ -1,4 +1,5 @@
 #include "print_target.h"
+#include "start.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -164,11 +165,7 @@ QString savePage(PrintTarget& target, const QString& folder, const QByteArray& p
     // The new name itself on the disk too, not only the page.
     ::fsync(directory.get());
 
-    QString shown = QDir::toNativeSeparators(QDir(folder).filePath(QFile::decodeName(name)));
-    const QString home = QDir::toNativeSeparators(QDir::homePath());
-    if (shown.startsWith(home + QDir::separator()))
-        shown.replace(0, home.size(), "~");
-    return QString("%1: the page was saved as %2.").arg(noPrinter, shown);
+    return QString("%1: the page was saved as %2.").arg(noPrinter, shownFromHome(QDir(folder).filePath(QFile::decodeName(name))));
 }
 
 }  // namespace kq71wb

@@ -1,6 +1,7 @@
 #include "start.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QStyle>
 #include <QStyleFactory>
@@ -37,6 +38,12 @@ std::filesystem::path sampleLoadingsFolder()
     if (!std::filesystem::is_regular_file(folder / "kq71wb.dat", error))
         return {};
     return std::filesystem::weakly_canonical(folder, error);
+}
+
+QString shownFromHome(const QString& path)
+{
+    const QString home = QDir::homePath();
+    return path.startsWith(home + '/') ? "~" + path.mid(home.size()) : path;
 }
 
 }  // namespace kq71wb

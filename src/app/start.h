@@ -4,6 +4,8 @@
 // for its loadings file. For main, and for the tests and benchmarks that
 // start the window as main does.
 
+#include <QString>
+
 #include <filesystem>
 #include <vector>
 
@@ -21,5 +23,8 @@ std::vector<std::filesystem::path> defaultLoadingsFiles();
 // (share/doc/kq71wb under its prefix: /usr for the package, /usr/local for a
 // hand install), or nothing when there is none there.
 std::filesystem::path sampleLoadingsFolder();
+
+// A path as the user is shown it, from the home folder: "~/Documents/KQ71WB-….pdf".
+QString shownFromHome(const QString& path);
 
 }  // namespace kq71wb

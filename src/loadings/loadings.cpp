@@ -1,6 +1,7 @@
 #include "loadings.h"
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "text_encoding.h"
@@ -100,15 +101,24 @@ private:
     bool m_afterComma = false;
 };
 
-}  // namespace
-
-namespace {
+// The end of the line that starts at `start`, quoted line ends inside it,
+// and where the next line starts.
+std::pair<std::size_t, std::size_t> lineAt(std::string_view text, std::size_t start)
+{
+    std::size_t end = start;
+    for (bool quoted = false; end < text.size() && (quoted || !isLineEnd(text[end])); ++end)
+        quoted = text[end] == '"' ? !quoted : quoted;
+    return {end, end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1)};
+}
 
 // The bytes of a loadings file as UTF-8 text: only the part the parser reads,
 // and "Unicode" as a common Windows editor saves it, UTF-16 after its mark,
-// or, from other tools, without one.
-std::string_view asText(std::string_view bytes, std::string& decoded)
+// or, from other tools, without one. A file that goes on past that part
+// ends at the last line end before the cut, and `cut` holds the line left
+// out, when there is one.
+std::string_view asText(std::string_view bytes, bool more, std::string& decoded, std::string_view* cut = nullptr)
 {
+    more = more || bytes.size() > kMaxFileBytes;
     bytes = bytes.substr(0, kMaxFileBytes);
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         decoded = utf8FromUtf16(bytes.substr(2), bytes[0] == '\xFE');
@@ -119,47 +129,67 @@ std::string_view asText(std::string_view bytes, std::string& decoded)
     }
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
+    if (more) {
+        const std::size_t lastEnd = bytes.find_last_of("\r\n");
+        const std::size_t kept = lastEnd == std::string_view::npos ? 0 : lastEnd + 1;
+        if (cut)
+            *cut = bytes.substr(kept);
+        bytes = bytes.substr(0, kept);
+    }
     return bytes;
 }
 
 }  // namespace
 
-std::vector<int> misshapenLines(std::string_view bytes)
+std::vector<int> misshapenLines(std::string_view bytes, bool more)
 {
     std::string decoded;
-    const std::string_view text = asText(bytes, decoded);
+    const std::string_view text = asText(bytes, more, decoded);
     std::vector<int> misshapen;
     int line = 1;
     for (std::size_t start = 0; start < text.size(); ++line) {
-        std::size_t end = start;
+        const auto [end, next] = lineAt(text, start);
+        const std::string_view content = text.substr(start, end - start);
         int fields = 1;
-        bool quoted = false, blank = true;
-        for (; end < text.size() && (quoted || !isLineEnd(text[end])); ++end) {
-            quoted = text[end] == '"' ? !quoted : quoted;
-            fields += !quoted && text[end] == ',';
-            blank = blank && isBlank(text[end]);
+        bool quoted = false;
+        for (const char c : content) {
+            quoted = c == '"' ? !quoted : quoted;
+            fields += !quoted && c == ',';
         }
-        if (!blank && fields != 3)
+        if (content.find_first_not_of(" \t") != std::string_view::npos && fields != 3)
             misshapen.push_back(line);
-        start = end + (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n' ? 2 : 1);
+        start = next;
     }
     return misshapen;
 }
 
-std::size_t recordCount(std::string_view bytes)
+std::size_t recordCount(std::string_view bytes, bool more)
 {
     std::string decoded;
-    FieldReader reader(asText(bytes, decoded));
+    FieldReader reader(asText(bytes, more, decoded));
     std::size_t fields = 0;
     while (reader.next())
         ++fields;
     return (fields + 2) / 3;
 }
 
-Loadings parseLoadings(std::string_view bytes)
+std::optional<int> cutLine(std::string_view bytes, bool more)
 {
     std::string decoded;
-    bytes = asText(bytes, decoded);
+    std::string_view cut;
+    const std::string_view text = asText(bytes, more, decoded, &cut);
+    if (cut.find_first_not_of(" \t") == std::string_view::npos)
+        return std::nullopt;
+    int line = 1;
+    for (std::size_t start = 0; start < text.size(); ++line)
+        start = lineAt(text, start).second;
+    return line;
+}
+
+Loadings parseLoadings(std::string_view bytes, bool more)
+{
+    std::string decoded;
+    bytes = asText(bytes, more, decoded);
     FieldReader reader(bytes);
     Loadings loadings;
     // A record the file ends before repeats the last one read, as a

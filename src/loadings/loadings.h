@@ -4,8 +4,10 @@
 // text file and that start-up puts on the four loading buttons.
 
 #include <array>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,17 +46,26 @@ inline constexpr std::size_t kMaxFileBytes = 64 * 1024;
 // 4096 bytes. Text that is not valid UTF-8 is taken as Windows-1252, and text
 // after a UTF-16 byte-order mark (either order) as UTF-16; the result is UTF-8
 // either way, without a byte-order mark.
-Loadings parseLoadings(std::string_view bytes);
+// A file that goes on past what is read (`more`, or more than 64 KiB given)
+// loses the line the cut falls in, whole: 65,520 blanks then
+// "N271KQ",612.5,23.6 would otherwise give an arm of 2.
+Loadings parseLoadings(std::string_view bytes, bool more = false);
 
 // How many records (gliders) the bytes hold, each the next three fields, the
 // last one counted though cut short: a file may hold more than the four
 // loadings.   "\"A\",1,2\n\"B\",3,4\n" -> 2     "\"A\",1" -> 1     "\n\n" -> 0
-std::size_t recordCount(std::string_view bytes);
+std::size_t recordCount(std::string_view bytes, bool more = false);
 
 // The lines of a loadings file, counted from 1, that do not hold three
 // fields, blank lines aside: a name with a comma in curly quotes, as a phone
-// types them, splits into four. "“Club, two”,598,23.9" -> {1}
-std::vector<int> misshapenLines(std::string_view bytes);
+// types them, splits into four. "“Club, two”,598,23.9" -> {1}. The line the
+// cut falls in is not one of them: it is left out, not misshapen.
+std::vector<int> misshapenLines(std::string_view bytes, bool more = false);
+
+// The line that the cut at 64 KiB falls in and parseLoadings leaves out,
+// counted from 1; nothing when the file is whole or the cut falls between
+// lines.
+std::optional<int> cutLine(std::string_view bytes, bool more = false);
 
 // The rest reads the file itself (loadings_file.cpp), which a WebAssembly
 // build, handed the file's bytes, does without.
@@ -69,31 +80,49 @@ std::vector<std::filesystem::path> loadingsFileCandidates(const std::filesystem:
                                                           std::string_view xdgConfigHome,
                                                           std::string_view home);
 
-// A descriptor of the file at `path` when it opens as a regular file, without
-// waiting; a directory, pipe or device where the file should be counts as none.
-std::optional<int> openLoadingsFile(const std::filesystem::path& path);
+// One read of the file at `path`: the first kMaxFileBytes of its bytes, the
+// SHA-256 and the number of all of them, and when it was last written, all of
+// one and the same content: the time is taken after the bytes, from the same
+// open file, and a file that changed meanwhile is read again. Only what the
+// file gives at once, and no more than the size it reports, is read, so that
+// a file that would keep the reader waiting never holds it up.
+// Something there that is not a readable file is named, with why:
+//   a folder              -> "it is a folder, not a file"
+//   a pipe                -> "it is a named pipe, not a file"
+//   a link to /dev/zero   -> "it is a device, not a file"
+//   a link to nothing     -> "it is a link to nothing"
+//   no leave to read it   -> "it cannot be read (permission denied)"
+struct FileRead {
+    bool found = false;    // something is at the path, a link to nothing included
+    std::string problem;   // why it cannot be used as a loadings file; empty when it was read
+    std::string head;      // the first kMaxFileBytes bytes
+    std::string sha256;    // of every byte, 64 hex digits
+    std::uint64_t size = 0;  // every byte
+    std::time_t modified = 0;  // when it was last written, as the file system says
+};
+// `meanwhile` stands for another program at work on the file, between the
+// reading of its bytes and the look at its time: the tests rewrite it there.
+FileRead readFileAt(const std::filesystem::path& path, const std::function<void()>& meanwhile = {});
 
-// Up to `limit` bytes that the descriptor gives at once, without waiting for
-// more: a file whose reading would block reads as what it gave, or as empty.
-std::string readAvailableBytes(int fd, std::size_t limit);
-
-// The loadings of the first candidate that opens as a regular file, the file
-// they came from and the bytes read from it, for a front end that names what
-// is wrong with them; four empty loadings and no file when there is none. A
+// The loadings of the first candidate where there is a file, the file they
+// came from, and what was read of it, for a front end that names what is
+// wrong with them; four empty loadings and no file when there is none. A
 // file whose gliders are all examples ("N271KQ (example)", the sample the
 // build puts beside the program) gives way to a later one of the user's own.
+// Something there that cannot be read ends the search, named, with no
+// loadings: the sample never stands in for a file of the user's that failed.
 struct LoadingsRead {
     Loadings loadings{};
     std::filesystem::path file;
-    std::string bytes;
+    std::string bytes;        // the first kMaxFileBytes, which the loadings come from
+    std::string sha256;       // of the whole file
+    std::uint64_t size = 0;   // of the whole file: more than `bytes` when it goes on past them
     std::time_t modified = 0;  // when the file was last written, as the file system says
+    std::string problem;      // why `file` could not be read; then there are no loadings
 };
 LoadingsRead ReadLoadingsFile(const std::vector<std::filesystem::path>& candidates);
 
-// The loadings of ReadLoadingsFile; four
-// empty loadings when there is none. The file is read once and closed at once,
-// up to the size it reports: one that claims no bytes gives none.
-// Nothing is reported: a missing or unreadable file gives blank buttons.
+// The loadings of ReadLoadingsFile; four empty loadings when there is none.
 Loadings ReadLoadings(const std::vector<std::filesystem::path>& candidates);
 
 }  // namespace kq71wb

@@ -32,7 +32,54 @@ std::string reportRecipient()
                              : std::string(recipient);
 }
 
+// Two digits of a part of a date or time: 7 -> "07".
+std::string twoDigits(std::int64_t n) { return std::string(1, static_cast<char>('0' + n / 10)) + static_cast<char>('0' + n % 10); }
+
 }  // namespace
+
+std::string timeText(const LocalTime& time)
+{
+    // Days since 1970 to a date of the Gregorian calendar, counted in eras of
+    // 400 years from 1 March, so that the leap day ends a year.
+    const std::int64_t local = time.seconds + time.utcOffset;
+    const std::int64_t days = (local >= 0 ? local : local - 86399) / 86400;
+    const std::int64_t minutes = (local - days * 86400) / 60;
+    const std::int64_t shifted = days + 719468;
+    const std::int64_t era = (shifted >= 0 ? shifted : shifted - 146096) / 146097;
+    const std::int64_t dayOfEra = shifted - era * 146097;
+    const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t monthFromMarch = (5 * dayOfYear + 2) / 153;
+    const std::int64_t day = dayOfYear - (153 * monthFromMarch + 2) / 5 + 1;
+    const std::int64_t month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;
+    const std::int64_t year = yearOfEra + era * 400 + (month <= 2);
+    const int offset = (time.utcOffset < 0 ? -time.utcOffset : time.utcOffset) / 60;
+    return std::to_string(year) + '-' + twoDigits(month) + '-' + twoDigits(day) + ' ' + twoDigits(minutes / 60) + ':' +
+           twoDigits(minutes % 60) + (time.utcOffset < 0 ? " \u2212" : " +") + twoDigits(offset / 60) + ':' +
+           twoDigits(offset % 60);
+}
+
+std::string shortenedPath(std::string_view path)
+{
+    constexpr std::size_t kShown = 60;
+    const std::size_t slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::string_view folder = path.substr(0, path.size() - name.size());
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < path.size(); ++characters)
+        nextCharacter(path, at);
+    if (characters <= kShown || name.size() == path.size())
+        return shortened(path);
+    // The folder's first characters, as many as leave room for the name.
+    std::size_t nameCharacters = 0;
+    for (std::size_t at = 0; at < name.size(); ++nameCharacters)
+        nextCharacter(name, at);
+    const std::size_t folderShown = kShown > nameCharacters + 2 ? kShown - nameCharacters - 2 : 1;
+    std::size_t at = 0;
+    for (std::size_t n = 0; n < folderShown && at < folder.size(); ++n)
+        nextCharacter(folder, at);
+    return std::string(folder.substr(0, at)) + "\u2026/" + shortened(name);
+}
 
 std::vector<std::string> LoadSheetText::lines() const
 {
@@ -50,7 +97,9 @@ LoadSheetText loadSheetText(const Sheet& sheet, const std::optional<CalcFault>& 
         text.above.push_back("Loading: " + isolated(shortened(heading.loading)));
     // Which weighing the figures rest on, for an inspector.
     if (!heading.loadingsFile.empty())
-        text.above.push_back("Loadings file: " + isolated(shortened(heading.loadingsFile)) + heading.loadingsWeighing);
+        text.above.push_back("Loadings file: " + isolated(shortenedPath(heading.loadingsFile)) + heading.loadingsWeighing);
+    if (!heading.loadingsChanged.empty())
+        text.above.push_back(heading.loadingsChanged);
     text.above.insert(text.above.end(), heading.loadingsNotes.begin(), heading.loadingsNotes.end());
 
     for (std::size_t row = 0; row < Sheet::kRowCount; ++row)

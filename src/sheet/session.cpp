@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "conversions.h"
+#include "load_sheet.h"
 #include "readouts.h"
 #include "sha256.h"
 
@@ -123,6 +124,11 @@ View Session::useLoadings(const Loadings& loadings, std::string file)
     m_loadingsFile = std::move(file);
     m_loadingsWeighing.clear();
     m_gliderCount = 0;
+    m_loadingsCut = false;
+    m_loadingsSha256.clear();
+    m_loadingsRemarks.clear();
+    m_loadingsChanged.clear();
+    m_whyNoLoadings.clear();
     for (std::size_t k = 0; k < kLoadingCount; ++k) {
         m_names[k] = loadings[k].name;
         this->*kStoredWeight[k] = loadings[k].weight;
@@ -146,41 +152,88 @@ bool givesALoading(const Loading& loading)
     return showsSomething(loading.name) && reads(loading.weight, FieldUnit::Pounds) && reads(loading.arm, FieldUnit::Inches);
 }
 
+// What of a file's lines was not read as loadings, in a sentence or two: the
+// line the cut at 64 KiB falls in, said once, and the lines that do not split
+// into three fields (curly quotes split "Club, two"), which are used all the
+// same, as the desktop reads them.
+std::string remarksOn(std::string_view fileBytes, bool more, std::string_view file)
+{
+    std::string remarks;
+    if (more || fileBytes.size() > kMaxFileBytes) {
+        const std::string_view name = file.substr(file.rfind('/') == std::string_view::npos ? 0 : file.rfind('/') + 1);
+        remarks = "Only the first " + std::to_string(kMaxFileBytes / 1024) + " KiB of " + isolated(shortened(name)) + " were read";
+        const std::optional<int> cut = cutLine(fileBytes, more);
+        remarks += cut ? ": line " + std::to_string(*cut) + ", cut there, is left out." : ".";
+    }
+    const std::vector<int> misshapen = misshapenLines(fileBytes, more);
+    if (misshapen.empty())
+        return remarks;
+    std::string lines = std::to_string(misshapen.front());
+    for (std::size_t i = 1; i < misshapen.size() && i < 3; ++i)
+        lines += (i + 1 == std::min<std::size_t>(misshapen.size(), 3) ? " and " : ", ") + std::to_string(misshapen[i]);
+    return remarks + (remarks.empty() ? "" : " ") + (misshapen.size() == 1 ? "Line " : "Lines ") + lines +
+           (misshapen.size() > 3 ? " and more" : "") + " of the loadings file " + (misshapen.size() == 1 ? "does" : "do") +
+           " not split into a name, an empty weight and an empty arm: check the quotes and commas.";
+}
+
 }  // namespace
 
-View Session::useLoadings(std::string_view fileBytes, std::string file, std::string modified)
+View Session::useLoadings(std::string_view fileBytes, LoadingsSource source)
 {
-    const Loadings loadings = parseLoadings(fileBytes);
-    m_loadingsRefused = std::none_of(loadings.begin(), loadings.end(), givesALoading);
-    if (m_loadingsRefused)
+    const bool more = source.size > fileBytes.size();
+    const Loadings loadings = parseLoadings(fileBytes, more);
+    std::string remarks = remarksOn(fileBytes, more, source.file);
+    if (std::none_of(loadings.begin(), loadings.end(), givesALoading)) {
+        m_loadingsRefused = true;
+        m_loadingsRemarks = std::move(remarks);
         return setNote("That file gives no loading (a line of a name in quotes, an empty weight and an empty arm); "
-                       "the loadings you had stay.");
-    useLoadings(loadings, std::move(file));
-    // Which weighing report a signed sheet rests on, for an inspector.
-    m_loadingsWeighing = (modified.empty() ? "" : ", modified " + modified) + ", SHA-256 " + sha256Hex(fileBytes).substr(0, 12);
-    // A line that splits into other than three fields is used all the same,
-    // as the desktop reads it, but named: curly quotes split "Club, two".
-    const std::vector<int> misshapen = misshapenLines(fileBytes);
-    std::string note;
-    if (!misshapen.empty()) {
-        std::string lines = std::to_string(misshapen.front());
-        for (std::size_t i = 1; i < misshapen.size() && i < 3; ++i)
-            lines += (i + 1 == std::min<std::size_t>(misshapen.size(), 3) ? " and " : ", ") + std::to_string(misshapen[i]);
-        note = (misshapen.size() == 1 ? "Line " : "Lines ") + lines + (misshapen.size() > 3 ? " and more" : "") +
-               " of the loadings file " + (misshapen.size() == 1 ? "does" : "do") +
-               " not split into a name, an empty weight and an empty arm: check the quotes and commas.";
+                       "the loadings you had stay." + (m_loadingsRemarks.empty() ? "" : ' ' + m_loadingsRemarks));
     }
+    useLoadings(loadings, std::move(source.file));
+    // Which weighing report a signed sheet rests on, for an inspector: the
+    // digest of the whole file, as sha256sum gives it, not of the part read.
+    m_loadingsSha256 = source.sha256.empty() ? sha256Hex(fileBytes) : std::move(source.sha256);
+    m_loadingsWeighing = (source.modified ? ", modified " + timeText(*source.modified) : "") + ", SHA-256 " +
+                         m_loadingsSha256.substr(0, 12);
+    m_loadingsRemarks = std::move(remarks);
     // Gliders beyond the buttons, and figures not read as they look, are
     // said at once, as a typed figure is.
-    m_gliderCount = recordCount(fileBytes);
+    m_gliderCount = recordCount(fileBytes, more);
+    m_loadingsCut = more || fileBytes.size() > kMaxFileBytes;
+    std::string note = m_loadingsRemarks;
     for (const std::string& words : loadingsNotes())
         note += (note.empty() ? "" : " ") + (words.starts_with(kCheck) ? words.substr(kCheck.size()) : words);
     return setNote(std::move(note));
 }
 
+View Session::useNoLoadings(std::string why)
+{
+    useLoadings(Loadings{});
+    m_whyNoLoadings = std::move(why);
+    for (int i = 0; i < static_cast<int>(kLoadingCount); ++i)
+        m_buttons[static_cast<std::size_t>(i)] = buttonOf(i);
+    return view();
+}
+
+void Session::lookAgainAtLoadings(std::string_view sha256Now)
+{
+    if (m_loadingsSha256.empty() || sha256Now == m_loadingsSha256) {
+        m_loadingsChanged.clear();
+        return;
+    }
+    m_loadingsChanged = "The loadings file on disk has changed since it was read (" +
+                        (sha256Now.empty() ? std::string("it cannot be read now")
+                                           : "its SHA-256 is now " + std::string(sha256Now.substr(0, 12))) +
+                        "): the buttons and this sheet keep what was read.";
+}
+
 View Session::setNote(std::string note)
 {
     m_note = std::move(note);
+    // A file that changed under the sheet is said with every note, as the
+    // note is what a pilot reads, and hears, after printing or copying.
+    if (!m_note.empty() && !m_loadingsChanged.empty())
+        m_note += ' ' + m_loadingsChanged;
     m_lines.note = m_note;
     Announcements announce;
     announce.note = !m_note.empty();
@@ -237,7 +290,7 @@ std::string Session::placardLine(std::size_t loading, const std::string& pilotAr
     return range->any() ? rangeWords(*range) : "no pilot weight keeps it within limits";
 }
 
-LoadSheetText Session::loadSheet(std::string madeAt, std::string program) const
+LoadSheetText Session::loadSheet(const LocalTime& madeAt, std::string program) const
 {
     std::string loading = m_marked < 0 ? "" : m_names[static_cast<std::size_t>(m_marked)];
     std::vector<std::string> placard;
@@ -250,8 +303,8 @@ LoadSheetText Session::loadSheet(std::string madeAt, std::string program) const
     else if (!arm && std::any_of(m_buttons.begin(), m_buttons.end(), [](const auto& b) { return b.canPress; }))
         placard.push_back("Cockpit placard: " + std::string(kNoPlacardArm) + '.');
     LoadSheetText text = loadSheetText(m_sheet, m_fault,
-                                       {std::move(madeAt), std::move(program), std::move(loading), m_loadingsFile,
-                                        m_loadingsWeighing, std::move(placard), loadingsNotes()});
+                                       {timeText(madeAt), std::move(program), std::move(loading), m_loadingsFile,
+                                        m_loadingsWeighing, std::move(placard), loadingsNotes(), m_loadingsChanged});
     text.envelope = envelopeOf(m_sheet, totalsCurrent(m_sheet, m_fault));
     return text;
 }
@@ -269,8 +322,8 @@ void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note, 
 
 View Session::viewAnnouncing(Announcements announce) const
 {
-    return {m_sheet, grossWeightWords(m_sheet, m_fault), flyCgWords(m_sheet, m_fault), scaleWords(m_sheet),
-            m_lines, announce, m_buttons, m_fault, m_marked};
+    return {m_sheet, grossWeightWords(m_sheet, m_fault), flyCgWords(m_sheet, m_fault), scaleWords(m_sheet, m_fault),
+            resultsCurrent(m_sheet, m_fault), m_lines, announce, m_buttons, m_fault, m_marked};
 }
 
 // A button that would put a blank name on the load sheet, or nothing into
@@ -290,12 +343,13 @@ LoadingButtonView Session::buttonOf(int index) const
         if (const std::string shown = gliderName(k); shown != button.caption)
             about.insert(about.begin(), shown + '.');
         if (!m_loadingsFile.empty())
-            about.push_back("From " + isolated(shortened(m_loadingsFile)) + ".");
+            about.push_back("From " + isolated(shortenedPath(m_loadingsFile)) + ".");
         for (const std::string& words : about)
             button.from += (button.from.empty() ? "" : " ") + words;
     }
+    const std::string& why = m_whyNoLoadings.empty() ? m_whereToPutLoadings : m_whyNoLoadings;
     if (!named && !weighed && !armed)
-        button.whyNot = m_whereToPutLoadings.empty() ? "No loading." : "No loading: " + m_whereToPutLoadings + '.';
+        button.whyNot = why.empty() ? "No loading." : "No loading: " + why + '.';
     else if (!named)
         button.whyNot = button.caption + " has no name in the loadings file.";
     else if (!weighed || !armed)
@@ -392,7 +446,9 @@ std::vector<std::string> Session::loadingsNotes() const
         for (std::size_t k = 0; k < kLoadingCount; ++k)
             names += (k == 0 ? "" : k + 1 == kLoadingCount ? " and " : ", ") +
                      (showsSomething(m_names[k]) ? isolated(shortened(m_names[k])) : m_buttons[k].caption);
-        notes.push_back("The loadings file holds " + std::to_string(m_gliderCount) + " gliders; only the first " +
+        // Of a file cut at 64 KiB, only the gliders read are counted.
+        notes.push_back((m_loadingsCut ? "The part of the loadings file read holds " : "The loadings file holds ") +
+                        std::to_string(m_gliderCount) + " gliders; only the first " +
                         std::to_string(kLoadingCount) + " have buttons: " + names + '.');
     }
     for (std::size_t k = 0; k < kLoadingCount; ++k)

@@ -8,6 +8,7 @@
 // ends follow the very same rules.
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,11 +37,20 @@ struct LoadingButtonView {
 struct View {
     const Sheet& sheet;  // every field's text, every caption, the verdicts and the scale
     std::string grossWeightWords, flyCgWords, scaleWords;  // what a screen reader hears of each
+    ResultsCurrent current;  // which of them the last pass wrote; the others are shown greyed
     const LinesBeneath& lines;  // the verdict, every warning, the read-outs, the note
     Announcements announce;     // which of the lines to speak now
     const std::array<LoadingButtonView, kLoadingCount>& loadings;
     const std::optional<CalcFault>& fault;  // of the last pass, until one completes
     int marked = -1;  // the marked loading, or -1
+};
+
+// Where the bytes of a loadings file came from, for the load sheet to name.
+struct LoadingsSource {
+    std::string file;  // as the load sheet and the buttons say it: "~/.config/kq71wb/kq71wb.dat"
+    std::optional<LocalTime> modified;
+    std::string sha256;      // of the whole file; empty when the bytes given are the whole
+    std::uint64_t size = 0;  // of the whole file, when the bytes given are only its start
 };
 
 class Session {
@@ -77,11 +87,24 @@ public:
     // say it: "~/.config/kq71wb/kq71wb.dat".
     View useLoadings(const Loadings& loadings, std::string file = {});
     // With bytes, the load sheet also names which weighing they are: the
-    // file's modification time as the front end writes it ("2026-11-30
-    // 09:12"), and the first 12 hex digits of the SHA-256 of the bytes.
-    View useLoadings(std::string_view fileBytes, std::string file = {}, std::string modified = {});
+    // file's modification time and the first 12 hex digits of the SHA-256 of
+    // the whole file. The note names what of the bytes was not read as
+    // loadings: the line the cut at 64 KiB falls in, lines that do not split
+    // into three fields.
+    View useLoadings(std::string_view fileBytes, LoadingsSource source = {});
+    // No loadings, and why, for each button to say: "~/.config/kq71wb/kq71wb.dat
+    // cannot be read (it is a folder, not a file)".
+    View useNoLoadings(std::string why);
     const std::string& loadingsFile() const { return m_loadingsFile; }
     bool loadingsRefused() const { return m_loadingsRefused; }
+    // What the note said of the last bytes' lines, or empty.
+    const std::string& loadingsRemarks() const { return m_loadingsRemarks; }
+
+    // The loadings file as it is on disk now, looked at again when a sheet
+    // is printed or copied: the SHA-256 of its bytes, or empty when it can no
+    // longer be read. While it is not the file read, the load sheet says so,
+    // and so does every note.
+    void lookAgainAtLoadings(std::string_view sha256Now);
 
     // What became of a print or a copy, or a summary asked for: stands
     // beneath the sheet until the next figure changes, and is spoken.
@@ -101,7 +124,7 @@ public:
 
     // The load sheet's words, naming the marked loading, with the cockpit
     // placard of every loading that can be pressed.
-    LoadSheetText loadSheet(std::string madeAt, std::string program) const;
+    LoadSheetText loadSheet(const LocalTime& madeAt, std::string program) const;
 
 private:
     void recalculate();
@@ -136,10 +159,15 @@ private:
     int m_itemRow = -1;  // the item whose weights the read-outs name
     LinesBeneath m_lines;  // the lines as shown, and as a screen reader last heard them
     std::string m_whereToPutLoadings;
+    std::string m_whyNoLoadings;  // in its place, when a file was found and could not be read
     bool m_loadingsRefused = false;
     std::string m_loadingsFile;
-    std::string m_loadingsWeighing;  // ", modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b"
+    std::string m_loadingsWeighing;  // ", modified 2026-11-30 09:12 +01:00, SHA-256 3f9a0c1d2e4b"
+    std::string m_loadingsSha256;    // of the file read, whole
+    std::string m_loadingsRemarks;   // what of its lines was not read as loadings
+    std::string m_loadingsChanged;   // that the file on disk is no longer the one read
     std::size_t m_gliderCount = 0;   // the records the file holds, when read from its bytes
+    bool m_loadingsCut = false;      // the file goes on past the part read
 
     // The empty weight (1) and arm (2) of loadings 0 to 3 (A to D), as read.
     std::string strA1, strA2, strB1, strB2, strC1, strC2, strD1, strD2;

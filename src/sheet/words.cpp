@@ -142,6 +142,14 @@ bool totalsCurrent(const Sheet& sheet, const std::optional<CalcFault>& fault)
     return !sheet.totalsStale && (!fault || fault->step == FaultStep::Scale);
 }
 
+ResultsCurrent resultsCurrent(const Sheet& sheet, const std::optional<CalcFault>& fault)
+{
+    // Nothing shown yet is nothing stale: the results keep their first colours.
+    const bool rowsDone = !fault || (fault->step != FaultStep::RowMoment && fault->step != FaultStep::RowSum);
+    return {!sheet.grossWeightVerdict || (!sheet.totalsStale && rowsDone), !sheet.flyCgVerdict || totalsCurrent(sheet, fault),
+            !sheet.sliderValue || (!sheet.totalsStale && !fault)};
+}
+
 std::string stateWords(const Sheet& sheet, const std::optional<CalcFault>& fault)
 {
     if (fault && fault->step == FaultStep::Scale)
@@ -212,8 +220,7 @@ std::string grossWeightWords(const Sheet& sheet, const std::optional<CalcFault>&
         return {};
     std::string words = sheet.grossWeightVerdict == WeightVerdict::Within ? "within limits"
                                                                                 : "out of limits, over " + maxGrossWeightText() + " lb";
-    const bool notReached = fault && (fault->step == FaultStep::RowMoment || fault->step == FaultStep::RowSum);
-    return words + (sheet.totalsStale || notReached ? ", not updated" : "");
+    return words + (resultsCurrent(sheet, fault).gross ? "" : ", not updated");
 }
 
 std::string flyCgWords(const Sheet& sheet, const std::optional<CalcFault>& fault)
@@ -221,10 +228,10 @@ std::string flyCgWords(const Sheet& sheet, const std::optional<CalcFault>& fault
     if (!sheet.flyCgVerdict)
         return {};
     std::string words = sheet.flyCgVerdict == CgVerdict::Within ? "within limits" : "out of limits, " + cgLimitPhrase(sheet);
-    return words + (totalsCurrent(sheet, fault) ? "" : ", not updated");
+    return words + (resultsCurrent(sheet, fault).flyCg ? "" : ", not updated");
 }
 
-std::string scaleWords(const Sheet& sheet)
+std::string scaleWords(const Sheet& sheet, const std::optional<CalcFault>& fault)
 {
     if (!sheet.sliderValue)
         return "No CG yet";
@@ -233,7 +240,7 @@ std::string scaleWords(const Sheet& sheet)
         words += ", forward of the scale";
     else if (*sheet.sliderValue > kScaleMaximum)
         words += ", aft of the scale";
-    return words;
+    return words + (resultsCurrent(sheet, fault).scale ? "" : ", not updated");
 }
 
 std::string resultSummary(const Sheet& sheet, const std::optional<CalcFault>& fault)

@@ -35,6 +35,19 @@ std::string verdictWords(const Sheet& sheet);
 // no fault before the scale, and a gross weight above zero.
 bool totalsCurrent(const Sheet& sheet, const std::optional<CalcFault>& fault);
 
+// Which results on display the last pass wrote: a front end greys the
+// others, an earlier pass's, so that they cannot pass for current ones. The
+// gross weight and moment, unless the pass stopped in the rows or for a gross
+// weight of zero or less; the CG as the totals are; the scale's pointer only
+// after a whole pass. What no pass has shown yet is none of them.
+struct ResultsCurrent {
+    bool gross = true;
+    bool flyCg = true;
+    bool scale = true;
+    bool operator==(const ResultsCurrent&) const = default;
+};
+ResultsCurrent resultsCurrent(const Sheet& sheet, const std::optional<CalcFault>& fault);
+
 // What stands for the results in words: the fault of the last pass, that the
 // totals on display are not current, or else the verdict (with a CG off the
 // scale, the verdict and then that the scale was not moved).
@@ -123,8 +136,9 @@ std::string grossWeightWords(const Sheet& sheet, const std::optional<CalcFault>&
 std::string flyCgWords(const Sheet& sheet, const std::optional<CalcFault>& fault);
 
 // The scale in words: "CG 6.49 in, forward of the scale", "CG 14.00 in";
-// "No CG yet" before the first one.
-std::string scaleWords(const Sheet& sheet);
+// "No CG yet" before the first one; ", not updated" after them while the
+// pointer is an earlier pass's.
+std::string scaleWords(const Sheet& sheet, const std::optional<CalcFault>& fault);
 
 // The whole result in a few sentences, for a pilot who cannot see where to
 // look: "Gross weight 770 lb, within limits. CG 6.49 in, out of limits,

@@ -298,19 +298,32 @@ void ScaleSlider::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
 void ScaleSlider::wheelEvent(QWheelEvent* event) { event->accept(); }
 void ScaleSlider::keyPressEvent(QKeyEvent* event) { event->ignore(); }
 
-// The scale takes the Tab focus, for screen readers; a dotted frame shows it has it.
-void ScaleSlider::paintEvent(QPaintEvent* event)
+// The scale takes the Tab focus, for screen readers; a dotted frame shows it
+// has it. A pointer that is not current is greyed, and so is the groove up to
+// it, as a figure that is not current is; the scale stays in the Tab order.
+void ScaleSlider::paintEvent(QPaintEvent*)
 {
-    QSlider::paintEvent(event);
+    QPainter painter(this);
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle | QStyle::SC_SliderTickmarks;
+    if (!m_current) {
+        option.palette.setColor(QPalette::Button, palette().color(QPalette::Mid));
+        option.palette.setColor(QPalette::Highlight, palette().color(QPalette::Dark));
+    }
+    style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
     if (!hasFocus())
         return;
-    QPainter painter(this);
     painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double> inches)
+void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double> inches, bool current)
 {
+    if (current != m_current) {
+        m_current = current;
+        update();
+    }
     if (words == m_words && inches == m_inches)
         return;
     m_words = words;

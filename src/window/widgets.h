@@ -152,10 +152,13 @@ public:
     explicit ScaleSlider(QWidget* parent);
 
     // What a screen reader gives as the scale's value: the CG as shown, in
-    // words ("CG 6.49 in, forward of the scale"), and as a number.
-    void setCentreOfGravity(const QString& words, std::optional<double> inches);
+    // words ("CG 6.49 in, forward of the scale"), and as a number. A pointer
+    // that the last pass did not move (`current` false) is drawn greyed, as
+    // a figure that is not current is.
+    void setCentreOfGravity(const QString& words, std::optional<double> inches, bool current = true);
     QString centreOfGravityWords() const { return m_words; }
     std::optional<double> centreOfGravity() const { return m_inches; }
+    bool isCurrent() const { return m_current; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -168,6 +171,7 @@ protected:
 private:
     QString m_words;
     std::optional<double> m_inches;
+    bool m_current = true;
 };
 
 // A line beneath the layout. A message wraps over as many lines as it needs,

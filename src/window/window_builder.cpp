@@ -226,7 +226,6 @@ void copyShownState(const WindowControls& from, const WindowControls& to)
     for (std::size_t i = 0; i < from.txtWeight.size(); ++i) {
         copyField(from.txtWeight[i], to.txtWeight[i]);
         copyField(from.txtArm[i], to.txtArm[i]);
-        to.lblMoment[i]->setText(from.lblMoment[i]->text());
     }
     for (std::size_t k = 0; k < from.txtMisc.size(); ++k)
         copyField(from.txtMisc[k], to.txtMisc[k]);
@@ -235,12 +234,21 @@ void copyShownState(const WindowControls& from, const WindowControls& to)
         to.cmdLoading[i]->setEnabled(from.cmdLoading[i]->isEnabled());
         copyBack(from.cmdLoading[i], to.cmdLoading[i]);
     }
-    for (auto [source, target] : {std::pair{from.lblGrossWeight, to.lblGrossWeight},
-                                  std::pair{from.lblGrossMoment, to.lblGrossMoment}, std::pair{from.lblFlyCG, to.lblFlyCG}}) {
+    const auto copyFigure = [&copyBack](const ResultLabel* source, ResultLabel* target) {
         target->setText(source->text());
         copyBack(source, target);
-    }
+        QPalette palette = target->palette();
+        palette.setColor(QPalette::WindowText, source->palette().color(QPalette::WindowText));
+        target->setPalette(palette);
+    };
+    for (std::size_t i = 0; i < from.lblMoment.size(); ++i)
+        copyFigure(from.lblMoment[i], to.lblMoment[i]);
+    for (auto [source, target] : {std::pair{from.lblGrossWeight, to.lblGrossWeight},
+                                  std::pair{from.lblGrossMoment, to.lblGrossMoment}, std::pair{from.lblFlyCG, to.lblFlyCG}})
+        copyFigure(source, target);
     to.Slider1->setValue(from.Slider1->value());
+    to.Slider1->setCentreOfGravity(from.Slider1->centreOfGravityWords(), from.Slider1->centreOfGravity(),
+                                   from.Slider1->isCurrent());
 }
 
 QString controlName(std::string_view name, int index)
@@ -280,6 +288,17 @@ void setBackColor(QWidget& control, OleColor color)
     QPalette palette = control.palette();
     palette.setColor(control.backgroundRole(), wanted);
     control.setPalette(palette);
+}
+
+void showFigure(ResultLabel& figure, OleColor color, bool current)
+{
+    setBackColor(figure, current ? color : kButtonFace);
+    const QColor text = lightPalette().color(current ? QPalette::WindowText : QPalette::Dark);
+    if (figure.palette().color(QPalette::WindowText) == text)
+        return;
+    QPalette palette = figure.palette();
+    palette.setColor(QPalette::WindowText, text);
+    figure.setPalette(palette);
 }
 
 WindowControls buildWindow(QMainWindow& form)

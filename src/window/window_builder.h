@@ -67,6 +67,11 @@ QPalette lightPalette();
 // it shows that colour already.
 void setBackColor(QWidget& control, OleColor color);
 
+// A figure in its colour, or, when the last pass did not write it, greyed
+// (grey text on the button face), so that an earlier pass's figure cannot
+// pass for a current one, in colour or in black and white.
+void showFigure(ResultLabel& figure, OleColor color, bool current);
+
 inline constexpr std::string_view kWindowTitle = "KQ 71 Weight and Balance Calculator";
 
 }  // namespace kq71wb::window

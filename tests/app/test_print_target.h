@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <functional>
 #include <future>
 
 #include "print_target.h"
@@ -40,6 +41,7 @@ public:
     qint64 diskRoom = -1;                // bytes a saved page may take, -1 for any
     std::shared_future<void> gate;       // when set, writing waits until it opens
     std::shared_future<void> lookupGate;  // when set, the printer is not found until it opens
+    std::function<void()> delivered;     // when set, called once a page is printed or written
 
     std::optional<Printer> defaultPrinter() override
     {
@@ -51,6 +53,8 @@ public:
     {
         if (!refusal)
             jobs << pdf;
+        if (delivered)
+            delivered();
         return refusal;
     }
     QString documentsFolder() override { return folder; }
@@ -63,8 +67,12 @@ public:
     {
         if (gate.valid())
             gate.wait();
-        if (diskRoom < 0)
-            return PrintTarget::writeToDisk(fd, data, size);
+        if (diskRoom < 0) {
+            const ssize_t written = PrintTarget::writeToDisk(fd, data, size);
+            if (delivered)
+                delivered();
+            return written;
+        }
         if (diskRoom == 0)
             return errno = ENOSPC, -1;
         const ssize_t fits = PrintTarget::writeToDisk(fd, data, std::min(size, static_cast<std::size_t>(diskRoom)));

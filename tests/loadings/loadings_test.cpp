@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
+
+#include "sha256.h"
 
 namespace kq71wb {
 
@@ -146,18 +150,42 @@ TEST_F(LoadingsFiles, ConfigurationFolderWhenTheProgramHasNone)
     EXPECT_EQ(firstName("relative/ignored"), "Home");
 }
 
-// A directory, a pipe or a link to one where the file should be counts as no
-// file, and is passed over without waiting for a writer.
-TEST_F(LoadingsFiles, OnlyARegularFileCounts)
+// What is where the user's file should be and cannot be read was passed over
+// in silence (and the sample's examples loaded in its place): it is named,
+// with why, and nothing stands in for it. Each is looked at without waiting
+// for a writer or a device, and closed.
+TEST_F(LoadingsFiles, WhatCannotBeReadIsNamed)
 {
-    std::filesystem::create_directories(m_root / "program" / "kq71wb.dat");
-    ASSERT_EQ(::mkfifo((m_root / "program/KQ71WB.dat").c_str(), 0600), 0);
-    std::filesystem::create_symlink(m_root / "program/KQ71WB.dat", m_root / "program/KQ71WB.DAT");
-    write("home/.config/kq71wb/real.dat", "Home,1,2");
-    std::filesystem::create_symlink(m_root / "home/.config/kq71wb/real.dat", m_root / "home/.config/kq71wb/kq71wb.dat");
-    const long before = openFiles();
-    EXPECT_EQ(firstName(), "Home");
-    EXPECT_EQ(openFiles(), before);  // what was opened and passed over is closed, and the file once read
+    write("program/kq71wb.dat", "\"N271KQ (example)\",612.5,23.6\n");
+    const std::filesystem::path mine = m_root / "home/.config/kq71wb/kq71wb.dat";
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[&] { std::filesystem::create_directory(mine); }, "it is a folder, not a file"},
+        {[&] { ::mkfifo(mine.c_str(), 0600); }, "it is a named pipe, not a file"},
+        {[&] { std::filesystem::create_symlink("/dev/zero", mine); }, "it is a device, not a file"},
+        {[&] { std::filesystem::create_symlink(m_root / "gone.dat", mine); }, "it is a link to nothing"},
+        {[&] {
+             write("home/.config/kq71wb/kq71wb.dat", "Mine,1,2\n");
+             std::filesystem::permissions(mine, std::filesystem::perms::none);
+         },
+         "it cannot be read (permission denied)"},
+    };
+    for (const auto& [put, problem] : cases) {
+        std::filesystem::remove_all(mine);
+        put();
+        const long before = openFiles();
+        // Permissions do not stop root: the user's own file is read as another user.
+        const bool asNobody = ::geteuid() == 0 && problem.find("permission") != std::string::npos;
+        if (asNobody && ::seteuid(65534) != 0)
+            GTEST_SKIP() << "running as root, and cannot read as another user";
+        const LoadingsRead read = ReadLoadingsFile(loadingsFileCandidates(m_root / "program", "", (m_root / "home").string()));
+        if (asNobody) {
+            ASSERT_EQ(::seteuid(0), 0);
+        }
+        EXPECT_EQ(read.problem, problem);
+        EXPECT_EQ(read.file, mine) << problem;
+        EXPECT_EQ(read.loadings, Loadings{}) << problem;
+        EXPECT_EQ(openFiles(), before) << problem;
+    }
 }
 
 // procfs calls its files regular and empty, whatever they give when read
@@ -183,17 +211,33 @@ TEST_F(LoadingsFiles, AFileThatClaimsNoBytesGivesNone)
     EXPECT_EQ(read, Loadings{});
 }
 
-// A file whose reading would block (as /proc/kmsg does) gives what it has at
-// once: here a pipe whose writer stays open.
-TEST(ReadAvailableBytes, NeverWaitsForMore)
+// The digest was of the first 64 KiB read, not of the file that sha256sum
+// names; the file's time was taken before its bytes, so a file rewritten in
+// between gave the old time beside the new bytes.
+TEST_F(LoadingsFiles, OneReadOfTheWholeFile)
 {
-    int ends[2];
-    ASSERT_EQ(::pipe(ends), 0);
-    ASSERT_EQ(::write(ends[1], "A,1,2\n", 6), 6);
-    EXPECT_EQ(readAvailableBytes(ends[0], kMaxFileBytes), "A,1,2\n");
-    EXPECT_EQ(readAvailableBytes(ends[0], kMaxFileBytes), "");
-    ::close(ends[0]);
-    ::close(ends[1]);
+    std::string weighings;
+    for (int year = 0; weighings.size() < 120093; ++year)
+        weighings += "\"N271KQ weighed " + std::to_string(1990 + year % 30) + "\",612.5,23.6\n";
+    write("weighings.dat", weighings);
+    FileRead read = readFileAt(m_root / "weighings.dat");
+    EXPECT_EQ(read.sha256, sha256Hex(weighings));
+    EXPECT_EQ(read.size, weighings.size());
+    EXPECT_EQ(read.head, weighings.substr(0, kMaxFileBytes));
+
+    // Rewritten after its bytes were read: read again, the new bytes beside the new time.
+    write("club.dat", "\"Old\",600,14\n");
+    int rewrites = 0;
+    read = readFileAt(m_root / "club.dat", [&] {
+        if (rewrites++ > 0)
+            return;
+        write("club.dat", "\"New\",610,14\n");
+        const timespec times[2] = {{1796702940, 0}, {1796702940, 0}};
+        ::utimensat(AT_FDCWD, (m_root / "club.dat").c_str(), times, 0);
+    });
+    EXPECT_EQ(read.head, "\"New\",610,14\n");
+    EXPECT_EQ(read.modified, 1796702940);
+    EXPECT_EQ(read.sha256, sha256Hex(read.head));
 }
 
 }  // namespace

@@ -204,6 +204,26 @@ TEST(Readouts, AgreeWithEveryWholePoundOnRandomLoadings)
     EXPECT_GT(noKilogram, 0);
 }
 
+// The worked examples above timeText and shortenedPath, and the edges of the
+// calendar: a leap day, a time before 1970.
+TEST(LoadSheetText, TimesAndPathsAsTheCommentsSay)
+{
+    const std::pair<LocalTime, std::string> times[] = {
+        {{1796702940, -25200}, "2026-12-07 21:09 \u221207:00"}, {{1796702940, 19800}, "2026-12-08 09:39 +05:30"},
+        {{1796702940, 0}, "2026-12-08 04:09 +00:00"}, {{1709251140, 0}, "2024-02-29 23:59 +00:00"},
+        {{-3600, 3600}, "1970-01-01 00:00 +01:00"}, {{-3600, -1800}, "1969-12-31 22:30 \u221200:30"}};
+    for (const auto& [time, text] : times)
+        EXPECT_EQ(timeText(time), text) << time.seconds << ' ' << time.utcOffset;
+    const std::pair<std::string, std::string> paths[] = {
+        {"~/.config/kq71wb/kq71wb.dat", "~/.config/kq71wb/kq71wb.dat"},
+        {"~/gliding-club-north-field/shared-configuration/aircraft/kq71wb.dat",
+         "~/gliding-club-north-field/shared-configuration/\u2026/kq71wb.dat"},
+        {"/" + std::string(80, 'n') + ".dat", "/\u2026/" + std::string(60, 'n') + "\u2026"},
+        {std::string(80, 'n'), std::string(60, 'n') + "\u2026"}};
+    for (const auto& [path, shown] : paths)
+        EXPECT_EQ(shortenedPath(path), shown) << path;
+}
+
 TEST(LoadSheetText, EveryRowFigureAndWarning)
 {
     Sheet sheet = sheetOf({{"612.5", "14.37"}, {"170", "-20"}, {"18", ""}, {"12", "14,5"}});
@@ -211,7 +231,7 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
     std::optional<CalcFault> fault = Calc(sheet);
     EXPECT_EQ(loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "N271KQ", "~/.config/kq71wb/kq71wb.dat",
                                           ", modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b", {"Cockpit placard, pilot at -20 in and nothing else aboard:", "N271KQ: ..."},
-                                          {"Check: Empty arm, N7: ..."}})
+                                          {"Check: Empty arm, N7: ..."}, {}})
                   .lines(),
               (std::vector<std::string>{
                   "KQ 71 weight and balance", "Made 2026-12-07 14:03 with KQ71WB 1.00", "Loading: N271KQ",
@@ -237,7 +257,7 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
         sheet.weight = {}, sheet.arm = {};
         std::tie(sheet.weight[0], sheet.arm[0]) = rows[0];
         fault = Calc(sheet);
-        const LoadSheetText text = loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "", "", "", {}, {}});
+        const LoadSheetText text = loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "", "", "", {}, {}, {}});
         EXPECT_EQ(text.above.size(), 2u);
         EXPECT_EQ(text.below[1], verdict);
         EXPECT_EQ(text.below[2], "") << verdict;  // no read-outs from figures that are not current

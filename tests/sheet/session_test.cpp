@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "sha256.h"
+
 namespace kq71wb {
 namespace {
 
@@ -109,7 +111,7 @@ TEST(Session, PlacardOfEachGlider)
         session.pressLoading(1);
         session.edit(FieldKind::Arm, kPilotRow, c.pilotArm);
         EXPECT_EQ(session.focus(FieldKind::Weight, 2).announce, Announcements{});
-        const LoadSheetText text = session.loadSheet("", "");
+        const LoadSheetText text = session.loadSheet({}, "");
         const auto placard = std::find(text.below.begin(), text.below.end(), c.placard.front());
         EXPECT_EQ(std::vector(placard, std::min(placard + static_cast<std::ptrdiff_t>(c.placard.size()), text.below.end())),
                   c.placard) << c.pilotArm;
@@ -151,15 +153,29 @@ TEST(Session, AFileThatGivesNoLoadingIsRefused)
         {std::string("\x89PNG\r\n\x1A\n\0\0\0\rIHDR\0\0\x01", 20), true}, {"", true}, {"\"Spare\",,\n,600,14", true},
         {"\"N371KQ\",598,23.9", false}};
     for (const auto& [file, refused] : files) {
-        const View view = session.useLoadings(std::string_view(file), "club.dat", "2026-11-30 09:12");
+        const View view = session.useLoadings(file, {"club.dat", LocalTime{1796026320, 3600}, {}, 0});
         EXPECT_EQ(session.loadingsRefused(), refused) << file;
         EXPECT_EQ(view.loadings[0].caption, refused ? "N271KQ" : "N371KQ") << file;
         EXPECT_EQ(view.announce.note, refused) << file;
     }
     // The file taken is named beside its buttons, and on the load sheet with
-    // which weighing it is: its time and the start of its SHA-256 (sha256sum).
+    // which weighing it is: its time with its zone, and the start of its
+    // SHA-256 (sha256sum).
     EXPECT_EQ(session.view().loadings[0].from, "From club.dat.");
-    EXPECT_EQ(session.loadSheet("", "").above.back(), "Loadings file: club.dat, modified 2026-11-30 09:12, SHA-256 7ab532d7fec4");
+    EXPECT_EQ(session.loadSheet({}, "").above.back(), "Loadings file: club.dat, modified 2026-11-30 09:12 +01:00, SHA-256 7ab532d7fec4");
+    // A file changed on disk after it was read kept its old time and digest
+    // without a word: once it is seen to differ, the sheet and every note say so.
+    const std::string changed = "The loadings file on disk has changed since it was read (its SHA-256 is now 0123456789ab): "
+                                "the buttons and this sheet keep what was read.";
+    session.lookAgainAtLoadings("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef");
+    EXPECT_EQ(session.loadSheet({}, "").above.back(), changed);
+    EXPECT_EQ(session.setNote("Load sheet copied.").lines.note, "Load sheet copied. " + changed);
+    session.lookAgainAtLoadings("");
+    EXPECT_EQ(session.setNote("Printed.").lines.note, "Printed. The loadings file on disk has changed since it was read "
+                                                      "(it cannot be read now): the buttons and this sheet keep what was read.");
+    session.lookAgainAtLoadings("c8b53ec1e9a7c2b0e1a9f4f57c9d0e77e4f47cd1d8fd6cc67e4b5d4b7ab532d7");
+    session.lookAgainAtLoadings(sha256Hex("\"N371KQ\",598,23.9"));
+    EXPECT_EQ(session.setNote("Printed.").lines.note, "Printed.");
 }
 
 // What is said of a loadings file as it is read, in the note (which the
@@ -222,18 +238,56 @@ TEST(Session, WhatIsSaidOfALoadingsFile)
     };
     for (const auto& c : cases) {
         Session session;
-        const View view = session.useLoadings(std::string_view(c.file), "club.dat");
+        const View view = session.useLoadings(c.file, {"club.dat", {}, {}, 0});
         EXPECT_EQ(view.lines.note, c.note) << c.file;
         EXPECT_EQ(view.loadings[0].from, c.tooltip) << c.file;
         std::string buttons;
         for (const LoadingButtonView& button : view.loadings)
             buttons += (buttons.empty() ? "" : ", ") + button.caption;
         EXPECT_TRUE(c.buttons.empty() || buttons == c.buttons) << buttons;
-        const LoadSheetText sheet = session.loadSheet("", "");
+        const LoadSheetText sheet = session.loadSheet({}, "");
         EXPECT_EQ(std::vector(sheet.above.begin() + 3, sheet.above.end()), c.notes) << c.file;
         const auto placard = std::find_if(sheet.below.begin(), sheet.below.end(),
                                           [](const std::string& line) { return line.starts_with("Cockpit placard"); });
         EXPECT_EQ(std::vector(placard + 1, std::find(placard, sheet.below.end(), "")), c.placard) << c.file;
+    }
+}
+
+// What is not read of a file is named: the first line of a file refused,
+// and the line the cut at 64 KiB falls in. A file longer than the 64 KiB
+// read said "Line 1641 ... does not split" of the line the cut fell in, and a
+// record cut there was used: 612.5 lb at 2 in.
+TEST(Session, WhatIsNotReadOfAFileIsNamed)
+{
+    const std::string notSplit = " of the loadings file does not split into a name, an empty weight and an empty arm: check "
+                                 "the quotes and commas.";
+    const std::string refused = "That file gives no loading (a line of a name in quotes, an empty weight and an empty arm); "
+                                "the loadings you had stay.";
+    // Four gliders, then older weighings, 120,093 bytes in all; the cut falls in line 1988.
+    std::string weighings = "\"N271KQ\",612.5,23.6\n\"N371KQ\",598,23.9\n\"N471KQ\",621.25,23.4\n\"N571KQ\",605.5,23.7\n";
+    for (int year = 0; weighings.size() < 120093; ++year)
+        weighings += "\"N271KQ weighed " + std::to_string(1990 + year % 30) + "\",612.5,23.6\n";
+    weighings.resize(120093);
+    const struct {
+        std::string bytes;
+        std::uint64_t size;  // of the whole file; 0 when the bytes are the whole
+        std::string note;
+        std::string firstButton;
+    } files[] = {
+        {"\u201CClub, two\u201D,598,23.9\n", 0, refused + " Line 1" + notSplit, "Loading 1"},
+        {std::string(65520, ' ') + "\"N271KQ\",612.5,23.6", 65539,
+         refused + " Only the first 64 KiB of kq71wb.dat were read: line 1, cut there, is left out.", "Loading 1"},
+        {weighings.substr(0, kMaxFileBytes), weighings.size(),
+         "Only the first 64 KiB of kq71wb.dat were read: line 1988, cut there, is left out. The part of the loadings file "
+         "read holds 1987 gliders; only the first 4 have buttons: N271KQ, N371KQ, N471KQ and N571KQ.", "N271KQ"},
+        {"\"N271KQ\",612.5,23.6\n" + std::string(kMaxFileBytes, '\n'), 0, "Only the first 64 KiB of kq71wb.dat were read.",
+         "N271KQ"},
+    };
+    for (const auto& [bytes, size, note, firstButton] : files) {
+        Session session;
+        const View view = session.useLoadings(bytes, {"~/.config/kq71wb/kq71wb.dat", {}, {}, size});
+        EXPECT_EQ(view.lines.note, note) << bytes.substr(0, 60);
+        EXPECT_EQ(view.loadings[0].caption, firstButton) << bytes.substr(0, 60);
     }
 }
 

@@ -114,22 +114,22 @@ TEST(ResultWords, SayTheVerdictOfEachFigure)
              Calc(sheet);
              return sheet;
          }(), {}, "within limits, not updated",
-         "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale",
+         "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale, not updated",
          "Totals not updated: the gross weight is zero or less. Gross weight 770 lb, within limits, not updated. "
          "CG 6.49 in, out of limits, forward of the 11.70 in limit, not updated."},
         {"a fault in the rows", passed({{"100", "14"}}), CalcFault{FaultStep::RowSum, 1}, "within limits, not updated",
-         "within limits, not updated", "CG 14.00 in", ""},
+         "within limits, not updated", "CG 14.00 in, not updated", ""},
         {"a pilot who outweighs the loading: the range, but no room", stale("-700"), {}, "within limits, not updated",
-         "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale",
+         "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale, not updated",
          "Totals not updated: the gross weight is zero or less. Gross weight 770 lb, within limits, not updated. "
          "CG 6.49 in, out of limits, forward of the 11.70 in limit, not updated. Pilot weight for this loading: 0 to 43 lb (0 to 19 kg)."},
         {"a fault at the scale: the CG and its colour are new all the same", passed({{"100", "14"}}),
-         CalcFault{FaultStep::Scale, -1}, "within limits", "within limits", "CG 14.00 in", ""},
+         CalcFault{FaultStep::Scale, -1}, "within limits", "within limits", "CG 14.00 in, not updated", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(grossWeightWords(c.sheet, c.fault), c.gross) << c.name;
         EXPECT_EQ(flyCgWords(c.sheet, c.fault), c.cg) << c.name;
-        EXPECT_EQ(scaleWords(c.sheet), c.scale) << c.name;
+        EXPECT_EQ(scaleWords(c.sheet, c.fault), c.scale) << c.name;
         if (!c.summary.empty()) {
             EXPECT_EQ(resultSummary(c.sheet, c.fault), c.summary) << c.name;
         }

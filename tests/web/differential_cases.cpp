@@ -30,7 +30,9 @@ std::vector<std::pair<std::string, bool>> g_reached = {
     {"is read as", false}, {"the sheet is in pounds", false}, {"the sheet is in inches", false},
     {"is blank: its", false}, {"is below zero", false}, {"Pilot weight for this loading", false},
     {"No pilot weight", false}, {"\"marked\":3", false}, {"keeps the sheet within limits", false},
-    {"lb pilot needs at least", false}, {"No weight at the item arms typed", false}};
+    {"lb pilot needs at least", false}, {"No weight at the item arms typed", false},
+    {"modified 2026-11-30 01:12 \u221207:00, SHA-256 eeeeeeeeeeee", false}, {"Made 2026-12-07 21:09 \u221207:00", false},
+    {"Only the first 64 KiB of kq71wb.dat were read", false}};
 
 void call(const char* name, const std::string& args, const std::string& result)
 {
@@ -67,13 +69,23 @@ void reset()
     call("chartFrame", "", g_session->chartFrame());
 }
 
-void useLoadings(const std::string& bytes)
+// The first bytes of a file, the whole or the start of a longer one, with
+// its time in one of several zones.
+void useLoadings(const std::string& bytes, int more, int utcOffset)
 {
     std::string hex;
     for (const unsigned char c : bytes)
         hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
-    call("useLoadings", "{\"hex\":\"" + hex + "\"},\"kq71wb.dat\",\"2026-11-30 09:12\"",
-         g_session->useLoadings(bytes, "kq71wb.dat", "2026-11-30 09:12"));
+    const std::string sha256 = more ? std::string(64, 'e') : "";
+    const double size = static_cast<double>(bytes.size() + static_cast<std::size_t>(more));
+    call("useLoadings", "{\"hex\":\"" + hex + "\"},\"kq71wb.dat\",[1796026320.5," + std::to_string(utcOffset) + "]," +
+                            jsonText(sha256) + "," + std::to_string(bytes.size() + static_cast<std::size_t>(more)),
+         g_session->useLoadings(bytes, "kq71wb.dat", 1796026320.5, utcOffset, sha256, size));
+}
+
+void loadSheet()
+{
+    call("loadSheet", "[1796702940,-25200]", g_session->loadSheet(1796702940, -25200));
 }
 
 // The worked examples of the conversions, and what a pilot may type or paste.
@@ -138,7 +150,7 @@ int main(int argc, char* argv[])
         edit(FieldKind::Arm, 0, text);
         edit(FieldKind::Weight, 2, text);
         edit(FieldKind::Description, 2, text);
-        call("loadSheet", jsonText("2026-12-07 14:03"), g_session->loadSheet("2026-12-07 14:03"));
+        loadSheet();
     }
     for (const auto& rows : kFaultingSheets) {
         reset();
@@ -150,7 +162,9 @@ int main(int argc, char* argv[])
     const std::vector<std::string> files = loadingsFiles(random);
     for (int sequence = 0; sequence < sequences; ++sequence) {
         reset();
-        useLoadings(files[static_cast<std::size_t>(random.below(static_cast<int>(files.size())))]);
+        constexpr int kOffsets[] = {-25200, 0, 3600, 19800};
+        useLoadings(files[static_cast<std::size_t>(random.below(static_cast<int>(files.size())))],
+                    random.below(4) == 0 ? 1 + random.below(1000) : 0, kOffsets[random.below(4)]);
         if (sequence % 4 == 0) {
             // Exactly on a limit in decimal: 900 lb in cents, or items balanced about a CG limit.
             const int cents = random.below(90001), limit = sequence % 8 ? 117 : 160, offset = 1 + random.below(80);
@@ -191,7 +205,7 @@ int main(int argc, char* argv[])
             }
             }
         }
-        call("loadSheet", jsonText("2026-12-07 14:03"), g_session->loadSheet("2026-12-07 14:03"));
+        loadSheet();
     }
 
     for (const auto& [state, reached] : g_reached) {

@@ -24,10 +24,6 @@ constexpr std::uint32_t kRound[64] = {
     0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2,
 };
 
-// The square roots of the first 8 primes, the same way: where every digest starts.
-constexpr Block kStart = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                          0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-
 // Four bytes as one word, first byte highest, whatever order the machine
 // keeps them in: a WebAssembly build must give the native build's digest.
 std::uint32_t wordAt(const unsigned char* bytes)
@@ -73,26 +69,39 @@ void addBlock(Block& state, const unsigned char* block)
 
 }  // namespace
 
-std::string sha256Hex(std::string_view bytes)
+// Whole blocks are read where the bytes lie, so that a long text is never
+// copied; only the bytes of a block cut between two pieces go through a buffer.
+void Sha256::add(std::string_view bytes)
 {
-    // Whole blocks are read where the bytes lie, so that a long text is never
-    // copied; only the bytes after the last whole block go through a buffer.
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-    const std::size_t whole = bytes.size() - bytes.size() % 64;
-    Block state = kStart;
-    for (std::size_t at = 0; at < whole; at += 64)
-        addBlock(state, data + at);
+    std::size_t at = 0;
+    m_size += bytes.size();
+    if (m_pendingSize > 0) {
+        for (; at < bytes.size() && m_pendingSize < m_pending.size(); ++at)
+            m_pending[m_pendingSize++] = data[at];
+        if (m_pendingSize < m_pending.size())
+            return;
+        addBlock(m_state, m_pending.data());
+        m_pendingSize = 0;
+    }
+    for (; bytes.size() - at >= 64; at += 64)
+        addBlock(m_state, data + at);
+    for (; at < bytes.size(); ++at)
+        m_pending[m_pendingSize++] = data[at];
+}
 
+std::string Sha256::hex() const
+{
     // The rest, a 1 bit, zeros, and the length in bits in the last 8 bytes.
     // When fewer than 9 bytes are left after the rest (56 bytes or more of
     // it), the length goes to the end of a second block.
-    const std::size_t rest = bytes.size() - whole;
+    Block state = m_state;
     std::array<unsigned char, 128> tail{};
-    for (std::size_t i = 0; i < rest; ++i)
-        tail[i] = data[whole + i];
-    tail[rest] = 0x80;
-    const std::size_t tailSize = rest < 56 ? 64 : 128;
-    const std::uint64_t bits = std::uint64_t{bytes.size()} * 8;
+    for (std::size_t i = 0; i < m_pendingSize; ++i)
+        tail[i] = m_pending[i];
+    tail[m_pendingSize] = 0x80;
+    const std::size_t tailSize = m_pendingSize < 56 ? 64 : 128;
+    const std::uint64_t bits = m_size * 8;
     for (std::size_t i = 0; i < 8; ++i)
         tail[tailSize - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
     addBlock(state, tail.data());
@@ -106,6 +115,13 @@ std::string sha256Hex(std::string_view bytes)
         for (int shift = 28; shift >= 0; shift -= 4)
             hex += kDigits[(word >> shift) & 0xFu];
     return hex;
+}
+
+std::string sha256Hex(std::string_view bytes)
+{
+    Sha256 digest;
+    digest.add(bytes);
+    return digest.hex();
 }
 
 }  // namespace kq71wb

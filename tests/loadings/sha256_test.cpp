@@ -8,7 +8,8 @@ namespace kq71wb {
 namespace {
 
 // The published vectors, and lengths where the padding spills into a second
-// block (56) or the bytes fill the first (64), checked against sha256sum.
+// block (56) or the bytes fill the first (64), checked against sha256sum;
+// each whole, and given in pieces as a file is read, a block cut between two.
 TEST(Sha256, MatchesKnownDigests)
 {
     const std::pair<std::string, std::string_view> cases[] = {
@@ -20,8 +21,15 @@ TEST(Sha256, MatchesKnownDigests)
         {std::string(56, 'a'), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a"},
         {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
     };
-    for (const auto& [bytes, digest] : cases)
+    for (const auto& [bytes, digest] : cases) {
         EXPECT_EQ(sha256Hex(bytes), digest) << bytes.size() << " bytes";
+        for (const std::size_t piece : {1, 7, 63, 64, 65}) {
+            Sha256 pieces;
+            for (std::size_t at = 0; at < bytes.size(); at += piece)
+                pieces.add(std::string_view(bytes).substr(at, piece));
+            EXPECT_EQ(pieces.hex(), digest) << bytes.size() << " bytes in pieces of " << piece;
+        }
+    }
 }
 
 }  // namespace
