@@ -145,6 +145,7 @@ function show(json) {
     button.setAttribute('aria-pressed', String(i === view.marked));
   });
   speak(view);
+  return view;
 }
 
 // Where the page keeps a loadings file: its bytes in base64, in this browser
@@ -226,17 +227,22 @@ function wire() {
     });
   }
   // The ± key stands in sight while a weight or an arm has the focus; pressing
-  // it keeps the focus, and the keypad, in the field.
+  // it keeps the focus, and the keypad, in the field, and the caret beside
+  // the digits it was beside.
   const sign = byId('sign');
   let signed = null;
   for (const [fields, kind] of editedFields.filter(([, kind]) => kind !== FieldKind.Description)) {
     fields.forEach((field, row) => {
-      field.addEventListener('focus', () => { signed = [kind, row]; sign.hidden = false; });
+      field.addEventListener('focus', () => { signed = [field, kind, row]; sign.hidden = false; });
       field.addEventListener('blur', () => { sign.hidden = true; });
     });
   }
   sign.addEventListener('pointerdown', (event) => event.preventDefault());
-  sign.addEventListener('click', () => signed && show(session.toggleSign(...signed)));
+  sign.addEventListener('click', () => {
+    if (!signed) return;
+    const [field, kind, row] = signed;
+    field.setSelectionRange(...show(session.toggleSign(kind, row, field.selectionStart, field.selectionEnd)).caret);
+  });
   byId('sheet').addEventListener('submit', (event) => event.preventDefault());
 
   byId('chooseFile').addEventListener('change', (event) => {

@@ -45,9 +45,9 @@ EMSCRIPTEN_KEEPALIVE const char* kq_edit(PageSession* session, int field, int ro
 {
     return answer(session->edit(kind(field), row, text(bytes, length)));
 }
-EMSCRIPTEN_KEEPALIVE const char* kq_toggle_sign(PageSession* session, int field, int row)
+EMSCRIPTEN_KEEPALIVE const char* kq_toggle_sign(PageSession* session, int field, int row, int start, int end)
 {
-    return answer(session->toggleSign(kind(field), row));
+    return answer(session->toggleSign(kind(field), row, start, end));
 }
 EMSCRIPTEN_KEEPALIVE const char* kq_focus(PageSession* session, int field, int row)
 {

@@ -14,6 +14,7 @@ export interface View {
   verdict: string; warnings: string[]; checks: string; readouts: string; note: string;
   announce: { verdict: boolean; warnings: boolean; note: boolean };
   loadings: [LoadingButton, LoadingButton, LoadingButton, LoadingButton]; marked: number;
+  caret?: [number, number]; // after toggleSign only
 }
 
 export type FieldKindValue = 0 | 1 | 2 | 3;
@@ -21,7 +22,8 @@ export interface FieldKinds { Weight: FieldKindValue; Arm: FieldKindValue; Momen
 
 export interface Session {
   edit(field: FieldKindValue, row: number, text: string): string; // JSON of a View
-  toggleSign(field: FieldKindValue, row: number): string; // a weight or arm made negative, or positive again
+  // A weight or arm made negative, or positive again; the caret or selection given is answered as "caret": [start, end], beside the same digits.
+  toggleSign(field: FieldKindValue, row: number, start: number, end: number): string;
   focus(field: FieldKindValue, row: number): string; // the caret in a field, or in none (Moment, -1)
   pressLoading(index: number): string;
   useLoadings(bytes: Uint8Array | string, fileName: string, modified: string): string; // JSON of a View and "taken": false when the file gave no loading

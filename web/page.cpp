@@ -62,18 +62,28 @@ std::string PageSession::edit(FieldKind field, int row, std::string text)
     return viewJson(m_session.edit(field, row, std::move(text)));
 }
 
-std::string PageSession::toggleSign(FieldKind field, int row)
+std::string PageSession::toggleSign(FieldKind field, int row, int start, int end)
 {
     if ((field != FieldKind::Weight && field != FieldKind::Arm) || row < 0 || row >= Sheet::kRowCount)
         return view();
     const Sheet& sheet = m_session.sheet();
     std::string text = (field == FieldKind::Weight ? sheet.weight : sheet.arm)[static_cast<std::size_t>(row)];
     const std::size_t first = text.find_first_not_of(' ');
-    if (first != std::string::npos && text[first] == '-')
+    const int at = static_cast<int>(first == std::string::npos ? text.size() : first);
+    const bool negative = first != std::string::npos && text[first] == '-';
+    if (negative)
         text.erase(first, 1);
     else
-        text.insert(first == std::string::npos ? text.size() : first, "-");
-    return edit(field, row, std::move(text));
+        text.insert(static_cast<std::size_t>(at), "-");
+    // A place past the sign's moves with the digits after it; a place at it
+    // stays before the digits: after the sign when it comes in.
+    const auto moved = [&](int place) {
+        place = std::max(place, 0);
+        return negative ? (place > at ? place - 1 : place) : (place >= at ? place + 1 : place);
+    };
+    std::string json = edit(field, row, std::move(text));
+    json.insert(json.size() - 1, ",\"caret\":[" + std::to_string(moved(start)) + ',' + std::to_string(moved(end)) + ']');
+    return json;
 }
 
 std::string PageSession::focus(FieldKind field, int row) { return viewJson(m_session.focus(field, row)); }

@@ -32,8 +32,14 @@ public:
     // offer only a comma on their decimal keypad; the page puts the text back.
     std::string edit(FieldKind field, int row, std::string text);
     // A weight or an arm made negative, or positive again: phones' decimal
-    // keypads often have no minus key.
-    std::string toggleSign(FieldKind field, int row);
+    // keypads often have no minus key. `start` and `end` are the caret (or
+    // the selection) as the field shows it; the view adds "caret": [start,
+    // end] where it is once the sign is in or out, beside the same digits,
+    // so that what is typed next goes where it went before: "30|" -> "-30|",
+    // "|" -> "-|", "3|0" -> "-3|0", "[30]" -> "-[30]", "-|30" -> "|30".
+    // The sign goes after leading blanks only, so a caret counted in UTF-16
+    // units, as a browser counts it, moves by the same one place.
+    std::string toggleSign(FieldKind field, int row, int start, int end);
     // The caret in a field, or in none (Moment, -1): the read-outs follow it.
     std::string focus(FieldKind field, int row);
     std::string pressLoading(int index);

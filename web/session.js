@@ -26,7 +26,7 @@
     constructor() { this.session = _kq_session_new(); }
     delete() { _kq_session_delete(this.session); this.session = 0; }
     edit(field, row, text) { return answer(withBytes([text], (...bytes) => _kq_edit(this.session, field, row, ...bytes))); }
-    toggleSign(field, row) { return answer(_kq_toggle_sign(this.session, field, row)); }
+    toggleSign(field, row, start, end) { return answer(_kq_toggle_sign(this.session, field, row, start, end)); }
     focus(field, row) { return answer(_kq_focus(this.session, field, row)); }
     pressLoading(index) { return answer(_kq_press_loading(this.session, index)); }
     useLoadings(bytes, fileName, modified) {

@@ -246,16 +246,24 @@ test('forced colours: each result says its verdict, and the scale shows the CG',
   assert.deepEqual(shown, ['within limits', 'out of limits, forward of the 11.70 in limit', true]);
 });
 
-// A phone's decimal keypad without a minus key could not put nose ballast at -35.
-test('the ± key makes the field being typed negative, and back, keeping the keypad there', async () => {
+// A phone's decimal keypad without a minus key could not put nose ballast at
+// -35; then the ± key moved the caret, so that 30, ±, .5 gave -3.50, and ±
+// in an empty arm, then 30, gave 30- (read as +30).
+test('the ± key makes the field being typed negative, and back, the keypad and the caret kept', async () => {
   const page = await open({ viewport: { width: 360, height: 740 }, hasTouch: true });
-  await field(page, 'arm', 2).focus();
-  await typeKeys(page, '35');
+  const arm = (row) => field(page, 'arm', row).evaluate((input) => [input.value, document.activeElement === input]);
+  for (const [row, before, after, typed] of [[2, '30', '.5', '-30.5'], [3, '', '30', '-30'], [4, 'select 30', '45', '-45'],
+    [5, '-30', '5', '305'], [6, '30 ArrowLeft', '5', '-350']]) {
+    await field(page, 'arm', row).focus();
+    const [text, key] = before.replace('select ', '').split(' ');
+    await typeKeys(page, text, ...(key ? [key] : []));
+    if (before.startsWith('select')) await field(page, 'arm', row).selectText();
+    await page.tap('#sign');
+    await typeKeys(page, after);
+    assert.deepEqual(await arm(row), [typed, true], `${before}, ±, ${after}`);
+  }
   await page.tap('#sign');
-  const arm = () => field(page, 'arm', 2).evaluate((input) => [input.value, document.activeElement === input]);
-  assert.deepEqual(await arm(), ['-35', true]);
-  await page.tap('#sign');
-  assert.deepEqual([await arm(), await field(page, 'arm', 1).inputValue()], [['35', true], '-20']);
+  assert.deepEqual([await arm(6), await field(page, 'arm', 1).inputValue()], [['350', true], '-20']);
 });
 
 // A megabyte pasted into a field slowed every keystroke, a 4,096-byte name

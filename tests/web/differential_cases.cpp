@@ -30,7 +30,7 @@ std::vector<std::pair<std::string, bool>> g_reached = {
     {"is read as", false}, {"the sheet is in pounds", false}, {"the sheet is in inches", false},
     {"is blank: its", false}, {"is below zero", false}, {"Pilot weight for this loading", false},
     {"No pilot weight", false}, {"\"marked\":3", false}, {"keeps the sheet within limits", false},
-    {"lb pilot needs at least", false}, {"No weight at the item arms typed", false}};
+    {"lb pilot needs at least", false}, {"No weight at the item arms typed", false}, {"\"caret\":[1,1]", false}};
 
 void call(const char* name, const std::string& args, const std::string& result)
 {
@@ -172,7 +172,14 @@ int main(int argc, char* argv[])
         }
         for (int step = random.below(12); step >= 0; --step) {
             const int row = random.below(8);
-            switch (random.below(6)) {
+            switch (random.below(7)) {
+            case 6: {
+                // The ± key, the caret anywhere in the field or past its end.
+                const int start = random.below(6), end = start + random.below(3);
+                call("toggleSign", "{\"field\":\"Arm\"}," + std::to_string(row) + ',' + std::to_string(start) + ',' +
+                     std::to_string(end), g_session->toggleSign(FieldKind::Arm, row, start, end));
+                break;
+            }
             case 0:
                 call("pressLoading", std::to_string(row % 4), g_session->pressLoading(row % 4));
                 break;
