@@ -183,7 +183,7 @@ for (const [width, textScale] of [[320, 1], [360, 1], [320, 1.3], [360, 2], [320
     await cdp.send('Page.setFontSizes', { fontSizes: { standard: Math.round(16 * textScale), fixed: Math.round(13 * textScale) } });
     await typeLoadings(page, '"N271KQ",612.55,23.65\n');
     await page.click('button.loading');
-    for (const [kind, row, text] of [['weight', 1, '140'], ['weight', 2, '-100.25'], ['arm', 2, '95.125'], ['weight', 3, '20']])
+    for (const [kind, row, text] of [['weight', 1, '140'], ['weight', 2, '-100.25'], ['arm', 2, '95.125'], ['weight', 3, '0.4445'], ['weight', 4, '400']])
       await field(page, kind, row).fill(text);
     const cut = await page.evaluate(() => {
       const lines = (element) => { const range = document.createRange(); range.selectNodeContents(element);
