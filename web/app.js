@@ -1,10 +1,50 @@
 // The page's wiring: each field hands its text to the C++ core, and the page
 // shows exactly the captions, verdicts and words of the view that comes back.
 // Nothing is computed or worded here.
-import createKq71wb from './kq71wb.js';
+// This build of the page; its index.html and its module must name the same.
+const build = '@KQ71WB_PAGE_BUILD@';
+const reloaded = 'kq71wb reloaded';  // once, when the files came from different builds
+
+// The core, or null when it cannot start: missing, failing, or of another build.
+async function startCore() {
+  try {
+    const { default: createKq71wb } = await import('./kq71wb.js');
+    const core = await createKq71wb();
+    const page = document.querySelector('meta[name="kq71wb-build"]')?.content;
+    if (core.build !== build || page !== build)
+      throw new Error(`the page (${page}), its script (${build}) and its module (${core.build}) are of different builds`);
+    return core;
+  } catch (error) {
+    console.error('The calculator cannot start:', error);
+    return null;
+  }
+}
+
+function registerWorker() {
+  // Served from a file or an insecure origin, the page works without it, only not offline.
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+}
+
+// Without its core nothing on the page works: it says so where the verdict
+// stands, the sheet no longer takes typing, and nothing more runs. Files of
+// two builds at once (an update that reached the cache while the page
+// loaded) are sorted out by loading it again, once.
+function cannotStart() {
+  try {
+    if (navigator.serviceWorker?.controller && !sessionStorage.getItem(reloaded)) {
+      sessionStorage.setItem(reloaded, build);
+      window.location.reload();
+    }
+  } catch { /* nothing is kept: no reload */ }
+  document.getElementById('cannotStart').hidden = false;
+  for (const part of document.querySelectorAll('#sheet, .loadings, #loadingsFile')) part.inert = true;
+  document.documentElement.dataset.failed = '';
+  registerWorker();
+  return new Promise(() => {});
+}
 
 /** @type {import('./kq71wb').Kq71wb} */
-const kq71wb = await createKq71wb();
+const kq71wb = await startCore() ?? await cannotStart();
 const session = new kq71wb.Session();
 const { FieldKind } = kq71wb;
 const storedLoadings = 'kq71wb.dat';
@@ -283,6 +323,5 @@ if (kept) show(session.useLoadings(...kept));
 byId('loadingsFile').open = !kept;
 document.documentElement.dataset.ready = '';
 performance.mark('ready');
-
-// Served from a file or an insecure origin, the page works without it, only not offline.
-if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+try { sessionStorage.removeItem(reloaded); } catch { /* nothing was kept */ }
+registerWorker();

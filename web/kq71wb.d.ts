@@ -41,6 +41,7 @@ export interface Kq71wb {
   fieldName(kind: FieldKindValue, row: number): string;
   program(): string;
   loadingsFileLimit(): number; // bytes of a loadings file the parser reads
+  build: string; // this build of the page, as its index.html and app.js name it
 }
 
 export default function createKq71wb(): Promise<Kq71wb>;

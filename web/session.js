@@ -44,4 +44,5 @@
   Module['fieldName'] = (field, row) => answer(_kq_field_name(field, row));
   Module['program'] = () => answer(_kq_program());
   Module['loadingsFileLimit'] = () => _kq_loadings_file_limit();
+  Module['build'] = '@KQ71WB_PAGE_BUILD@';
 })();

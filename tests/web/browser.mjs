@@ -7,21 +7,24 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { mkdtemp, readFile, rm } from 'node:fs/promises';
+import { cp, mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
-import { extname, join, resolve } from 'node:path';
+import { extname, join, relative, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 
 const site = resolve(process.argv[2] ?? 'build-wasm/page');
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
-// Nothing from the HTTP cache: a page that opens offline was answered by the service worker.
+// Nothing from the HTTP cache: a page that opens offline was answered by the
+// service worker. A test may serve another folder (an update half copied).
+let served = site;
 const server = createServer((request, response) => {
-  const path = join(site, new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html'));
+  const path = join(served, new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html'));
   readFile(path).then((body) => response.writeHead(200, { 'content-type': types[extname(path)] ?? 'text/plain',
-    'cache-control': 'no-store' }).end(body), () => response.writeHead(404).end());
+    'cache-control': 'no-store' }).end(body), () => response.writeHead(404).end('Not found'));
 });
 const axe = await readFile(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const folder = await mkdtemp(join(tmpdir(), 'kq71wb-browser-'));
@@ -294,7 +297,9 @@ test('what the page says it keeps is what it keeps', async () => {
   assert.equal(await page.locator('button.loading').first().textContent(), 'Loading 1');
 });
 
-test('after one visit the page opens and works with no network', async () => {
+// A mistyped address in the page's folder (x/, index.html/) was answered
+// with the page kept, its styles and script missing, as found.
+test('after one visit the page opens and works with no network; an address not its own is not answered with it', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
   // It keeps what the page uses, the page itself once.
@@ -304,10 +309,90 @@ test('after one visit the page opens and works with no network', async () => {
   });
   assert.deepEqual(kept, ['', 'app.js', 'icons/kq71wb-192.png', 'icons/kq71wb-512.png', 'kq71wb.js', 'kq71wb.wasm',
     'manifest.webmanifest', 'style.css']);
+  for (const address of ['x/', 'index.html/']) assert.equal((await page.goto(url + address)).status(), 404, address);
   await page.context().setOffline(true);
-  await reopen(page);
+  await page.goto(url);
+  await page.waitForSelector('html[data-ready]');
   await field(page, 'weight', 0).fill('600');
   assert.equal((await shown(page)).grossWeight, '600');
+});
+
+const buildOf = (text) => text.match(/<meta name="kq71wb-build" content="(\w+)">/)[1];
+
+// With its module missing or failing the sheet took typing and showed
+// nothing, not even the pilot's -20, and nothing said it was not working.
+test('a page whose module is missing, failing or of another build says it cannot start, and takes no typing', async () => {
+  const build = buildOf(await readFile(join(site, 'index.html'), 'utf8'));
+  for (const [what, files, answer] of [
+    ['missing', '**/kq71wb.js', (route) => route.fulfill({ status: 404 })],
+    ['failing', '**/kq71wb.wasm', (route) => route.fulfill({ contentType: 'application/wasm', body: 'not a module' })],
+    ['of another build', '**/kq71wb.js', async (route) => {
+      const response = await route.fetch();
+      await route.fulfill({ response, body: (await response.text()).replace(build, '0123456789abcdef') });
+    }],
+  ]) {
+    const context = await browser.newContext();
+    await context.route(files, answer);
+    const page = await context.newPage();
+    await page.goto(url);
+    await page.waitForSelector('html[data-failed]');
+    assert.deepEqual(await page.evaluate(() => [document.getElementById('cannotStart').checkVisibility(),
+      document.getElementById('verdict').textContent, document.querySelector('#sheet input').closest('[inert]') !== null]),
+    [true, '', true], what);
+    await context.close();
+  }
+});
+
+// An update copied half-way (the new sw.js, index.html and app.js beside the
+// old module) was cached as the new version: every visit after showed the
+// page and nothing worked, offline too, until the site's data was cleared.
+test('an update half copied is not kept: the last whole version runs, then the new one, online and offline', async () => {
+  // The version before: this build under another name, with its own service worker.
+  const build = buildOf(await readFile(join(site, 'index.html'), 'utf8'));
+  const old = join(folder, 'old'), half = join(folder, 'half'), sources = fileURLToPath(new URL('../../web/', import.meta.url));
+  await cp(site, old, { recursive: true });
+  for (const file of ['index.html', 'app.js', 'kq71wb.js'])
+    await writeFile(join(old, file), (await readFile(join(old, file), 'utf8')).replaceAll(build, '0123456789abcdef'));
+  const files = (await readdir(old, { recursive: true, withFileTypes: true })).filter((entry) => entry.isFile())
+    .map((entry) => relative(old, join(entry.parentPath ?? entry.path, entry.name))).filter((file) => file !== 'sw.js');
+  execFileSync('cmake', [`-Dsite=${old}`, `-Dfiles=${files.join(';')}`, `-Dtemplate=${sources}sw.js`, '-P', `${sources}service_worker.cmake`]);
+  await cp(old, half, { recursive: true });
+  for (const file of ['sw.js', 'index.html', 'app.js']) await cp(join(site, file), join(half, file));
+  // Whatever the server now gives is installed, or refused, before the page is opened again.
+  const updated = (page) => page.evaluate(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    await registration.update().catch(() => {});
+    const worker = registration.installing ?? registration.waiting;
+    if (worker) {
+      await new Promise((settled) => {
+        const check = () => ['activated', 'redundant'].includes(worker.state) && settled();
+        worker.addEventListener('statechange', check);
+        check();
+      });
+    }
+    return (await caches.keys()).length;
+  });
+  const running = async (page) => {
+    await field(page, 'weight', 0).fill('600');
+    return [buildOf(await page.content()), (await shown(page)).grossWeight];
+  };
+  try {
+    served = old;
+    const page = await open();
+    await page.waitForFunction(() => navigator.serviceWorker.controller);
+    for (const [what, folderServed, expected] of [['half copied', half, '0123456789abcdef'], ['whole', site, build]]) {
+      served = folderServed;
+      await reopen(page);
+      assert.equal(await updated(page), 1, what);
+      await reopen(page);
+      assert.deepEqual(await running(page), [expected, '600'], what);
+    }
+    await page.context().setOffline(true);
+    await reopen(page);
+    assert.deepEqual(await running(page), [build, '600'], 'offline');
+  } finally {
+    served = site;
+  }
 });
 
 test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut', async () => {
