@@ -47,9 +47,11 @@ function cannotStart() {
 const kq71wb = await startCore() ?? await cannotStart();
 const session = new kq71wb.Session();
 const { FieldKind } = kq71wb;
-const storedLoadings = 'kq71wb.dat';
-const storedName = 'kq71wb.dat name';  // the name of the file kept, for the load sheet
-const storedTime = 'kq71wb.dat modified';  // and when it was last changed
+// Where this browser keeps a loadings file: its bytes, and for the load
+// sheet its name and when it was last changed. The pilot's own file, chosen
+// or typed; and the club's, as last fetched from beside the page, for offline.
+const ownFile = ['kq71wb.dat', 'kq71wb.dat name', 'kq71wb.dat modified'];
+const clubFile = ['kq71wb club.dat', 'kq71wb club.dat modified'];
 
 const byId = (id) => document.getElementById(id);
 const all = (selector) => [...document.querySelectorAll(selector)];
@@ -177,6 +179,9 @@ function show(json) {
   showList(byId('warnings'), view.warnings);
   put(byId('readouts'), view.readouts);
   put(byId('note'), view.note);
+  put(byId('loadingsFrom'), view.loadingsFrom);
+  byId('useClub').hidden = view.club !== 'offered';
+  byId('clearLoadings').hidden = view.club !== 'none';
   loadingButtons.forEach((button, i) => {
     const { caption, canPress, whyNot, from } = view.loadings[i];
     button.disabled = !canPress;
@@ -188,34 +193,56 @@ function show(json) {
   return view;
 }
 
-// Where the page keeps a loadings file: its bytes in base64, in this browser
-// only. A browser that keeps nothing (private windows, storage turned off)
-// still uses the file until the page is closed.
-function keepLoadings(bytes, name = '', modified = '') {
+// A loadings file kept, its bytes in base64, in this browser only; false
+// when the browser keeps nothing (private windows, storage turned off): the
+// file is still used until the page is closed.
+function keep([key, ...more], bytes, ...texts) {
   try {
-    for (const key of [storedLoadings, storedName, storedTime]) localStorage.removeItem(key);
+    for (const name of [key, ...more]) localStorage.removeItem(name);
     if (bytes.length > 0) {
-      localStorage.setItem(storedLoadings, btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join('')));
-      localStorage.setItem(storedName, name);
-      localStorage.setItem(storedTime, modified);
+      localStorage.setItem(key, btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join('')));
+      more.forEach((name, k) => localStorage.setItem(name, texts[k]));
     }
-    byId('notKept').hidden = true;
+    return true;
   } catch {
     // Whatever was kept before must not come back at the next visit in
     // place of what is used now.
-    try { localStorage.removeItem(storedLoadings); } catch { /* nothing is kept at all */ }
-    byId('notKept').hidden = false;
+    try { localStorage.removeItem(key); } catch { /* nothing is kept at all */ }
+    return false;
   }
 }
 
-function keptLoadings() {
+// [bytes, ...texts], or null.
+function kept([key, ...more]) {
   try {
-    const kept = localStorage.getItem(storedLoadings);
-    return kept ? [Uint8Array.from(atob(kept), (c) => c.charCodeAt(0)), localStorage.getItem(storedName) ?? '',
-      localStorage.getItem(storedTime) ?? ''] : null;
+    const bytes = localStorage.getItem(key);
+    return bytes ? [Uint8Array.from(atob(bytes), (c) => c.charCodeAt(0)), ...more.map((name) => localStorage.getItem(name) ?? '')] : null;
   } catch {
     return null;
   }
+}
+
+function keepLoadings(bytes, name = '', modified = '') {
+  byId('notKept').hidden = keep(ownFile, bytes, name, modified);
+}
+
+// The club's kq71wb.dat beside the page, fetched at every visit with a
+// network; without one the copy kept stands. No file there, or the server's
+// page for a missing one, is none.
+async function fetchClubLoadings() {
+  let response;
+  try {
+    response = await fetch('kq71wb.dat', { cache: 'no-cache' });
+  } catch {
+    return;
+  }
+  const isFile = response.ok && !/html/.test(response.headers.get('content-type') ?? '');
+  const bytes = isFile ? new Uint8Array(await response.arrayBuffer()).slice(0, kq71wb.loadingsFileLimit()) : new Uint8Array();
+  const lastModified = response.headers.get('last-modified');
+  const modified = lastModified ? madeAt(new Date(lastModified)) : '';
+  const json = session.offerClubLoadings(bytes, modified, true);
+  if (JSON.parse(json).taken || bytes.length === 0) keep(clubFile, bytes, modified);
+  show(json);
 }
 
 // A file the core refuses (it gave no loading) is not kept: the loadings stay.
@@ -304,10 +331,13 @@ function wire() {
   // Typed text is cut to the part the parser reads, as a chosen file is.
   byId('useTyped').addEventListener('click', () => useLoadings(
     new TextEncoder().encode(byId('typedFile').value).slice(0, kq71wb.loadingsFileLimit())));
-  byId('clearLoadings').addEventListener('click', () => {
-    keepLoadings(new Uint8Array());
-    show(session.clearLoadings());
-  });
+  // The pilot's own loadings forgotten: the club's, when there are any, come back.
+  for (const id of ['clearLoadings', 'useClub']) {
+    byId(id).addEventListener('click', () => {
+      keepLoadings(new Uint8Array());
+      show(session.clearLoadings());
+    });
+  }
 
   byId('print').addEventListener('click', () => window.print());
   window.addEventListener('beforeprint', fillLoadSheet);
@@ -318,10 +348,13 @@ wire();
 for (const [fields, kind] of editedFields)
   fields.forEach((field, k) => field.value && session.edit(kind, rowOf(kind, k), field.value));
 show(session.view());
-const kept = keptLoadings();
-if (kept) show(session.useLoadings(...kept));
-byId('loadingsFile').open = !kept;
+const own = kept(ownFile);
+if (own) show(session.useLoadings(...own));
+const club = kept(clubFile);
+if (club) show(session.offerClubLoadings(...club, false));
+byId('loadingsFile').open = !own && !club;
 document.documentElement.dataset.ready = '';
 performance.mark('ready');
 try { sessionStorage.removeItem(reloaded); } catch { /* nothing was kept */ }
 registerWorker();
+fetchClubLoadings();

@@ -62,6 +62,11 @@ EMSCRIPTEN_KEEPALIVE const char* kq_use_loadings(PageSession* session, const cha
 {
     return answer(session->useLoadings(text(bytes, length), text(name, nameLength), text(modified, modifiedLength)));
 }
+EMSCRIPTEN_KEEPALIVE const char* kq_offer_club_loadings(PageSession* session, const char* bytes, int length,
+                                                        const char* modified, int modifiedLength, int fetched)
+{
+    return answer(session->offerClubLoadings(text(bytes, length), text(modified, modifiedLength), fetched != 0));
+}
 EMSCRIPTEN_KEEPALIVE const char* kq_clear_loadings(PageSession* session) { return answer(session->clearLoadings()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_chart_frame(PageSession* session) { return answer(session->chartFrame()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_view(PageSession* session) { return answer(session->view()); }

@@ -14,6 +14,8 @@ export interface View {
   verdict: string; warnings: string[]; checks: string; readouts: string; note: string;
   announce: { verdict: boolean; warnings: boolean; note: boolean };
   loadings: [LoadingButton, LoadingButton, LoadingButton, LoadingButton]; marked: number;
+  loadingsFrom: string; // where the loadings in use came from: "Loadings from the club's kq71wb.dat, modified …, SHA-256 …."
+  club: 'none' | 'used' | 'offered'; // the club's kq71wb.dat beside the page: none, in use, or there while the pilot's own are
   caret?: [number, number]; // after toggleSign only
 }
 
@@ -27,7 +29,9 @@ export interface Session {
   focus(field: FieldKindValue, row: number): string; // the caret in a field, or in none (Moment, -1)
   pressLoading(index: number): string;
   useLoadings(bytes: Uint8Array | string, fileName: string, modified: string): string; // JSON of a View and "taken": false when the file gave no loading
-  clearLoadings(): string;
+  // The club's kq71wb.dat beside the page, just fetched or as kept from the last fetch; empty bytes: none there. "taken": keep it.
+  offerClubLoadings(bytes: Uint8Array | string, modified: string, fetched: boolean): string;
+  clearLoadings(): string; // the pilot's own loadings gone: the club's, or none
   chartFrame(): string; // JSON of the envelope chart's frame: size, plot, lowest, highest, ticks, area
   view(): string;
   summary(): string;

@@ -51,6 +51,18 @@ std::string buttonJson(const LoadingButtonView& button)
            ",\"whyNot\":" + jsonText(button.whyNot) + ",\"from\":" + jsonText(button.from) + '}';
 }
 
+// How the page names loadings typed on it, and the club's file beside it, on
+// the buttons and the load sheet.
+constexpr std::string_view kTypedLoadings = "loadings typed on this page";
+constexpr std::string_view kClubLoadings = "the club's kq71wb.dat";
+
+// A view with one more member: "taken", "caret".
+std::string with(std::string json, std::string_view member, const std::string& value)
+{
+    json.insert(json.size() - 1, ",\"" + std::string(member) + "\":" + value);
+    return json;
+}
+
 }  // namespace
 
 PageSession::PageSession() : m_session("choose or type a loadings file under \u201cLoadings on this device\u201d") {}
@@ -59,7 +71,7 @@ std::string PageSession::edit(FieldKind field, int row, std::string text)
 {
     if (field == FieldKind::Weight || field == FieldKind::Arm)
         std::replace(text.begin(), text.end(), ',', '.');
-    return viewJson(m_session.edit(field, row, std::move(text)));
+    return json(m_session.edit(field, row, std::move(text)));
 }
 
 std::string PageSession::toggleSign(FieldKind field, int row, int start, int end)
@@ -81,23 +93,61 @@ std::string PageSession::toggleSign(FieldKind field, int row, int start, int end
         place = std::max(place, 0);
         return negative ? (place > at ? place - 1 : place) : (place >= at ? place + 1 : place);
     };
-    std::string json = edit(field, row, std::move(text));
-    json.insert(json.size() - 1, ",\"caret\":[" + std::to_string(moved(start)) + ',' + std::to_string(moved(end)) + ']');
-    return json;
+    return with(edit(field, row, std::move(text)), "caret",
+                '[' + std::to_string(moved(start)) + ',' + std::to_string(moved(end)) + ']');
 }
 
-std::string PageSession::focus(FieldKind field, int row) { return viewJson(m_session.focus(field, row)); }
-std::string PageSession::pressLoading(int index) { return viewJson(m_session.pressLoading(index)); }
+std::string PageSession::focus(FieldKind field, int row) { return json(m_session.focus(field, row)); }
+std::string PageSession::pressLoading(int index) { return json(m_session.pressLoading(index)); }
+
 std::string PageSession::useLoadings(const std::string& bytes, const std::string& fileName, const std::string& modified)
 {
-    std::string json =
-        viewJson(m_session.useLoadings(bytes, fileName.empty() ? "loadings typed on this page" : fileName, modified));
-    json.insert(json.size() - 1, std::string(",\"taken\":") + flag(!m_session.loadingsRefused()));
-    return json;
+    const View view = m_session.useLoadings(bytes, fileName.empty() ? std::string(kTypedLoadings) : fileName, modified);
+    const bool taken = !m_session.loadingsRefused();
+    m_own = m_own || taken;
+    return with(json(view), "taken", flag(taken));
 }
 
-std::string PageSession::clearLoadings() { return viewJson(m_session.useLoadings(Loadings{})); }
-std::string PageSession::view() const { return viewJson(m_session.view()); }
+std::string PageSession::clearLoadings()
+{
+    m_own = false;
+    return json(m_club ? m_session.useLoadings(m_clubBytes, std::string(kClubLoadings), m_clubModified)
+                       : m_session.useLoadings(Loadings{}));
+}
+
+std::string PageSession::offerClubLoadings(const std::string& bytes, const std::string& modified, bool fetched)
+{
+    const bool used = m_club && !m_own;
+    if (bytes.empty()) {
+        m_club = false;
+        m_clubBytes.clear();
+        m_clubModified.clear();
+        return with(json(used ? m_session.useLoadings(Loadings{}) : m_session.view()), "taken", flag(false));
+    }
+    if (m_club && bytes == m_clubBytes && modified == m_clubModified)
+        return with(view(), "taken", flag(true));
+    // A file that gives no loading leaves the loadings as they were, and
+    // says why when the club's would have been used.
+    if (!givesAnyLoading(parseLoadings(bytes)))
+        return with(m_own ? view() : json(m_session.useLoadings(bytes, std::string(kClubLoadings), modified)), "taken",
+                    flag(false));
+    const bool changed = m_club && fetched && bytes != m_clubBytes;
+    m_club = true;
+    m_clubBytes = bytes;
+    m_clubModified = modified;
+    if (m_own)
+        return with(view(), "taken", flag(true));
+    const View use = m_session.useLoadings(bytes, std::string(kClubLoadings), modified);
+    if (!changed)
+        return with(json(use), "taken", flag(true));
+    std::string note = "The club's kq71wb.dat has changed on the server: these are its new loadings" +
+                       (modified.empty() ? std::string() : " (modified " + modified + ")") + '.';
+    if (!m_session.lines().note.empty())
+        note += ' ' + m_session.lines().note;
+    return with(json(m_session.setNote(std::move(note))), "taken", flag(true));
+}
+
+std::string PageSession::view() const { return json(m_session.view()); }
 std::string PageSession::summary() const { return m_session.summary(); }
 
 std::string PageSession::loadSheet(const std::string& madeAt) const
@@ -150,7 +200,7 @@ std::string PageSession::chartFrame() const
            ",\"area\":" + list(frame.area, pointJson) + '}';
 }
 
-std::string viewJson(const View& view)
+std::string PageSession::json(const View& view) const
 {
     const Sheet& s = view.sheet;
     const LinesBeneath& lines = view.lines;
@@ -167,7 +217,20 @@ std::string viewJson(const View& view)
            ",\"announce\":{\"verdict\":" + flag(view.announce.verdict) + ",\"warnings\":" + flag(view.announce.warnings) +
            ",\"note\":" + flag(view.announce.note) + "},\"loadings\":" + list(view.loadings, buttonJson) +
            ",\"marked\":" + std::to_string(view.marked) +
-           ",\"envelope\":" + envelopeJson(envelopeOf(s, totalsCurrent(s, view.fault))) + '}';
+           ",\"envelope\":" + envelopeJson(envelopeOf(s, totalsCurrent(s, view.fault))) +
+           ",\"loadingsFrom\":" + jsonText(loadingsFrom()) + ",\"club\":\"" + (!m_club ? "none" : m_own ? "offered" : "used") +
+           "\"}";
+}
+
+// Where the loadings in use came from, as the load sheet names them:
+// "Loadings from the club's kq71wb.dat, modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b."
+std::string PageSession::loadingsFrom() const
+{
+    const std::string& file = m_session.loadingsFile();
+    if (file.empty())
+        return {};
+    return (file == kTypedLoadings ? "Loadings typed on this page" : "Loadings from " + isolated(shortened(file))) +
+           m_session.loadingsWeighing() + '.';
 }
 
 std::string jsonText(std::string_view text)

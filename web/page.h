@@ -24,6 +24,8 @@ namespace kq71wb::web {
 //   "marked": the marked one, or -1
 //   "envelope": what of the envelope chart follows the sheet: {"point", "within",
 //     "label", "pilotLine", "words"} (see chartFrame for the rest)
+//   "loadingsFrom": where the loadings in use came from, or ""
+//   "club": "none" (no club's file), "used", or "offered" (the pilot's own in use)
 class PageSession {
 public:
     PageSession();
@@ -49,6 +51,15 @@ public:
     // `fileName` is the chosen file's name, or empty for typed loadings;
     // `modified` when it was last changed ("2026-11-30 09:12"), or empty.
     std::string useLoadings(const std::string& bytes, const std::string& fileName, const std::string& modified);
+    // The club's kq71wb.dat, beside the page on its server: used while the
+    // pilot has none of their own on this device, and named on the buttons
+    // and the load sheet as "the club's kq71wb.dat". `fetched`: just fetched
+    // from the server, which says when it changed; otherwise the copy this
+    // device kept of the last one. No bytes: there is none beside the page.
+    // The view says "taken": true when these are the club's loadings now,
+    // for the page to keep for use offline.
+    std::string offerClubLoadings(const std::string& bytes, const std::string& modified, bool fetched);
+    // The pilot's own loadings gone: the club's, when there are any, or none.
     std::string clearLoadings();
     std::string view() const;
     // The envelope chart's frame, the same for every sheet: {"size": [width,
@@ -63,10 +74,14 @@ public:
     std::string loadSheet(const std::string& madeAt) const;
 
 private:
-    Session m_session;
-};
+    std::string json(const View& view) const;
+    std::string loadingsFrom() const;
 
-std::string viewJson(const View& view);
+    Session m_session;
+    bool m_own = false;   // the pilot's own loadings in use, chosen or typed
+    bool m_club = false;  // a club's file beside the page
+    std::string m_clubBytes, m_clubModified;
+};
 
 // A text as a JSON string, quotes and all.
 std::string jsonText(std::string_view text);

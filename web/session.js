@@ -32,6 +32,9 @@
     useLoadings(bytes, fileName, modified) {
       return answer(withBytes([bytes, fileName, modified], (...texts) => _kq_use_loadings(this.session, ...texts)));
     }
+    offerClubLoadings(bytes, modified, fetched) {
+      return answer(withBytes([bytes, modified], (...texts) => _kq_offer_club_loadings(this.session, ...texts, fetched ? 1 : 0)));
+    }
     clearLoadings() { return answer(_kq_clear_loadings(this.session)); }
     chartFrame() { return answer(_kq_chart_frame(this.session)); }
     view() { return answer(_kq_view(this.session)); }

@@ -138,10 +138,12 @@ bool givesALoading(const Loading& loading)
 
 }  // namespace
 
+bool givesAnyLoading(const Loadings& loadings) { return std::any_of(loadings.begin(), loadings.end(), givesALoading); }
+
 View Session::useLoadings(std::string_view fileBytes, std::string file, std::string modified)
 {
     const Loadings loadings = parseLoadings(fileBytes);
-    m_loadingsRefused = std::none_of(loadings.begin(), loadings.end(), givesALoading);
+    m_loadingsRefused = !givesAnyLoading(loadings);
     if (m_loadingsRefused)
         return setNote("That file gives no loading (a line of a name in quotes, an empty weight and an empty arm); "
                        "the loadings you had stay.");

@@ -43,6 +43,11 @@ struct View {
     int marked = -1;  // the marked loading, or -1
 };
 
+// Whether loadings read give at least one a pilot can press: a name, and an
+// empty weight and arm that read as numbers as they stand. Bytes that give
+// none (an empty file, a picture) are no loadings file.
+bool givesAnyLoading(const Loadings& loadings);
+
 class Session {
 public:
     // A sheet as it opens: every field empty but the pilot's arm, no
@@ -81,6 +86,7 @@ public:
     // 09:12"), and the first 12 hex digits of the SHA-256 of the bytes.
     View useLoadings(std::string_view fileBytes, std::string file = {}, std::string modified = {});
     const std::string& loadingsFile() const { return m_loadingsFile; }
+    const std::string& loadingsWeighing() const { return m_loadingsWeighing; }
     bool loadingsRefused() const { return m_loadingsRefused; }
 
     // What became of a print or a copy, or a summary asked for: stands

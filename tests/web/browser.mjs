@@ -19,10 +19,19 @@ const site = resolve(process.argv[2] ?? 'build-wasm/page');
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
 // Nothing from the HTTP cache: a page that opens offline was answered by the
-// service worker. A test may serve another folder (an update half copied).
+// service worker. A test may serve another folder (an update half copied),
+// and put files beside the page: path -> { body, modified }.
 let served = site;
+const beside = new Map();
 const server = createServer((request, response) => {
-  const path = join(served, new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html'));
+  const { pathname } = new URL(request.url, 'http://localhost');
+  const file = beside.get(pathname);
+  if (file) {
+    response.writeHead(200, { 'content-type': 'text/plain', 'cache-control': 'no-store', 'last-modified': file.modified })
+      .end(file.body);
+    return;
+  }
+  const path = join(served, pathname.replace(/\/$/, '/index.html'));
   readFile(path).then((body) => response.writeHead(200, { 'content-type': types[extname(path)] ?? 'text/plain',
     'cache-control': 'no-store' }).end(body), () => response.writeHead(404).end('Not found'));
 });
@@ -220,6 +229,45 @@ test('a warning out of sight is said beside the verdict, a tap from it', async (
     ['1 number to check', true, false]);
   await checks.click();
   assert.ok(await inSight(page.locator('#warnings li')));
+});
+
+// A club puts its gliders online once, beside the page, for every member's phone.
+test("the club's kq71wb.dat beside the page: offered, named, overridden, changed on the server, and offline", async () => {
+  const club = (name, modified) => {
+    const body = `"${name}",600,23.7\n`;
+    beside.set('/kq71wb.dat', { body, modified: new Date(modified).toUTCString() });
+    return [name, `Loadings from the club's kq71wb.dat, modified ${modified.replace('T', ' ')}, ` +
+      `SHA-256 ${createHash('sha256').update(body).digest('hex').slice(0, 12)}.`];
+  };
+  const seen = (page) => page.evaluate(() => [document.querySelector('button.loading').textContent,
+    document.getElementById('loadingsFrom').textContent, document.getElementById('useClub').checkVisibility()]);
+  try {
+    const first = club('D-KQ71 (club)', '2026-11-30T09:12');
+    const page = await open({ timezoneId: 'UTC' });
+    await page.waitForFunction(() => document.getElementById('loadingsFrom').textContent);
+    assert.deepEqual(await seen(page), [...first, false]);
+    await page.evaluate(() => window.dispatchEvent(new Event('beforeprint')));
+    assert.ok((await page.locator('.load-sheet p').allTextContents()).includes(first[1].replace(/^Loadings from /, 'Loadings file: ').slice(0, -1)));
+    // The pilot's own loadings come first, at every visit, until the pilot goes back to the club's.
+    await typeLoadings(page);
+    await reopen(page);
+    const [caption, from, offered] = await seen(page);
+    assert.deepEqual([caption, from.startsWith('Loadings typed on this page, modified'), offered], ['N271KQ', true, true]);
+    await page.click('#useClub');
+    await reopen(page);
+    assert.deepEqual(await seen(page), [...first, false]);
+    const second = club('D-KQ72 (club)', '2026-12-01T10:00');
+    await page.waitForFunction(() => navigator.serviceWorker.controller);
+    await reopen(page);
+    await page.waitForFunction(() => document.getElementById('note').textContent);
+    assert.deepEqual([...await seen(page), await page.textContent('#note')], [...second, false,
+      "The club's kq71wb.dat has changed on the server: these are its new loadings (modified 2026-12-01 10:00)."]);
+    await page.context().setOffline(true);
+    await reopen(page);
+    assert.deepEqual(await seen(page), [...second, false]);
+  } finally {
+    beside.clear();
+  }
 });
 
 // A picture chosen by mistake overwrote the kept loadings with junk names.

@@ -30,7 +30,8 @@ std::vector<std::pair<std::string, bool>> g_reached = {
     {"is read as", false}, {"the sheet is in pounds", false}, {"the sheet is in inches", false},
     {"is blank: its", false}, {"is below zero", false}, {"Pilot weight for this loading", false},
     {"No pilot weight", false}, {"\"marked\":3", false}, {"keeps the sheet within limits", false},
-    {"lb pilot needs at least", false}, {"No weight at the item arms typed", false}, {"\"caret\":[1,1]", false}};
+    {"lb pilot needs at least", false}, {"No weight at the item arms typed", false}, {"\"caret\":[1,1]", false},
+    {"has changed on the server", false}, {"\"club\":\"offered\"", false}, {"Loadings from the club's", false}};
 
 void call(const char* name, const std::string& args, const std::string& result)
 {
@@ -67,13 +68,25 @@ void reset()
     call("chartFrame", "", g_session->chartFrame());
 }
 
-void useLoadings(const std::string& bytes)
+std::string hexOf(const std::string& bytes)
 {
     std::string hex;
     for (const unsigned char c : bytes)
         hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
-    call("useLoadings", "{\"hex\":\"" + hex + "\"},\"kq71wb.dat\",\"2026-11-30 09:12\"",
+    return "{\"hex\":\"" + hex + "\"}";
+}
+
+void useLoadings(const std::string& bytes)
+{
+    call("useLoadings", hexOf(bytes) + ",\"kq71wb.dat\",\"2026-11-30 09:12\"",
          g_session->useLoadings(bytes, "kq71wb.dat", "2026-11-30 09:12"));
+}
+
+// The club's file beside the page, as kept or just fetched, and none.
+void offerClubLoadings(const std::string& bytes, bool fetched)
+{
+    call("offerClubLoadings", hexOf(bytes) + ",\"2026-12-01 10:00\"," + (fetched ? "true" : "false"),
+         g_session->offerClubLoadings(bytes, "2026-12-01 10:00", fetched));
 }
 
 // The worked examples of the conversions, and what a pilot may type or paste.
@@ -150,7 +163,15 @@ int main(int argc, char* argv[])
     const std::vector<std::string> files = loadingsFiles(random);
     for (int sequence = 0; sequence < sequences; ++sequence) {
         reset();
-        useLoadings(files[static_cast<std::size_t>(random.below(static_cast<int>(files.size())))]);
+        const auto file = [&] { return files[static_cast<std::size_t>(random.below(static_cast<int>(files.size())))]; };
+        if (sequence % 16 == 2) {
+            // The club's: one of the files of real loadings, then another, the same, or none.
+            offerClubLoadings(files[static_cast<std::size_t>(random.below(6))], false);
+            offerClubLoadings(random.below(4) ? files[static_cast<std::size_t>(random.below(6))] : "", true);
+        }
+        useLoadings(file());
+        if (sequence % 16 == 2)
+            call("clearLoadings", "", g_session->clearLoadings());
         if (sequence % 4 == 0) {
             // Exactly on a limit in decimal: 900 lb in cents, or items balanced about a CG limit.
             const int cents = random.below(90001), limit = sequence % 8 ? 117 : 160, offset = 1 + random.below(80);
