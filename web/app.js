@@ -100,59 +100,61 @@ function speak(view) {
   spoken.textContent = spoken.textContent === text ? `${text}\u00a0` : text;
 }
 
-// The envelope chart, drawn where the core's numbers say, CG across and
-// gross weight up.
+// The envelope chart, drawn where the core's numbers say, in the units of the
+// chart as the core last laid it out: on screen a unit a pixel, its words as
+// large as the read-outs beside it; on paper a picture of its own.
 const svg = (name, attributes, text = '') => {
   const element = document.createElementNS('http://www.w3.org/2000/svg', name);
   for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, value);
   element.textContent = text;
   return element;
 };
-// The chart's frame (its size, grid, figures and the area within limits)
-// never changes: it is drawn with the first view; each view after moves only
-// the point and the pilot line.
-let chart = null;
-function drawChartFrame(frame) {
-  const [left, top, width, height] = frame.plot;
-  const [lowCg, lowWeight] = frame.lowest;
-  const [highCg, highWeight] = frame.highest;
-  const x = (cg) => left + ((cg - lowCg) / (highCg - lowCg)) * width;
-  const y = (weight) => top + height - ((weight - lowWeight) / (highWeight - lowWeight)) * height;
-  const points = (list) => list.map(([cg, weight]) => `${x(cg).toFixed(1)},${y(weight).toFixed(1)}`).join(' ');
-  const bottom = top + height;
-  byId('envelope').setAttribute('viewBox', `0 0 ${frame.size.join(' ')}`);
-  for (const [key, value] of Object.entries({ x: left, y: top, width, height })) byId('plot').firstElementChild.setAttribute(key, value);
-  byId('envelopeGrid').replaceChildren(
-    svg('rect', { x: left, y: top, width, height, class: 'frame' }),
-    ...frame.cgTicks.flatMap(({ at, label, limit }) => [svg('line', { x1: x(at), x2: x(at), y1: top, y2: bottom }),
-      // The limits' figures stand above the chart, clear of the inches below.
-      limit ? svg('text', { x: x(at), y: top - 6, class: 'limit' }, label)
-        : svg('text', { x: x(at), y: bottom + 16, class: 'across' }, label)]),
-    ...frame.weightTicks.flatMap(({ at, label }) => [svg('line', { x1: left, x2: left + width, y1: y(at), y2: y(at) }),
-      svg('text', { x: left - 4, y: y(at) + 4, class: 'up' }, label)]),
-    svg('text', { x: left + width / 2, y: bottom + 36, class: 'title' }, 'CG (in)'),
-    svg('text', { x: left - 4, y: top - 12, class: 'up' }, 'lb'));
-  byId('envelopeArea').setAttribute('points', points(frame.area));
-  byId('envelopeHatch').setAttribute('points', points(frame.area));
-  return { left, top, right: left + width, bottom, x, y, points };
+const points = (list) => list.map((point) => point.join(',')).join(' ');
+
+// A text of the chart, a tspan a line.
+function placeText(element, { x, lines, anchor, limit }) {
+  element.setAttribute('text-anchor', anchor);
+  element.classList.toggle('limit', limit);
+  element.replaceChildren(...lines.map(([line, y]) => svg('tspan', { x, y }, line)));
+  return element;
+}
+
+// The chart's frame (its size, grid, figures and the area within limits):
+// the same for every sheet, drawn again only when the chart is laid out anew.
+function drawChart(frame) {
+  const [x, y, width, height] = frame.plot;
+  const envelope = byId('envelope');
+  envelope.setAttribute('viewBox', `0 0 ${frame.size.join(' ')}`);
+  envelope.setAttribute('font-size', frame.textSize);
+  for (const [key, value] of Object.entries({ x, y, width, height })) byId('plot').firstElementChild.setAttribute(key, value);
+  byId('envelopeGrid').replaceChildren(svg('rect', { x, y, width, height, class: 'frame' }),
+    ...frame.lines.map(([x1, y1, x2, y2]) => svg('line', { x1, y1, x2, y2 })),
+    ...frame.texts.map((text) => placeText(svg('text', {}), text)));
+  for (const id of ['envelopeArea', 'envelopeHatch']) byId(id).setAttribute('points', points(frame.area));
+}
+
+let chartSize = '';
+function layOutChart() {
+  if (document.documentElement.classList.contains('printing')) return;
+  const width = byId('envelope').getBoundingClientRect().width;
+  const textSize = parseFloat(getComputedStyle(byId('readouts')).fontSize);
+  if (`${width} ${textSize}` === chartSize) return;
+  chartSize = `${width} ${textSize}`;
+  drawChart(JSON.parse(session.layoutChart(width, textSize)));
+  show(session.view());
 }
 
 function showEnvelope(envelope) {
-  chart ??= drawChartFrame(JSON.parse(session.chartFrame()));
-  const line = chart.points(envelope.pilotLine);
+  const line = points(envelope.pilotLine);
   if (byId('pilotLine').getAttribute('points') !== line) byId('pilotLine').setAttribute('points', line);
   const point = byId('envelopePoint');
-  point.toggleAttribute('hidden', envelope.point === null);
+  const label = byId('envelopeLabel');
+  for (const part of [point, label]) part.toggleAttribute('hidden', envelope.point === null);
   if (envelope.point !== null) {
-    // A point off the chart stands at its edge; its label says where it is.
-    const [cg, weight] = envelope.point;
-    const at = [Math.min(Math.max(chart.x(cg), chart.left), chart.right), Math.min(Math.max(chart.y(weight), chart.top), chart.bottom)];
-    point.setAttribute('transform', `translate(${at[0].toFixed(1)} ${at[1].toFixed(1)})`);
+    point.setAttribute('transform', `translate(${envelope.point.join(' ')})`);
     if (point.dataset.within !== String(envelope.within)) point.dataset.within = envelope.within;
-    const label = byId('envelopeLabel');
-    put(label, envelope.label);
-    label.setAttribute('class', at[0] > (chart.left + chart.right) / 2 ? 'end' : '');
-    label.setAttribute('y', at[1] < chart.top + 20 ? 20 : -9);
+    const placed = JSON.stringify(envelope.label);
+    if (label.dataset.placed !== placed) placeText(label, envelope.label).dataset.placed = placed;
   }
   put(byId('envelopeWords'), envelope.words);
 }
@@ -272,11 +274,31 @@ function madeAt(now) {
   return `${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())} ${two(now.getHours())}:${two(now.getMinutes())}`;
 }
 
-// The load sheet's lines, above and below the sheet, where only print shows them.
-function fillLoadSheet() {
+// The printed load sheet: its lines above and below the sheet, the chart as
+// on paper, and the whole fitted to one page of A5, the smallest it is
+// printed on, in the layout the paper gets (the print rules of style.css).
+const fitSteps = 14;
+function preparePrint() {
   const lines = JSON.parse(session.loadSheet(madeAt(new Date())));
   for (const [part, id] of [[lines.above, 'loadSheetAbove'], [lines.below, 'loadSheetBelow']])
     byId(id).replaceChildren(...part.map((line) => Object.assign(document.createElement('p'), { textContent: line })));
+  const root = document.documentElement;
+  root.classList.add('printing', 'fitting');
+  chartSize = 'paper';
+  drawChart(JSON.parse(session.layoutChartForPaper()));
+  show(session.view());
+  const main = document.querySelector('main');
+  for (let fit = 0; fit <= fitSteps; ++fit) {
+    root.style.setProperty('--fit', fit);
+    if (main.scrollHeight <= main.clientHeight) break;
+  }
+  root.classList.remove('fitting');
+}
+
+function endPrint() {
+  document.documentElement.classList.remove('printing');
+  document.documentElement.style.removeProperty('--fit');
+  layOutChart();
 }
 
 function wire() {
@@ -340,14 +362,17 @@ function wire() {
   }
 
   byId('print').addEventListener('click', () => window.print());
-  window.addEventListener('beforeprint', fillLoadSheet);
+  window.addEventListener('beforeprint', preparePrint);
+  window.addEventListener('afterprint', endPrint);
+  // A turned phone, a wider window, or another text size lays the chart out anew.
+  new ResizeObserver(layOutChart).observe(document.querySelector('.envelope'));
 }
 
 wire();
 // Whatever was typed while the module loaded is handed over, not wiped.
 for (const [fields, kind] of editedFields)
   fields.forEach((field, k) => field.value && session.edit(kind, rowOf(kind, k), field.value));
-show(session.view());
+layOutChart();
 const own = kept(ownFile);
 if (own) show(session.useLoadings(...own));
 const club = kept(clubFile);

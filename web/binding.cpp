@@ -68,7 +68,14 @@ EMSCRIPTEN_KEEPALIVE const char* kq_offer_club_loadings(PageSession* session, co
     return answer(session->offerClubLoadings(text(bytes, length), text(modified, modifiedLength), fetched != 0));
 }
 EMSCRIPTEN_KEEPALIVE const char* kq_clear_loadings(PageSession* session) { return answer(session->clearLoadings()); }
-EMSCRIPTEN_KEEPALIVE const char* kq_chart_frame(PageSession* session) { return answer(session->chartFrame()); }
+EMSCRIPTEN_KEEPALIVE const char* kq_layout_chart(PageSession* session, double width, double textSize)
+{
+    return answer(session->layoutChart(width, textSize));
+}
+EMSCRIPTEN_KEEPALIVE const char* kq_layout_chart_for_paper(PageSession* session)
+{
+    return answer(session->layoutChartForPaper());
+}
 EMSCRIPTEN_KEEPALIVE const char* kq_view(PageSession* session) { return answer(session->view()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_summary(PageSession* session) { return answer(session->summary()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_load_sheet(PageSession* session, const char* bytes, int length)

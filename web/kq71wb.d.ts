@@ -32,7 +32,10 @@ export interface Session {
   // The club's kq71wb.dat beside the page, just fetched or as kept from the last fetch; empty bytes: none there. "taken": keep it.
   offerClubLoadings(bytes: Uint8Array | string, modified: string, fetched: boolean): string;
   clearLoadings(): string; // the pilot's own loadings gone: the club's, or none
-  chartFrame(): string; // JSON of the envelope chart's frame: size, plot, lowest, highest, ticks, area
+  // The envelope chart laid out for a picture `width` units (pixels) wide with words `textSize` tall, or for paper;
+  // JSON of its frame: size, textSize, plot, lines, texts, area. Views after give the envelope in its units.
+  layoutChart(width: number, textSize: number): string;
+  layoutChartForPaper(): string;
   view(): string;
   summary(): string;
   loadSheet(madeAt: string): string; // JSON of { above: string[], below: string[] }

@@ -65,8 +65,6 @@ std::string with(std::string json, std::string_view member, const std::string& v
 
 }  // namespace
 
-PageSession::PageSession() : m_session("choose or type a loadings file under \u201cLoadings on this device\u201d") {}
-
 std::string PageSession::edit(FieldKind field, int row, std::string text)
 {
     if (field == FieldKind::Weight || field == FieldKind::Arm)
@@ -158,47 +156,82 @@ std::string PageSession::loadSheet(const std::string& madeAt) const
 
 namespace {
 
-// A point of the chart to a hundredth, far finer than a pixel, written
+// A number of the picture to a hundredth, far finer than a pixel, written
 // from whole hundredths: every keystroke sends a line of them.
-std::string pointJson(const ChartPoint& point)
+std::string unitsJson(double value)
 {
-    std::string json = "[";
-    for (const double value : {point.cg, point.weight}) {
-        const long long hundredths = std::llround(std::isfinite(value) ? std::clamp(value, -1e9, 1e9) * 100 : 0.0);
-        std::string digits = std::to_string(hundredths < 0 ? -hundredths : hundredths);
-        digits.insert(0, digits.size() < 3 ? 3 - digits.size() : 0, '0');
-        digits.insert(digits.size() - 2, ".");
-        json += (json.size() > 1 ? "," : "") + std::string(hundredths < 0 ? "-" : "") + digits;
-    }
-    return json + ']';
+    const long long hundredths = std::llround(std::isfinite(value) ? std::clamp(value, -1e9, 1e9) * 100 : 0.0);
+    std::string digits = std::to_string(hundredths < 0 ? -hundredths : hundredths);
+    digits.insert(0, digits.size() < 3 ? 3 - digits.size() : 0, '0');
+    digits.insert(digits.size() - 2, ".");
+    return (hundredths < 0 ? "-" : "") + digits;
 }
 
-std::string tickJson(const ChartTick& tick)
+std::string pointJson(const PicturePoint& point) { return '[' + unitsJson(point.x) + ',' + unitsJson(point.y) + ']'; }
+std::string lineJson(const PicturePoint& from, const PicturePoint& to)
 {
-    return "{\"at\":" + TextOfDouble(tick.at) + ",\"label\":" + jsonText(tick.label) + ",\"limit\":" + flag(tick.limit) + '}';
+    return '[' + unitsJson(from.x) + ',' + unitsJson(from.y) + ',' + unitsJson(to.x) + ',' + unitsJson(to.y) + ']';
 }
 
-// What of the chart changes with the sheet: "point": [cg, weight] or null,
-// "within", "label", "pilotLine": [[cg, weight], ...], "words".
-std::string envelopeJson(const Envelope& envelope)
+// {"x", "lines": [[text, y], ...], "anchor", "limit"}: each line where it stands.
+std::string textJson(const ChartText& text, double textSize)
 {
-    return "{\"point\":" + (envelope.point ? pointJson(*envelope.point) : "null") +
-           ",\"within\":" + flag(envelope.pointWithin) + ",\"label\":" + jsonText(envelope.pointLabel) +
-           ",\"pilotLine\":" + list(envelope.pilotLine, pointJson) + ",\"words\":" + jsonText(envelope.words) + '}';
+    static constexpr const char* kAnchors[] = {"start", "middle", "end"};
+    std::string lines = "[";
+    for (std::size_t k = 0; k < text.lines.size(); ++k)
+        lines += (k ? ",[" : "[") + jsonText(text.lines[k]) + ',' +
+                 unitsJson(text.y + static_cast<double>(k) * kChartLineHeight * textSize) + ']';
+    return "{\"x\":" + unitsJson(text.x) + ",\"lines\":" + lines + "],\"anchor\":\"" +
+           kAnchors[static_cast<int>(text.anchor)] + "\",\"limit\":" + flag(text.limit) + '}';
 }
+
+// The chart on paper: 480 units wide, its words 22, some 7 points on A5.
+constexpr double kPaperWidth = 480, kPaperTextSize = 22;
 
 }  // namespace
 
-std::string PageSession::chartFrame() const
+PageSession::PageSession()
+    : m_session("choose or type a loadings file under \u201cLoadings on this device\u201d"),
+      m_chart(layOutChart(kPaperWidth, kPaperTextSize))
 {
-    const Envelope frame = envelopeOf(Sheet{}, false);
-    return "{\"size\":[" + TextOfDouble(Envelope::kWidth) + ',' + TextOfDouble(Envelope::kHeight) + "],\"plot\":[" +
-           TextOfDouble(Envelope::kPlotLeft) + ',' + TextOfDouble(Envelope::kPlotTop) + ',' +
-           TextOfDouble(Envelope::kPlotWidth) + ',' + TextOfDouble(Envelope::kPlotHeight) + "],\"lowest\":" +
-           pointJson(Envelope::kLowest) + ",\"highest\":" + pointJson(Envelope::kHighest) +
-           ",\"cgTicks\":" + list(frame.cgTicks, tickJson) + ",\"weightTicks\":" + list(frame.weightTicks, tickJson) +
-           ",\"area\":" + list(frame.area, pointJson) + '}';
 }
+
+// What of the chart changes with the sheet, in the picture's units.
+std::string PageSession::envelopeJson(const Envelope& envelope) const
+{
+    std::string json = "{\"point\":";
+    if (envelope.point) {
+        const PicturePoint at = m_chart.within(*envelope.point);
+        json += pointJson(at) + ",\"label\":" + textJson(m_chart.labelAt(at, envelope.pointLabel), m_chart.textSize);
+    } else {
+        json += "null,\"label\":null";
+    }
+    const auto placed = [this](const ChartPoint& point) { return pointJson(m_chart.at(point)); };
+    return json + ",\"within\":" + flag(envelope.pointWithin) + ",\"pilotLine\":" + list(envelope.pilotLine, placed) +
+           ",\"words\":" + jsonText(envelope.words) + '}';
+}
+
+std::string PageSession::layoutChart(double width, double textSize)
+{
+    width = std::isfinite(width) ? std::clamp(width, 120.0, 4000.0) : kPaperWidth;
+    textSize = std::isfinite(textSize) ? std::clamp(textSize, 6.0, width / 7) : kPaperTextSize;
+    m_chart = layOutChart(width, textSize);
+    const Envelope frame = envelopeOf(Sheet{}, false);
+    std::vector<std::string> lines;  // the grid: up at every inch figure and limit, across every 100 lb
+    for (const ChartTick& tick : frame.cgTicks)
+        lines.push_back(lineJson(m_chart.at({tick.at, Envelope::kHighest.weight}), m_chart.at({tick.at, Envelope::kLowest.weight})));
+    for (const ChartTick& tick : frame.weightTicks)
+        lines.push_back(lineJson(m_chart.at({Envelope::kLowest.cg, tick.at}), m_chart.at({Envelope::kHighest.cg, tick.at})));
+    const auto placed = [this](const ChartPoint& point) { return pointJson(m_chart.at(point)); };
+    return "{\"size\":[" + unitsJson(m_chart.width) + ',' + unitsJson(m_chart.height) +
+           "],\"textSize\":" + unitsJson(m_chart.textSize) + ",\"plot\":[" + unitsJson(m_chart.plotLeft) + ',' +
+           unitsJson(m_chart.plotTop) + ',' + unitsJson(m_chart.plotWidth) + ',' + unitsJson(m_chart.plotHeight) +
+           "],\"lines\":" + list(lines, [](const std::string& line) { return line; }) +
+           ",\"texts\":" + list(m_chart.texts, [this](const ChartText& text) { return textJson(text, m_chart.textSize); }) +
+           ",\"area\":" + list(frame.area, placed) + '}';
+}
+
+std::string PageSession::layoutChartForPaper() { return layoutChart(kPaperWidth, kPaperTextSize); }
 
 std::string PageSession::json(const View& view) const
 {

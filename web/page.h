@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "envelope.h"
 #include "session.h"
 
 namespace kq71wb::web {
@@ -22,8 +23,9 @@ namespace kq71wb::web {
 //   "announce": which of "verdict", "warnings" and "note" to speak now
 //   "loadings": the four buttons, each {"caption", "canPress", "whyNot"}
 //   "marked": the marked one, or -1
-//   "envelope": what of the envelope chart follows the sheet: {"point", "within",
-//     "label", "pilotLine", "words"} (see chartFrame for the rest)
+//   "envelope": what of the envelope chart follows the sheet, in the units of
+//     the chart as last laid out (layoutChart): {"point": [x, y] or null, "within",
+//     "label": {"x", "lines", "anchor"} or null, "pilotLine": [[x, y], ...], "words"}
 //   "loadingsFrom": where the loadings in use came from, or ""
 //   "club": "none" (no club's file), "used", or "offered" (the pilot's own in use)
 class PageSession {
@@ -62,11 +64,17 @@ public:
     // The pilot's own loadings gone: the club's, when there are any, or none.
     std::string clearLoadings();
     std::string view() const;
-    // The envelope chart's frame, the same for every sheet: {"size": [width,
-    // height], "plot": [left, top, width, height], "lowest", "highest":
-    // [cg, weight], "cgTicks", "weightTicks": [{"at", "label", "limit"}],
-    // "area": [[cg, weight], ...]}, in the picture's own units.
-    std::string chartFrame() const;
+    // The envelope chart laid out for a picture `width` units wide whose
+    // words are `textSize` units tall (layOutChart): the page gives the
+    // chart's width in pixels and the size of the text beside it, and draws
+    // the picture a unit a pixel. Answers the chart's frame, the same for
+    // every sheet: {"size": [width, height], "textSize", "plot": [left, top,
+    // width, height], "lines": [[x1, y1, x2, y2], ...] (the grid), "texts":
+    // [{"x", "lines": [[text, y], ...], "anchor", "limit"}], "area": [[x, y], ...]}; every
+    // view after gives the envelope in the same units.
+    std::string layoutChart(double width, double textSize);
+    // The same for the printed page, where the chart is a fixed picture.
+    std::string layoutChartForPaper();
     // The whole result in a few sentences, every warning included.
     std::string summary() const;
     // The load sheet's lines, {"above": [...], "below": [...]}, made at the
@@ -75,12 +83,14 @@ public:
 
 private:
     std::string json(const View& view) const;
+    std::string envelopeJson(const Envelope& envelope) const;
     std::string loadingsFrom() const;
 
     Session m_session;
     bool m_own = false;   // the pilot's own loadings in use, chosen or typed
     bool m_club = false;  // a club's file beside the page
     std::string m_clubBytes, m_clubModified;
+    ChartLayout m_chart;
 };
 
 // A text as a JSON string, quotes and all.

@@ -36,7 +36,8 @@
       return answer(withBytes([bytes, modified], (...texts) => _kq_offer_club_loadings(this.session, ...texts, fetched ? 1 : 0)));
     }
     clearLoadings() { return answer(_kq_clear_loadings(this.session)); }
-    chartFrame() { return answer(_kq_chart_frame(this.session)); }
+    layoutChart(width, textSize) { return answer(_kq_layout_chart(this.session, width, textSize)); }
+    layoutChartForPaper() { return answer(_kq_layout_chart_for_paper(this.session)); }
     view() { return answer(_kq_view(this.session)); }
     summary() { return answer(_kq_summary(this.session)); }
     loadSheet(madeAt) { return answer(withBytes([madeAt], (...bytes) => _kq_load_sheet(this.session, ...bytes))); }

@@ -119,27 +119,48 @@ test('the read-outs follow the caret into the nose ballast, and tell a light pil
   assert.equal((await shown(page)).readouts, pilot);
 });
 
-for (const width of [320, 1280]) {
-  test(`the envelope drawn at ${width} px: the area within limits, the loaded point, the pilot line, in words too`, async () => {
+// The chart's words, where they stand: any outside the picture or on
+// another (the point's label aside), and the smallest as it shows, in pixels.
+const chartWords = (page) => page.evaluate(() => {
+  const envelope = document.getElementById('envelope');
+  const picture = envelope.getBoundingClientRect();
+  const texts = [...envelope.querySelectorAll('text:not([hidden])')].map((text) => ({ text: text.textContent,
+    box: text.getBoundingClientRect(), grid: text.id !== 'envelopeLabel',
+    size: parseFloat(getComputedStyle(text).fontSize) * picture.width / envelope.viewBox.baseVal.width }));
+  const meet = (a, b) => a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+  const grid = texts.filter((text) => text.grid);
+  return { outside: texts.filter(({ box }) => box.left < picture.left || box.right > picture.right || box.top < picture.top ||
+      box.bottom > picture.bottom).map(({ text }) => text),
+    meeting: grid.flatMap((a, i) => grid.slice(i + 1).filter((b) => meet(a.box, b.box)).map((b) => `${a.text} on ${b.text}`)),
+    smallest: Math.round(Math.min(...texts.map(({ size }) => size))) };
+});
+
+// The chart's words were some 9 px on a phone at any text size (14 units in
+// a 480-unit picture): they are as large as the read-outs, each in the
+// picture, clear of the others.
+for (const [width, textScale] of [[320, 1], [360, 2], [1280, 1]]) {
+  test(`the envelope at ${width} px and ${textScale * 100} % text: the area within limits, the point, the pilot line, in words too`, async () => {
     const page = await open({ viewport: { width, height: 800 } });
+    const cdp = await page.context().newCDPSession(page);
+    await cdp.send('Page.setFontSizes', { fontSizes: { standard: 16 * textScale, fixed: 13 * textScale } });
     await field(page, 'weight', 0).fill('610');
     await field(page, 'arm', 0).fill('23.65');
     await field(page, 'weight', 1).fill('170');
     const chart = await page.evaluate(() => {
       const box = (id) => document.getElementById(id).getBoundingClientRect();
-      const svg = box('envelope');
-      return { inside: svg.left >= 0 && svg.right <= document.documentElement.clientWidth && svg.width > 250,
-        area: document.getElementById('envelopeArea').getAttribute('points'),
-        point: document.getElementById('envelopePoint').getAttribute('transform'),
-        lineStart: document.getElementById('pilotLine').getAttribute('points').split(' ')[0],
-        label: document.getElementById('envelopeLabel').textContent,
-        words: document.getElementById('envelopeWords').textContent };
+      const [point, area] = [box('envelopePoint'), box('envelopeArea')];
+      return { inside: box('envelope').right <= document.documentElement.clientWidth,
+        pointWithin: point.left > area.left && point.right < area.right && point.top > area.top && point.bottom < area.bottom,
+        pilotLine: document.getElementById('pilotLine').getAttribute('points').split(' ').length,
+        label: document.getElementById('envelopeLabel').textContent, words: document.getElementById('envelopeWords').textContent,
+        readouts: Math.round(parseFloat(getComputedStyle(document.getElementById('readouts')).fontSize)) };
     });
-    // 11.70 to 16.00 in across 48 to 470, 400 to 900 lb up from 276 to 66; the point at 14.14 in and 780 lb.
-    assert.deepEqual(chart, { inside: true, area: '178.1,276.0 178.1,66.0 329.3,66.0 329.3,276.0',
-      point: 'translate(263.9 116.4)', lineStart: '598.4,187.8', label: '780 lb, CG 14.14 in', words: 'Envelope chart: gross weight up the side from 400 lb ' +
+    const { readouts, ...drawn } = chart;
+    assert.deepEqual([drawn, await chartWords(page)], [{ inside: true, pointWithin: true, pilotLine: 25,
+      label: textScale === 1 ? '780 lb, CG 14.14 in' : '780 lb,CG 14.14 in', words: 'Envelope chart: gross weight up the side from 400 lb ' +
       'to 1000 lb, CG across from 8 to 20 in. Within limits: CG 11.70 to 16.00 in, up to 900 lb. This loading: 780 lb, ' +
-      'CG 14.14 in, within limits. Pilot line: 610 lb at CG 23.65 in with no pilot, to 839 lb at CG 11.74 in with a 229 lb pilot.' });
+      'CG 14.14 in, within limits. Pilot line: 610 lb at CG 23.65 in with no pilot, to 839 lb at CG 11.74 in with a 229 lb pilot.' },
+    { outside: [], meeting: [], smallest: readouts }]);
   });
 }
 
@@ -246,7 +267,7 @@ test("the club's kq71wb.dat beside the page: offered, named, overridden, changed
     const page = await open({ timezoneId: 'UTC' });
     await page.waitForFunction(() => document.getElementById('loadingsFrom').textContent);
     assert.deepEqual(await seen(page), [...first, false]);
-    await page.evaluate(() => window.dispatchEvent(new Event('beforeprint')));
+    await page.evaluate(() => ['beforeprint', 'afterprint'].forEach((printing) => window.dispatchEvent(new Event(printing))));
     assert.ok((await page.locator('.load-sheet p').allTextContents()).includes(first[1].replace(/^Loadings from /, 'Loadings file: ').slice(0, -1)));
     // The pilot's own loadings come first, at every visit, until the pilot goes back to the club's.
     await typeLoadings(page);
@@ -443,27 +464,41 @@ test('an update half copied is not kept: the last whole version runs, then the n
   }
 });
 
-test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut', async () => {
+// Four gliders' placard and a few items ran to a second page of A5, which
+// held the lines to sign; the chart's "1000" was cut at its left edge, and
+// "lb" stood on it.
+test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut, the chart\'s words clear', async () => {
   const page = await open();
-  await typeLoadings(page);
+  const gliders = `${sheet}"N471KQ",621.25,24.18\r\n"R&D, Club",605.5,24.61\r\n`;
+  await typeLoadings(page, gliders);
   await page.click('button.loading');
   await typeKeys(page, '170', 'Tab', 'Tab', 'Parachute and a bag of tools for the trailer', 'Tab', '18 kg', 'Tab', '-12,5');
-  // Three warnings a row more: the image of the sheet and the lines shrink to keep to one page.
-  for (let row = 3; row < 8; ++row) await field(page, 'weight', row).fill(`-${row} kg`);
-  for (const format of ['A5', 'A4', 'Letter']) {
+  const printed = async (format) => {
     const pdf = join(folder, `${format}.pdf`);
     await page.pdf({ path: pdf, format, printBackground: true });
     assert.match(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }), /^Pages: +1$/m, format);
-    const printed = new Set(execFileSync('pdftotext', [pdf, '-'], { encoding: 'utf8' }).split(/\s+/));
+    return new Set(execFileSync('pdftotext', [pdf, '-'], { encoding: 'utf8' }).split(/\s+/));
+  };
+  await printed('A5');
+  await page.emulateMedia({ media: 'print' });
+  await page.evaluate(() => window.dispatchEvent(new Event('beforeprint')));
+  const { outside, meeting } = await chartWords(page);
+  assert.deepEqual({ outside, meeting }, { outside: [], meeting: [] }, 'the chart on paper');
+  await page.evaluate(() => window.dispatchEvent(new Event('afterprint')));
+  await page.emulateMedia({ media: 'screen' });
+  // Three warnings a row more: the image of the sheet and the lines shrink to keep to one page.
+  for (let row = 3; row < 8; ++row) await field(page, 'weight', row).fill(`-${row} kg`);
+  for (const format of ['A5', 'A4', 'Letter']) {
+    const words = await printed(format);
     const lines = await page.locator('.load-sheet p').allTextContents();
     // Which weighing: when the loadings were typed, and the start of the SHA-256 of their bytes.
-    const digest = createHash('sha256').update(sheet.replaceAll('\r\n', '\n')).digest('hex').slice(0, 12);
+    const digest = createHash('sha256').update(gliders.replaceAll('\r\n', '\n')).digest('hex').slice(0, 12);
     assert.match(lines.join('\n'), new RegExp('^KQ 71 weight and balance\nMade 2026-12-07 14:03 with KQ71WB \\d+\\.\\d+\n' +
       `Loading: N271KQ\nLoadings file: loadings typed on this page, modified 2026-12-07 14:03, SHA-256 ${digest}\n` +
       '[^]*\nVerdict: [^]*\nCheck: [^]*\nCockpit placard, pilot at -20 in and nothing else aboard:\nN271KQ: 130 to 2'));
     for (const word of lines.join(' ').split(/\s+/).filter(Boolean))
-      assert.ok(printed.has(word), `${format}: "${word}" is not printed whole`);
-    assert.ok(printed.has('1000'), `${format}: the envelope chart (up to 1000 lb) is not printed`);
+      assert.ok(words.has(word), `${format}: "${word}" is not printed whole`);
+    assert.ok(words.has('1000'), `${format}: the envelope chart (up to 1000 lb) is not printed`);
   }
 });
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "conversions.h"
 #include "page.h"
 
 namespace {
@@ -65,7 +66,7 @@ void reset()
 {
     g_session = std::make_unique<kq71wb::web::PageSession>();
     call("new", "", g_session->view());
-    call("chartFrame", "", g_session->chartFrame());
+    call("layoutChartForPaper", "", g_session->layoutChartForPaper());
 }
 
 std::string hexOf(const std::string& bytes)
@@ -164,6 +165,11 @@ int main(int argc, char* argv[])
     for (int sequence = 0; sequence < sequences; ++sequence) {
         reset();
         const auto file = [&] { return files[static_cast<std::size_t>(random.below(static_cast<int>(files.size())))]; };
+        if (sequence % 16 == 3) {
+            // The chart on a phone at any text size, or on a screen of any width.
+            const double width = 200 + random.below(500), textSize = 10 + random.below(30);
+            call("layoutChart", kq71wb::TextOfDouble(width) + ',' + kq71wb::TextOfDouble(textSize), g_session->layoutChart(width, textSize));
+        }
         if (sequence % 16 == 2) {
             // The club's: one of the files of real loadings, then another, the same, or none.
             offerClubLoadings(files[static_cast<std::size_t>(random.below(6))], false);
