@@ -159,6 +159,8 @@ function showEnvelope(envelope) {
   put(byId('envelopeWords'), envelope.words);
 }
 
+let checksAt = null;  // the field "1 number to check" takes the pilot to
+
 function show(json) {
   const view = JSON.parse(json);
   showEnvelope(view.envelope);
@@ -178,6 +180,7 @@ function show(json) {
   put(byId('verdict'), view.verdict);
   put(byId('checks'), view.checks);
   byId('checks').hidden = view.checks === '';
+  checksAt = view.checksAt;
   showList(byId('warnings'), view.warnings);
   put(byId('readouts'), view.readouts);
   put(byId('note'), view.note);
@@ -333,6 +336,16 @@ function wire() {
     field.setSelectionRange(...show(session.toggleSign(kind, row, field.selectionStart, field.selectionEnd)).caret);
   });
   byId('sheet').addEventListener('submit', (event) => event.preventDefault());
+  // "1 number to check" takes the pilot to the field the warning names, in
+  // sight under the verdict, to be mended.
+  byId('checks').addEventListener('click', (event) => {
+    if (!checksAt) return;
+    event.preventDefault();
+    const [kind, row] = checksAt;
+    const field = (kind === FieldKind.Weight ? weights : arms)[row];
+    field.focus({ preventScroll: true });
+    field.scrollIntoView({ block: 'center' });
+  });
 
   byId('chooseFile').addEventListener('change', (event) => {
     const [file] = event.target.files;

@@ -12,6 +12,7 @@ export interface View {
   grossWeightWords: string; flyCgWords: string; scaleWords: string;
   scaleAt: number | null; // 0 at 10 in, 1 at 18 in
   verdict: string; warnings: string[]; checks: string; readouts: string; note: string;
+  checksAt: [FieldKindValue, number] | null; // the field the first warning names
   announce: { verdict: boolean; warnings: boolean; note: boolean };
   loadings: [LoadingButton, LoadingButton, LoadingButton, LoadingButton]; marked: number;
   loadingsFrom: string; // where the loadings in use came from: "Loadings from the club's kq71wb.dat, modified …, SHA-256 …."

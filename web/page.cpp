@@ -45,6 +45,15 @@ std::string scaleAt(const Sheet& sheet)
     return TextOfDouble(std::clamp(at, 0.0, 1.0));
 }
 
+// The field the first warning names, [kind, row], where "1 number to check" takes the pilot.
+std::string checksAt(const LinesBeneath& lines)
+{
+    if (lines.warnings.empty())
+        return "null";
+    const Warning& first = lines.warnings.front();
+    return '[' + std::to_string(static_cast<int>(first.field)) + ',' + std::to_string(first.row) + ']';
+}
+
 std::string buttonJson(const LoadingButtonView& button)
 {
     return "{\"caption\":" + jsonText(button.caption) + ",\"canPress\":" + flag(button.canPress) +
@@ -246,7 +255,8 @@ std::string PageSession::json(const View& view) const
            ",\"scaleWords\":" + jsonText(view.scaleWords) + ",\"scaleAt\":" + scaleAt(s) +
            ",\"verdict\":" + jsonText(lines.verdict) +
            ",\"warnings\":" + list(lines.warnings, [](const Warning& warning) { return jsonText(warning.words); }) +
-           ",\"checks\":" + jsonText(checkWords(lines.warnings.size())) + ",\"readouts\":" + jsonText(lines.readouts) + ",\"note\":" + jsonText(lines.note) +
+           ",\"checks\":" + jsonText(checkWords(lines.warnings.size())) + ",\"checksAt\":" + checksAt(lines) +
+           ",\"readouts\":" + jsonText(lines.readouts) + ",\"note\":" + jsonText(lines.note) +
            ",\"announce\":{\"verdict\":" + flag(view.announce.verdict) + ",\"warnings\":" + flag(view.announce.warnings) +
            ",\"note\":" + flag(view.announce.note) + "},\"loadings\":" + list(view.loadings, buttonJson) +
            ",\"marked\":" + std::to_string(view.marked) +

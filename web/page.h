@@ -20,6 +20,8 @@ namespace kq71wb::web {
 //   "grossWeightWords", "flyCgWords", "scaleWords": what each result says
 //   "scaleAt": where the CG stands on the scale, 0 (10 in) to 1 (18 in), or null
 //   "verdict", "warnings" (a list), "readouts", "note": the lines beneath the sheet
+//   "checks": "2 numbers to check" beside the verdict, or ""; "checksAt": the
+//     field the first warning names, [kind, row], or null
 //   "announce": which of "verdict", "warnings" and "note" to speak now
 //   "loadings": the four buttons, each {"caption", "canPress", "whyNot"}
 //   "marked": the marked one, or -1

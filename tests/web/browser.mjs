@@ -236,20 +236,40 @@ for (const [width, textScale] of [[320, 1], [360, 1], [320, 1.3], [360, 2], [320
 
 // "Within limits." and a green CG were in view while "Arm, item 3 is
 // blank…" stood below the screen: the verdict says a warning stands, and
-// takes you to it.
-test('a warning out of sight is said beside the verdict, a tap from it', async () => {
+// takes you to the field it names. At twice the text size the tap left that
+// field under the verdict, the link was 19 px tall and the ± key 38, the
+// key's coming moved the sheet 16 px under the finger, and with the
+// keyboard up the verdict took 156 of 300 px.
+test('a warning out of sight is said beside the verdict, a tap from its field, at twice the text size too', async () => {
   const page = await open({ viewport: { width: 360, height: 740 } });
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Page.setFontSizes', { fontSizes: { standard: 32, fixed: 26 } });
   await typeLoadings(page);
   await page.click('button.loading');
   await field(page, 'weight', 1).fill('140');
   await field(page, 'description', 0).fill('Tail ballast');
   await field(page, 'weight', 2).fill('20');
-  const inSight = async (locator) => { const box = await locator.boundingBox(); return box.y >= 0 && box.y + box.height <= 740; };
-  const checks = page.locator('#checks');
-  assert.deepEqual([await checks.textContent(), await inSight(checks), await inSight(page.locator('#warnings li'))],
-    ['1 number to check', true, false]);
-  await checks.click();
-  assert.ok(await inSight(page.locator('#warnings li')));
+  await page.evaluate(() => document.activeElement.blur());
+  const where = () => page.evaluate(() => {
+    const box = (selector) => document.querySelector(selector).getBoundingClientRect();
+    const lines = (id) => {
+      const range = document.createRange();
+      range.selectNodeContents(document.getElementById(id));
+      return new Set([...range.getClientRects()].map((rect) => Math.round(rect.top))).size;
+    };
+    const field = document.activeElement.getBoundingClientRect();
+    return { sheet: Math.round(box('#sheet').top + window.scrollY), heights: [box('#checks').height >= 44, box('#sign').height >= 44],
+      lines: [lines('verdict'), lines('checks')], focus: document.activeElement.ariaLabel ?? '',
+      inSight: field.top >= box('.verdict').bottom && field.bottom <= window.innerHeight,
+      warning: box('#warnings li').top >= window.innerHeight, checks: box('#checks').bottom <= window.innerHeight };
+  });
+  const before = await where();
+  await page.click('#checks');
+  const after = await where();
+  assert.deepEqual([before, after], [{ ...before, heights: [true, true], lines: [1, 1], warning: true, checks: true },
+    { ...after, sheet: before.sheet, heights: [true, true], lines: [1, 1], focus: 'Arm, item 3', inSight: true }]);
+  await page.setViewportSize({ width: 320, height: 300 });  // the keyboard up on a phone 568 px tall
+  assert.deepEqual((await where()).lines, [1, 1]);
 });
 
 // A club puts its gliders online once, beside the page, for every member's phone.
