@@ -451,14 +451,12 @@ test('an update half copied is not kept: the last whole version runs, then the n
   const updated = (page) => page.evaluate(async () => {
     const registration = await navigator.serviceWorker.getRegistration();
     await registration.update().catch(() => {});
-    const worker = registration.installing ?? registration.waiting;
-    if (worker) {
-      await new Promise((settled) => {
-        const check = () => ['activated', 'redundant'].includes(worker.state) && settled();
-        worker.addEventListener('statechange', check);
-        check();
-      });
-    }
+    const worker = registration.installing ?? registration.waiting ?? registration.active;
+    await new Promise((settled) => {
+      const check = () => ['activated', 'redundant'].includes(worker.state) && settled();
+      worker.addEventListener('statechange', check);
+      check();
+    });
     return (await caches.keys()).length;
   });
   const running = async (page) => {
