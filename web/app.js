@@ -1,6 +1,7 @@
 // The page's wiring: each field hands its text to the C++ core, and the page
 // shows exactly the captions, verdicts and words of the view that comes back.
 // Nothing is computed or worded here.
+
 // This build of the page; its index.html and its module must name the same.
 const build = '@KQ71WB_PAGE_BUILD@';
 const reloaded = 'kq71wb reloaded';  // once, when the files came from different builds
@@ -232,8 +233,8 @@ function keepLoadings(bytes, name = '', modified = '') {
 }
 
 // The club's kq71wb.dat beside the page, fetched at every visit with a
-// network; without one the copy kept stands. No file there, or the server's
-// page for a missing one, is none.
+// network; without one, or while the server fails, the copy kept stands. No
+// file there (or the server's page for a missing one, in HTML) is none.
 async function fetchClubLoadings() {
   let response;
   try {
@@ -241,6 +242,7 @@ async function fetchClubLoadings() {
   } catch {
     return;
   }
+  if (response.status >= 500) return;
   const isFile = response.ok && !/html/.test(response.headers.get('content-type') ?? '');
   const bytes = isFile ? new Uint8Array(await response.arrayBuffer()).slice(0, kq71wb.loadingsFileLimit()) : new Uint8Array();
   const lastModified = response.headers.get('last-modified');

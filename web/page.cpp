@@ -78,7 +78,7 @@ std::string PageSession::edit(FieldKind field, int row, std::string text)
 {
     if (field == FieldKind::Weight || field == FieldKind::Arm)
         std::replace(text.begin(), text.end(), ',', '.');
-    return json(m_session.edit(field, row, std::move(text)));
+    return viewJson(m_session.edit(field, row, std::move(text)));
 }
 
 std::string PageSession::toggleSign(FieldKind field, int row, int start, int end)
@@ -104,21 +104,21 @@ std::string PageSession::toggleSign(FieldKind field, int row, int start, int end
                 '[' + std::to_string(moved(start)) + ',' + std::to_string(moved(end)) + ']');
 }
 
-std::string PageSession::focus(FieldKind field, int row) { return json(m_session.focus(field, row)); }
-std::string PageSession::pressLoading(int index) { return json(m_session.pressLoading(index)); }
+std::string PageSession::focus(FieldKind field, int row) { return viewJson(m_session.focus(field, row)); }
+std::string PageSession::pressLoading(int index) { return viewJson(m_session.pressLoading(index)); }
 
 std::string PageSession::useLoadings(const std::string& bytes, const std::string& fileName, const std::string& modified)
 {
     const View view = m_session.useLoadings(bytes, fileName.empty() ? std::string(kTypedLoadings) : fileName, modified);
     const bool taken = !m_session.loadingsRefused();
     m_own = m_own || taken;
-    return with(json(view), "taken", flag(taken));
+    return with(viewJson(view), "taken", flag(taken));
 }
 
 std::string PageSession::clearLoadings()
 {
     m_own = false;
-    return json(m_club ? m_session.useLoadings(m_clubBytes, std::string(kClubLoadings), m_clubModified)
+    return viewJson(m_club ? m_session.useLoadings(m_clubBytes, std::string(kClubLoadings), m_clubModified)
                        : m_session.useLoadings(Loadings{}));
 }
 
@@ -129,15 +129,15 @@ std::string PageSession::offerClubLoadings(const std::string& bytes, const std::
         m_club = false;
         m_clubBytes.clear();
         m_clubModified.clear();
-        return with(json(used ? m_session.useLoadings(Loadings{}) : m_session.view()), "taken", flag(false));
+        return with(viewJson(used ? m_session.useLoadings(Loadings{}) : m_session.view()), "taken", flag(false));
     }
     if (m_club && bytes == m_clubBytes && modified == m_clubModified)
         return with(view(), "taken", flag(true));
     // A file that gives no loading leaves the loadings as they were, and
     // says why when the club's would have been used.
     if (!givesAnyLoading(parseLoadings(bytes)))
-        return with(m_own ? view() : json(m_session.useLoadings(bytes, std::string(kClubLoadings), modified)), "taken",
-                    flag(false));
+        return with(m_own ? view() : viewJson(m_session.useLoadings(bytes, std::string(kClubLoadings), modified)),
+                    "taken", flag(false));
     const bool changed = m_club && fetched && bytes != m_clubBytes;
     m_club = true;
     m_clubBytes = bytes;
@@ -146,15 +146,15 @@ std::string PageSession::offerClubLoadings(const std::string& bytes, const std::
         return with(view(), "taken", flag(true));
     const View use = m_session.useLoadings(bytes, std::string(kClubLoadings), modified);
     if (!changed)
-        return with(json(use), "taken", flag(true));
+        return with(viewJson(use), "taken", flag(true));
     std::string note = "The club's kq71wb.dat has changed on the server: these are its new loadings" +
                        (modified.empty() ? std::string() : " (modified " + modified + ")") + '.';
     if (!m_session.lines().note.empty())
         note += ' ' + m_session.lines().note;
-    return with(json(m_session.setNote(std::move(note))), "taken", flag(true));
+    return with(viewJson(m_session.setNote(std::move(note))), "taken", flag(true));
 }
 
-std::string PageSession::view() const { return json(m_session.view()); }
+std::string PageSession::view() const { return viewJson(m_session.view()); }
 std::string PageSession::summary() const { return m_session.summary(); }
 
 std::string PageSession::loadSheet(const std::string& madeAt) const
@@ -227,22 +227,25 @@ std::string PageSession::layoutChart(double width, double textSize)
     m_chart = layOutChart(width, textSize);
     const Envelope frame = envelopeOf(Sheet{}, false);
     std::vector<std::string> lines;  // the grid: up at every inch figure and limit, across every 100 lb
+    const ChartPoint& low = Envelope::kLowest;
+    const ChartPoint& high = Envelope::kHighest;
     for (const ChartTick& tick : frame.cgTicks)
-        lines.push_back(lineJson(m_chart.at({tick.at, Envelope::kHighest.weight}), m_chart.at({tick.at, Envelope::kLowest.weight})));
+        lines.push_back(lineJson(m_chart.at({tick.at, high.weight}), m_chart.at({tick.at, low.weight})));
     for (const ChartTick& tick : frame.weightTicks)
-        lines.push_back(lineJson(m_chart.at({Envelope::kLowest.cg, tick.at}), m_chart.at({Envelope::kHighest.cg, tick.at})));
+        lines.push_back(lineJson(m_chart.at({low.cg, tick.at}), m_chart.at({high.cg, tick.at})));
+    const auto text = [this](const ChartText& words) { return textJson(words, m_chart.textSize); };
     const auto placed = [this](const ChartPoint& point) { return pointJson(m_chart.at(point)); };
     return "{\"size\":[" + unitsJson(m_chart.width) + ',' + unitsJson(m_chart.height) +
            "],\"textSize\":" + unitsJson(m_chart.textSize) + ",\"plot\":[" + unitsJson(m_chart.plotLeft) + ',' +
            unitsJson(m_chart.plotTop) + ',' + unitsJson(m_chart.plotWidth) + ',' + unitsJson(m_chart.plotHeight) +
            "],\"lines\":" + list(lines, [](const std::string& line) { return line; }) +
-           ",\"texts\":" + list(m_chart.texts, [this](const ChartText& text) { return textJson(text, m_chart.textSize); }) +
+           ",\"texts\":" + list(m_chart.texts, text) +
            ",\"area\":" + list(frame.area, placed) + '}';
 }
 
 std::string PageSession::layoutChartForPaper() { return layoutChart(kPaperWidth, kPaperTextSize); }
 
-std::string PageSession::json(const View& view) const
+std::string PageSession::viewJson(const View& view) const
 {
     const Sheet& s = view.sheet;
     const LinesBeneath& lines = view.lines;
@@ -261,8 +264,8 @@ std::string PageSession::json(const View& view) const
            ",\"note\":" + flag(view.announce.note) + "},\"loadings\":" + list(view.loadings, buttonJson) +
            ",\"marked\":" + std::to_string(view.marked) +
            ",\"envelope\":" + envelopeJson(envelopeOf(s, totalsCurrent(s, view.fault))) +
-           ",\"loadingsFrom\":" + jsonText(loadingsFrom()) + ",\"club\":\"" + (!m_club ? "none" : m_own ? "offered" : "used") +
-           "\"}";
+           ",\"loadingsFrom\":" + jsonText(loadingsFrom()) +
+           ",\"club\":\"" + (!m_club ? "none" : m_own ? "offered" : "used") + "\"}";
 }
 
 // Where the loadings in use came from, as the load sheet names them:

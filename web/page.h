@@ -84,7 +84,7 @@ public:
     std::string loadSheet(const std::string& madeAt) const;
 
 private:
-    std::string json(const View& view) const;
+    std::string viewJson(const View& view) const;
     std::string envelopeJson(const Envelope& envelope) const;
     std::string loadingsFrom() const;
 

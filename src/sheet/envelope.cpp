@@ -163,16 +163,16 @@ ChartLayout layOutChart(double width, double textSize)
     // (outward) when they would meet, and "lb" over the weights; a text that
     // still meets another goes a row higher.
     std::vector<std::pair<ChartText, int>> above;
-    std::vector<ChartText> limits;
+    std::vector<ChartText> overPlot;
     for (const ChartTick& tick : frame.cgTicks)
         if (tick.limit)
-            limits.push_back({chart.at({tick.at, 0}).x, 0, {tick.label}, ChartText::Anchor::Middle, true});
-    if (limits.size() == 2 && spanOf(limits[0], f).right + gap > spanOf(limits[1], f).left) {
-        limits[0].anchor = ChartText::Anchor::End;
-        limits[1].anchor = ChartText::Anchor::Start;
+            overPlot.push_back({chart.at({tick.at, 0}).x, 0, {tick.label}, ChartText::Anchor::Middle, true});
+    if (overPlot.size() == 2 && spanOf(overPlot[0], f).right + gap > spanOf(overPlot[1], f).left) {
+        overPlot[0].anchor = ChartText::Anchor::End;
+        overPlot[1].anchor = ChartText::Anchor::Start;
     }
-    limits.push_back({chart.plotLeft - gap, 0, {"lb"}, ChartText::Anchor::End, false});
-    for (ChartText& text : limits) {
+    overPlot.push_back({chart.plotLeft - gap, 0, {"lb"}, ChartText::Anchor::End, false});
+    for (ChartText& text : overPlot) {
         keepWithin(text, width, f);
         const Span room{spanOf(text, f).left - gap, spanOf(text, f).right + gap};
         const auto taken = [&](int placed) {
@@ -196,9 +196,12 @@ ChartLayout layOutChart(double width, double textSize)
         chart.texts.push_back(text);
     }
 
+    const auto write = [&chart](double x, double y, const std::string& words, ChartText::Anchor anchor) {
+        chart.texts.push_back({x, y, {words}, anchor, false});
+    };
     // Up the side every 100 lb, centred on its line.
     for (const ChartTick& tick : frame.weightTicks)
-        chart.texts.push_back({chart.plotLeft - gap, chart.at({0, tick.at}).y + 0.35 * f, {tick.label}, ChartText::Anchor::End, false});
+        write(chart.plotLeft - gap, chart.at({0, tick.at}).y + 0.35 * f, tick.label, ChartText::Anchor::End);
     // Along the bottom the inches, as many as have room, and the title below them.
     const double bottom = chart.plotTop + chart.plotHeight;
     double step = 2;
@@ -207,8 +210,8 @@ ChartLayout layOutChart(double width, double textSize)
             step = wider;
     for (const ChartTick& tick : frame.cgTicks)
         if (!tick.limit && std::fmod(tick.at - Envelope::kLowest.cg, step) == 0)
-            chart.texts.push_back({chart.at({tick.at, 0}).x, bottom + gap + 0.75 * f, {tick.label}, ChartText::Anchor::Middle, false});
-    chart.texts.push_back({chart.plotLeft + chart.plotWidth / 2, bottom + gap + 0.75 * f + row, {"CG (in)"}, ChartText::Anchor::Middle, false});
+            write(chart.at({tick.at, 0}).x, bottom + gap + 0.75 * f, tick.label, ChartText::Anchor::Middle);
+    write(chart.plotLeft + chart.plotWidth / 2, bottom + gap + 0.75 * f + row, "CG (in)", ChartText::Anchor::Middle);
     chart.height = bottom + gap + 0.75 * f + row + 0.3 * f;
     return chart;
 }

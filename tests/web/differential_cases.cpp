@@ -168,7 +168,8 @@ int main(int argc, char* argv[])
         if (sequence % 16 == 3) {
             // The chart on a phone at any text size, or on a screen of any width.
             const double width = 200 + random.below(500), textSize = 10 + random.below(30);
-            call("layoutChart", kq71wb::TextOfDouble(width) + ',' + kq71wb::TextOfDouble(textSize), g_session->layoutChart(width, textSize));
+            call("layoutChart", kq71wb::TextOfDouble(width) + ',' + kq71wb::TextOfDouble(textSize),
+                 g_session->layoutChart(width, textSize));
         }
         if (sequence % 16 == 2) {
             // The club's: one of the files of real loadings, then another, the same, or none.
