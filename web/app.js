@@ -1,16 +1,60 @@
 // The page's wiring: each field hands its text to the C++ core, and the page
 // shows exactly the captions, verdicts and words of the view that comes back.
 // Nothing is computed or worded here.
-import createKq71wb from './kq71wb.js';
+
+// This build of the page; its index.html and its module must name the same.
+const build = '@KQ71WB_PAGE_BUILD@';
+const reloaded = 'kq71wb reloaded';  // once, when the files came from different builds
+
+// The core, or null when it cannot start: missing, failing, or of another build.
+async function startCore() {
+  try {
+    const { default: createKq71wb } = await import('./kq71wb.js');
+    const core = await createKq71wb();
+    const page = document.querySelector('meta[name="kq71wb-build"]')?.content;
+    if (core.build !== build || page !== build)
+      throw new Error(`the page (${page}), its script (${build}) and its module (${core.build}) are of different builds`);
+    return core;
+  } catch (error) {
+    console.error('The calculator cannot start:', error);
+    return null;
+  }
+}
+
+function registerWorker() {
+  // Served from a file or an insecure origin, the page works without it, only not offline.
+  if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+}
+
+// Without its core nothing on the page works: it says so where the verdict
+// stands, the sheet no longer takes typing, and nothing more runs. Files of
+// two builds at once (an update that reached the cache while the page
+// loaded) are sorted out by loading it again, once.
+function cannotStart() {
+  try {
+    if (navigator.serviceWorker?.controller && !sessionStorage.getItem(reloaded)) {
+      sessionStorage.setItem(reloaded, build);
+      window.location.reload();
+    }
+  } catch { /* nothing is kept: no reload */ }
+  document.getElementById('cannotStart').hidden = false;
+  for (const part of document.querySelectorAll('#sheet, .loadings, #loadingsFile')) part.inert = true;
+  document.documentElement.dataset.failed = '';
+  registerWorker();
+  return new Promise(() => {});
+}
 
 /** @type {import('./kq71wb').Kq71wb} */
-const kq71wb = await createKq71wb();
+const kq71wb = await startCore() ?? await cannotStart();
 const session = new kq71wb.Session();
 const { FieldKind } = kq71wb;
-const storedLoadings = 'kq71wb.dat';
-const storedName = 'kq71wb.dat name';  // the name of the file kept, for the load sheet
-const storedTime = 'kq71wb.dat modified';  // when it was last changed: seconds since 1970 and the zone's offset
-const storedWhole = 'kq71wb.dat whole';  // the SHA-256 and size of the whole file, which may go on past what is kept
+// Where this browser keeps a loadings file: the bytes the parser reads, and
+// for the load sheet its name, when it was last changed (seconds since 1970
+// and the zone's offset), and the SHA-256 and size of the whole file, which
+// may go on past what is kept. The pilot's own file, chosen or typed; and
+// the club's, as last fetched from beside the page, for offline.
+const ownFile = ['kq71wb.dat', 'kq71wb.dat name', 'kq71wb.dat modified', 'kq71wb.dat whole'];
+const clubFile = ['kq71wb club.dat', 'kq71wb club.dat name', 'kq71wb club.dat modified', 'kq71wb club.dat whole'];
 
 const byId = (id) => document.getElementById(id);
 const all = (selector) => [...document.querySelectorAll(selector)];
@@ -59,62 +103,66 @@ function speak(view) {
   spoken.textContent = spoken.textContent === text ? `${text}\u00a0` : text;
 }
 
-// The envelope chart, drawn where the core's numbers say, CG across and
-// gross weight up.
+// The envelope chart, drawn where the core's numbers say, in the units of the
+// chart as the core last laid it out: on screen a unit a pixel, its words as
+// large as the read-outs beside it; on paper a picture of its own.
 const svg = (name, attributes, text = '') => {
   const element = document.createElementNS('http://www.w3.org/2000/svg', name);
   for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, value);
   element.textContent = text;
   return element;
 };
-// The chart's frame (its size, grid, figures and the area within limits)
-// never changes: it is drawn with the first view; each view after moves only
-// the point and the pilot line.
-let chart = null;
-function drawChartFrame(frame) {
-  const [left, top, width, height] = frame.plot;
-  const [lowCg, lowWeight] = frame.lowest;
-  const [highCg, highWeight] = frame.highest;
-  const x = (cg) => left + ((cg - lowCg) / (highCg - lowCg)) * width;
-  const y = (weight) => top + height - ((weight - lowWeight) / (highWeight - lowWeight)) * height;
-  const points = (list) => list.map(([cg, weight]) => `${x(cg).toFixed(1)},${y(weight).toFixed(1)}`).join(' ');
-  const bottom = top + height;
-  byId('envelope').setAttribute('viewBox', `0 0 ${frame.size.join(' ')}`);
-  for (const [key, value] of Object.entries({ x: left, y: top, width, height })) byId('plot').firstElementChild.setAttribute(key, value);
-  byId('envelopeGrid').replaceChildren(
-    svg('rect', { x: left, y: top, width, height, class: 'frame' }),
-    ...frame.cgTicks.flatMap(({ at, label, limit }) => [svg('line', { x1: x(at), x2: x(at), y1: top, y2: bottom }),
-      // The limits' figures stand above the chart, clear of the inches below.
-      limit ? svg('text', { x: x(at), y: top - 6, class: 'limit' }, label)
-        : svg('text', { x: x(at), y: bottom + 16, class: 'across' }, label)]),
-    ...frame.weightTicks.flatMap(({ at, label }) => [svg('line', { x1: left, x2: left + width, y1: y(at), y2: y(at) }),
-      svg('text', { x: left - 4, y: y(at) + 4, class: 'up' }, label)]),
-    svg('text', { x: left + width / 2, y: bottom + 36, class: 'title' }, 'CG (in)'),
-    svg('text', { x: left - 4, y: top - 12, class: 'up' }, 'lb'));
-  byId('envelopeArea').setAttribute('points', points(frame.area));
-  byId('envelopeHatch').setAttribute('points', points(frame.area));
-  return { left, top, right: left + width, bottom, x, y, points };
+const points = (list) => list.map((point) => point.join(',')).join(' ');
+
+// A text of the chart, a tspan a line.
+function placeText(element, { x, lines, anchor, limit }) {
+  element.setAttribute('text-anchor', anchor);
+  element.classList.toggle('limit', limit);
+  element.replaceChildren(...lines.map(([line, y]) => svg('tspan', { x, y }, line)));
+  return element;
+}
+
+// The chart's frame (its size, grid, figures and the area within limits):
+// the same for every sheet, drawn again only when the chart is laid out anew.
+function drawChart(frame) {
+  const [x, y, width, height] = frame.plot;
+  const envelope = byId('envelope');
+  envelope.setAttribute('viewBox', `0 0 ${frame.size.join(' ')}`);
+  envelope.setAttribute('font-size', frame.textSize);
+  for (const [key, value] of Object.entries({ x, y, width, height })) byId('plot').firstElementChild.setAttribute(key, value);
+  byId('envelopeGrid').replaceChildren(svg('rect', { x, y, width, height, class: 'frame' }),
+    ...frame.lines.map(([x1, y1, x2, y2]) => svg('line', { x1, y1, x2, y2 })),
+    ...frame.texts.map((text) => placeText(svg('text', {}), text)));
+  for (const id of ['envelopeArea', 'envelopeHatch']) byId(id).setAttribute('points', points(frame.area));
+}
+
+let chartSize = '';
+function layOutChart() {
+  if (document.documentElement.classList.contains('printing')) return;
+  const width = byId('envelope').getBoundingClientRect().width;
+  const textSize = parseFloat(getComputedStyle(byId('readouts')).fontSize);
+  if (`${width} ${textSize}` === chartSize) return;
+  chartSize = `${width} ${textSize}`;
+  drawChart(JSON.parse(session.layoutChart(width, textSize)));
+  show(session.view());
 }
 
 function showEnvelope(envelope) {
-  chart ??= drawChartFrame(JSON.parse(session.chartFrame()));
-  const line = chart.points(envelope.pilotLine);
+  const line = points(envelope.pilotLine);
   if (byId('pilotLine').getAttribute('points') !== line) byId('pilotLine').setAttribute('points', line);
   const point = byId('envelopePoint');
-  point.toggleAttribute('hidden', envelope.point === null);
+  const label = byId('envelopeLabel');
+  for (const part of [point, label]) part.toggleAttribute('hidden', envelope.point === null);
   if (envelope.point !== null) {
-    // A point off the chart stands at its edge; its label says where it is.
-    const [cg, weight] = envelope.point;
-    const at = [Math.min(Math.max(chart.x(cg), chart.left), chart.right), Math.min(Math.max(chart.y(weight), chart.top), chart.bottom)];
-    point.setAttribute('transform', `translate(${at[0].toFixed(1)} ${at[1].toFixed(1)})`);
+    point.setAttribute('transform', `translate(${envelope.point.join(' ')})`);
     if (point.dataset.within !== String(envelope.within)) point.dataset.within = envelope.within;
-    const label = byId('envelopeLabel');
-    put(label, envelope.label);
-    label.setAttribute('class', at[0] > (chart.left + chart.right) / 2 ? 'end' : '');
-    label.setAttribute('y', at[1] < chart.top + 20 ? 20 : -9);
+    const placed = JSON.stringify(envelope.label);
+    if (label.dataset.placed !== placed) placeText(label, envelope.label).dataset.placed = placed;
   }
   put(byId('envelopeWords'), envelope.words);
 }
+
+let checksAt = null;  // the field "1 number to check" takes the pilot to
 
 function show(json) {
   const view = JSON.parse(json);
@@ -135,9 +183,13 @@ function show(json) {
   put(byId('verdict'), view.verdict);
   put(byId('checks'), view.checks);
   byId('checks').hidden = view.checks === '';
+  checksAt = view.checksAt;
   showList(byId('warnings'), view.warnings);
   put(byId('readouts'), view.readouts);
   put(byId('note'), view.note);
+  put(byId('loadingsFrom'), view.loadingsFrom);
+  byId('useClub').hidden = view.club !== 'offered';
+  byId('clearLoadings').hidden = view.club !== 'none';
   loadingButtons.forEach((button, i) => {
     const { caption, canPress, whyNot, from } = view.loadings[i];
     button.disabled = !canPress;
@@ -146,67 +198,98 @@ function show(json) {
     button.setAttribute('aria-pressed', String(i === view.marked));
   });
   speak(view);
+  return view;
 }
 
 // A moment as the core writes it: seconds since 1970, and the offset of the
 // device's time zone at that moment, in seconds east of UTC.
 const momentOf = (date) => [date.getTime() / 1000, -60 * date.getTimezoneOffset()];
 
-// Where the page keeps a loadings file: the bytes the parser reads, in base64,
-// with the digest and size of the whole file, in this browser only. A browser
-// that keeps nothing (private windows, storage turned off) still uses the file
-// until the page is closed.
-function keepLoadings(file) {
+// A loadings file kept, its bytes in base64, in this browser only; false
+// when the browser keeps nothing (private windows, storage turned off): the
+// file is still used until the page is closed.
+function keep([key, ...more], bytes, ...texts) {
   try {
-    for (const key of [storedLoadings, storedName, storedTime, storedWhole]) localStorage.removeItem(key);
-    if (file) {
-      localStorage.setItem(storedLoadings, btoa(Array.from(file.bytes, (byte) => String.fromCharCode(byte)).join('')));
-      localStorage.setItem(storedName, file.name);
-      localStorage.setItem(storedTime, file.modified.join(' '));
-      localStorage.setItem(storedWhole, `${file.sha256} ${file.size}`);
+    for (const name of [key, ...more]) localStorage.removeItem(name);
+    if (bytes.length > 0) {
+      localStorage.setItem(key, btoa(Array.from(bytes, (byte) => String.fromCharCode(byte)).join('')));
+      more.forEach((name, k) => localStorage.setItem(name, texts[k]));
     }
-    byId('notKept').hidden = true;
+    return true;
   } catch {
     // Whatever was kept before must not come back at the next visit in
     // place of what is used now.
-    try { localStorage.removeItem(storedLoadings); } catch { /* nothing is kept at all */ }
-    byId('notKept').hidden = false;
+    try { localStorage.removeItem(key); } catch { /* nothing is kept at all */ }
+    return false;
   }
 }
 
-function keptLoadings() {
+// A file kept, as fileOf gives it, or null.
+function kept([key, ...more]) {
   try {
-    const kept = localStorage.getItem(storedLoadings);
+    const kept = localStorage.getItem(key);
     if (!kept) return null;
     const bytes = Uint8Array.from(atob(kept), (c) => c.charCodeAt(0));
-    const [sha256 = '', size = bytes.length] = (localStorage.getItem(storedWhole) ?? '').split(' ').filter(Boolean);
-    const [modified = NaN, utcOffset = 0] = (localStorage.getItem(storedTime) ?? '').split(' ').map(Number);
-    return { bytes, name: localStorage.getItem(storedName) ?? '', modified: [modified, utcOffset], sha256, size: Number(size) };
+    const [name, time, whole] = more.map((name) => localStorage.getItem(name) ?? '');
+    const [sha256 = '', size = bytes.length] = whole.split(' ').filter(Boolean);
+    const [modified = NaN, utcOffset = 0] = time.split(' ').filter(Boolean).map(Number);
+    return { bytes, name, modified: [modified, utcOffset], sha256, size: Number(size) };
   } catch {
     return null;
   }
 }
 
-const withFile = (file) => session.useLoadings(file.bytes, file.name, file.modified, file.sha256, file.size);
+const keepFile = (keys, file) => keep(keys, file.bytes, file.name, file.modified.join(' '), `${file.sha256} ${file.size}`);
 
-// A file, chosen, dropped or typed: the bytes the parser reads, and the
-// SHA-256 of the whole, read a piece at a time so that a large file chosen by
-// mistake is never held whole. A file the core refuses (it gave no loading)
-// is not kept: the loadings stay. `name` is the chosen file's, or empty for
-// typed loadings; `modified` when it was last changed (typed ones: now).
-// Files are used one after another, in the order given, the section busy
-// meanwhile.
-async function readLoadings(blob, name, modified) {
+function keepLoadings(file) {
+  byId('notKept').hidden = file ? keepFile(ownFile, file) : keep(ownFile, new Uint8Array());
+}
+
+// A file as the core takes it: the bytes the parser reads, and the SHA-256 of
+// the whole, read a piece at a time so that a large file chosen by mistake is
+// never held whole.
+async function fileOf(blob, name, modified) {
   const piece = 1 << 20;
   const digest = new kq71wb.Sha256();
-  let file;
   try {
     for (let at = 0; at < blob.size; at += piece) digest.add(new Uint8Array(await blob.slice(at, at + piece).arrayBuffer()));
-    file = { bytes: new Uint8Array(await blob.slice(0, kq71wb.loadingsFileLimit()).arrayBuffer()), name, modified,
+    return { bytes: new Uint8Array(await blob.slice(0, kq71wb.loadingsFileLimit()).arrayBuffer()), name, modified,
       sha256: digest.hex(), size: blob.size };
   } finally {
     digest.delete();
   }
+}
+
+const withFile = (file) => session.useLoadings(file.bytes, file.name, file.modified, file.sha256, file.size);
+const offerClub = (file, fetched) => session.offerClubLoadings(file.bytes, file.modified, file.sha256, file.size, fetched);
+
+// The club's kq71wb.dat beside the page, fetched at every visit with a
+// network; without one, or while the server fails, the copy kept stands. No
+// file there (or the server's page for a missing one, in HTML) is none.
+async function fetchClubLoadings() {
+  let response;
+  try {
+    response = await fetch('kq71wb.dat', { cache: 'no-cache' });
+  } catch {
+    return;
+  }
+  if (response.status >= 500) return;
+  const isFile = response.ok && !/html/.test(response.headers.get('content-type') ?? '');
+  const lastModified = response.headers.get('last-modified');
+  const file = await fileOf(isFile ? await response.blob() : new Blob(), '',
+    lastModified ? momentOf(new Date(lastModified)) : [NaN, 0]);
+  const json = offerClub(file, true);
+  if (JSON.parse(json).taken || file.bytes.length === 0) keepFile(clubFile, file);
+  show(json);
+}
+
+// A file, chosen, dropped or typed. A file the core refuses (it gave no
+// loading) is not kept: the loadings stay. `name` is the chosen file's, or
+// empty for typed loadings; `modified` when it was last changed (typed ones:
+// now). Files are used one after another, in the order given, the section
+// busy meanwhile.
+async function readLoadings(blob, name, modified) {
+  const file = await fileOf(blob, name, modified);
   const json = withFile(file);
   if (JSON.parse(json).taken) keepLoadings(file);
   show(json);
@@ -232,11 +315,31 @@ function pressLoading(index) {
   weights[1].select();
 }
 
-// The load sheet's lines, above and below the sheet, where only print shows them.
-function fillLoadSheet() {
+// The printed load sheet: its lines above and below the sheet, the chart as
+// on paper, and the whole fitted to one page of A5, the smallest it is
+// printed on, in the layout the paper gets (the print rules of style.css).
+const fitSteps = 14;
+function preparePrint() {
   const lines = JSON.parse(session.loadSheet(momentOf(new Date())));
   for (const [part, id] of [[lines.above, 'loadSheetAbove'], [lines.below, 'loadSheetBelow']])
     byId(id).replaceChildren(...part.map((line) => Object.assign(document.createElement('p'), { textContent: line })));
+  const root = document.documentElement;
+  root.classList.add('printing', 'fitting');
+  chartSize = 'paper';
+  drawChart(JSON.parse(session.layoutChartForPaper()));
+  show(session.view());
+  const main = document.querySelector('main');
+  for (let fit = 0; fit <= fitSteps; ++fit) {
+    root.style.setProperty('--fit', fit);
+    if (main.scrollHeight <= main.clientHeight) break;
+  }
+  root.classList.remove('fitting');
+}
+
+function endPrint() {
+  document.documentElement.classList.remove('printing');
+  document.documentElement.style.removeProperty('--fit');
+  layOutChart();
 }
 
 function wire() {
@@ -254,18 +357,33 @@ function wire() {
     });
   }
   // The ± key stands in sight while a weight or an arm has the focus; pressing
-  // it keeps the focus, and the keypad, in the field.
+  // it keeps the focus, and the keypad, in the field, and the caret beside
+  // the digits it was beside.
   const sign = byId('sign');
   let signed = null;
   for (const [fields, kind] of editedFields.filter(([, kind]) => kind !== FieldKind.Description)) {
     fields.forEach((field, row) => {
-      field.addEventListener('focus', () => { signed = [kind, row]; sign.hidden = false; });
+      field.addEventListener('focus', () => { signed = [field, kind, row]; sign.hidden = false; });
       field.addEventListener('blur', () => { sign.hidden = true; });
     });
   }
   sign.addEventListener('pointerdown', (event) => event.preventDefault());
-  sign.addEventListener('click', () => signed && show(session.toggleSign(...signed)));
+  sign.addEventListener('click', () => {
+    if (!signed) return;
+    const [field, kind, row] = signed;
+    field.setSelectionRange(...show(session.toggleSign(kind, row, field.selectionStart, field.selectionEnd)).caret);
+  });
   byId('sheet').addEventListener('submit', (event) => event.preventDefault());
+  // "1 number to check" takes the pilot to the field the warning names, in
+  // sight under the verdict, to be mended.
+  byId('checks').addEventListener('click', (event) => {
+    if (!checksAt) return;
+    event.preventDefault();
+    const [kind, row] = checksAt;
+    const field = (kind === FieldKind.Weight ? weights : arms)[row];
+    field.focus({ preventScroll: true });
+    field.scrollIntoView({ block: 'center' });
+  });
 
   byId('chooseFile').addEventListener('change', (event) => {
     const [file] = event.target.files;
@@ -285,10 +403,13 @@ function wire() {
   });
   // Typed text is read as a chosen file is.
   byId('useTyped').addEventListener('click', () => useLoadings(new Blob([byId('typedFile').value]), '', momentOf(new Date())));
-  byId('clearLoadings').addEventListener('click', () => {
-    keepLoadings(null);
-    show(session.clearLoadings());
-  });
+  // The pilot's own loadings forgotten: the club's, when there are any, come back.
+  for (const id of ['clearLoadings', 'useClub']) {
+    byId(id).addEventListener('click', () => {
+      keepLoadings(null);
+      show(session.clearLoadings());
+    });
+  }
 
   byId('print').addEventListener('click', () => window.print());
   // A report of a wrong figure: on the clipboard where the browser allows it
@@ -300,19 +421,24 @@ function wire() {
     Object.assign(byId('reportText'), { value: report, hidden: copied });
     show(session.reported(copied));
   });
-  window.addEventListener('beforeprint', fillLoadSheet);
+  window.addEventListener('beforeprint', preparePrint);
+  window.addEventListener('afterprint', endPrint);
+  // A turned phone, a wider window, or another text size lays the chart out anew.
+  new ResizeObserver(layOutChart).observe(document.querySelector('.envelope'));
 }
 
 wire();
 // Whatever was typed while the module loaded is handed over, not wiped.
 for (const [fields, kind] of editedFields)
   fields.forEach((field, k) => field.value && session.edit(kind, rowOf(kind, k), field.value));
-show(session.view());
-const kept = keptLoadings();
-if (kept) show(withFile(kept));
-byId('loadingsFile').open = !kept;
+layOutChart();
+const own = kept(ownFile);
+if (own) show(withFile(own));
+const club = kept(clubFile);
+if (club) show(offerClub(club, false));
+byId('loadingsFile').open = !own && !club;
 document.documentElement.dataset.ready = '';
 performance.mark('ready');
-
-// Served from a file or an insecure origin, the page works without it, only not offline.
-if ('serviceWorker' in navigator) navigator.serviceWorker.register('sw.js').catch(() => {});
+try { sessionStorage.removeItem(reloaded); } catch { /* nothing was kept */ }
+registerWorker();
+fetchClubLoadings();

@@ -47,9 +47,9 @@ EMSCRIPTEN_KEEPALIVE const char* kq_edit(PageSession* session, int field, int ro
 {
     return answer(session->edit(kind(field), row, text(bytes, length)));
 }
-EMSCRIPTEN_KEEPALIVE const char* kq_toggle_sign(PageSession* session, int field, int row)
+EMSCRIPTEN_KEEPALIVE const char* kq_toggle_sign(PageSession* session, int field, int row, int start, int end)
 {
-    return answer(session->toggleSign(kind(field), row));
+    return answer(session->toggleSign(kind(field), row, start, end));
 }
 EMSCRIPTEN_KEEPALIVE const char* kq_focus(PageSession* session, int field, int row)
 {
@@ -66,8 +66,22 @@ EMSCRIPTEN_KEEPALIVE const char* kq_use_loadings(PageSession* session, const cha
     return answer(session->useLoadings(text(bytes, length), text(name, nameLength), modified, utcOffset,
                                        text(sha256, sha256Length), size));
 }
+EMSCRIPTEN_KEEPALIVE const char* kq_offer_club_loadings(PageSession* session, const char* bytes, int length,
+                                                        double modified, int utcOffset, const char* sha256,
+                                                        int sha256Length, double size, int fetched)
+{
+    return answer(session->offerClubLoadings(text(bytes, length), modified, utcOffset, text(sha256, sha256Length), size,
+                                             fetched != 0));
+}
 EMSCRIPTEN_KEEPALIVE const char* kq_clear_loadings(PageSession* session) { return answer(session->clearLoadings()); }
-EMSCRIPTEN_KEEPALIVE const char* kq_chart_frame(PageSession* session) { return answer(session->chartFrame()); }
+EMSCRIPTEN_KEEPALIVE const char* kq_layout_chart(PageSession* session, double width, double textSize)
+{
+    return answer(session->layoutChart(width, textSize));
+}
+EMSCRIPTEN_KEEPALIVE const char* kq_layout_chart_for_paper(PageSession* session)
+{
+    return answer(session->layoutChartForPaper());
+}
 EMSCRIPTEN_KEEPALIVE const char* kq_view(PageSession* session) { return answer(session->view()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_summary(PageSession* session) { return answer(session->summary()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_load_sheet(PageSession* session, double madeAt, int utcOffset)

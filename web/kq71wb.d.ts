@@ -12,8 +12,12 @@ export interface View {
   grossWeightWords: string; flyCgWords: string; scaleWords: string;
   scaleAt: number | null; // 0 at 10 in, 1 at 18 in
   verdict: string; warnings: string[]; checks: string; readouts: string; note: string;
+  checksAt: [FieldKindValue, number] | null; // the field the first warning names
   announce: { verdict: boolean; warnings: boolean; note: boolean };
   loadings: [LoadingButton, LoadingButton, LoadingButton, LoadingButton]; marked: number;
+  loadingsFrom: string; // where the loadings in use came from: "Loadings from the club's kq71wb.dat, modified …, SHA-256 …."
+  club: 'none' | 'used' | 'offered'; // the club's kq71wb.dat beside the page: none, in use, or there while the pilot's own are
+  caret?: [number, number]; // after toggleSign only
 }
 
 export type FieldKindValue = 0 | 1 | 2 | 3;
@@ -23,14 +27,21 @@ export interface FieldKinds { Weight: FieldKindValue; Arm: FieldKindValue; Momen
 
 export interface Session {
   edit(field: FieldKindValue, row: number, text: string): string; // JSON of a View
-  toggleSign(field: FieldKindValue, row: number): string; // a weight or arm made negative, or positive again
+  // A weight or arm made negative, or positive again; the caret or selection given is answered as "caret": [start, end], beside the same digits.
+  toggleSign(field: FieldKindValue, row: number, start: number, end: number): string;
   focus(field: FieldKindValue, row: number): string; // the caret in a field, or in none (Moment, -1)
   pressLoading(index: number): string;
   // The first bytes of a file, and the SHA-256 and size of the whole ('' and the bytes' length when they are the whole);
   // JSON of a View and "taken": false when the file gave no loading
   useLoadings(bytes: Uint8Array | string, fileName: string, modified: Moment, sha256: string, size: number): string;
-  clearLoadings(): string;
-  chartFrame(): string; // JSON of the envelope chart's frame: size, plot, lowest, highest, ticks, area
+  // The club's kq71wb.dat beside the page, just fetched or as kept from the last fetch, as useLoadings takes a file;
+  // empty bytes: none there. "taken": keep it.
+  offerClubLoadings(bytes: Uint8Array | string, modified: Moment, sha256: string, size: number, fetched: boolean): string;
+  clearLoadings(): string; // the pilot's own loadings gone: the club's, or none
+  // The envelope chart laid out for a picture `width` units (pixels) wide with words `textSize` tall, or for paper;
+  // JSON of its frame: size, textSize, plot, lines, texts, area. Views after give the envelope in its units.
+  layoutChart(width: number, textSize: number): string;
+  layoutChartForPaper(): string;
   view(): string;
   summary(): string;
   loadSheet(madeAt: Moment): string; // JSON of { above: string[], below: string[] }
@@ -49,6 +60,7 @@ export interface Kq71wb {
   fieldName(kind: FieldKindValue, row: number): string;
   program(): string;
   loadingsFileLimit(): number; // bytes of a loadings file the parser reads
+  build: string; // this build of the page, as its index.html and app.js name it
 }
 
 export default function createKq71wb(): Promise<Kq71wb>;

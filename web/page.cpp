@@ -47,15 +47,34 @@ std::string scaleAt(const Sheet& sheet)
     return TextOfDouble(std::clamp(at, 0.0, 1.0));
 }
 
+// The field the first warning names, [kind, row], where "1 number to check" takes the pilot.
+std::string checksAt(const LinesBeneath& lines)
+{
+    if (lines.warnings.empty())
+        return "null";
+    const Warning& first = lines.warnings.front();
+    return '[' + std::to_string(static_cast<int>(first.field)) + ',' + std::to_string(first.row) + ']';
+}
+
 std::string buttonJson(const LoadingButtonView& button)
 {
     return "{\"caption\":" + jsonText(button.caption) + ",\"canPress\":" + flag(button.canPress) +
            ",\"whyNot\":" + jsonText(button.whyNot) + ",\"from\":" + jsonText(button.from) + '}';
 }
 
-}  // namespace
+// How the page names loadings typed on it, and the club's file beside it, on
+// the buttons and the load sheet.
+constexpr std::string_view kTypedLoadings = "loadings typed on this page";
+constexpr std::string_view kClubLoadings = "the club's kq71wb.dat";
 
-PageSession::PageSession() : m_session("choose or type a loadings file under \u201cLoadings on this device\u201d") {}
+// A view with one more member: "taken", "caret".
+std::string with(std::string json, std::string_view member, const std::string& value)
+{
+    json.insert(json.size() - 1, ",\"" + std::string(member) + "\":" + value);
+    return json;
+}
+
+}  // namespace
 
 std::string PageSession::edit(FieldKind field, int row, std::string text)
 {
@@ -64,18 +83,27 @@ std::string PageSession::edit(FieldKind field, int row, std::string text)
     return viewJson(m_session.edit(field, row, std::move(text)));
 }
 
-std::string PageSession::toggleSign(FieldKind field, int row)
+std::string PageSession::toggleSign(FieldKind field, int row, int start, int end)
 {
     if ((field != FieldKind::Weight && field != FieldKind::Arm) || row < 0 || row >= Sheet::kRowCount)
         return view();
     const Sheet& sheet = m_session.sheet();
     std::string text = (field == FieldKind::Weight ? sheet.weight : sheet.arm)[static_cast<std::size_t>(row)];
     const std::size_t first = text.find_first_not_of(' ');
-    if (first != std::string::npos && text[first] == '-')
+    const int at = static_cast<int>(first == std::string::npos ? text.size() : first);
+    const bool negative = first != std::string::npos && text[first] == '-';
+    if (negative)
         text.erase(first, 1);
     else
-        text.insert(first == std::string::npos ? text.size() : first, "-");
-    return edit(field, row, std::move(text));
+        text.insert(static_cast<std::size_t>(at), "-");
+    // A place past the sign's moves with the digits after it; a place at it
+    // stays before the digits: after the sign when it comes in.
+    const auto moved = [&](int place) {
+        place = std::max(place, 0);
+        return negative ? (place > at ? place - 1 : place) : (place >= at ? place + 1 : place);
+    };
+    return with(edit(field, row, std::move(text)), "caret",
+                '[' + std::to_string(moved(start)) + ',' + std::to_string(moved(end)) + ']');
 }
 
 std::string PageSession::focus(FieldKind field, int row) { return viewJson(m_session.focus(field, row)); }
@@ -91,19 +119,66 @@ std::optional<LocalTime> momentOf(double seconds, int utcOffset)
     return LocalTime{static_cast<std::int64_t>(std::floor(seconds)), utcOffset};
 }
 
+// Where a file's bytes came from, as the page gives it: `sha256` and `size`
+// of the whole file, which may go on past the bytes given.
+LoadingsSource sourceOf(std::string file, double modified, int utcOffset, const std::string& sha256, double size)
+{
+    return {std::move(file), momentOf(modified, utcOffset), sha256,
+            std::isfinite(size) && size > 0 && size < 1e18 ? static_cast<std::uint64_t>(size) : 0};
+}
+
 }  // namespace
 
 std::string PageSession::useLoadings(const std::string& bytes, const std::string& fileName, double modified, int utcOffset,
                                      const std::string& sha256, double size)
 {
-    LoadingsSource source{fileName.empty() ? "loadings typed on this page" : fileName, momentOf(modified, utcOffset),
-                           sha256, std::isfinite(size) && size > 0 && size < 1e18 ? static_cast<std::uint64_t>(size) : 0};
-    std::string json = viewJson(m_session.useLoadings(bytes, std::move(source)));
-    json.insert(json.size() - 1, std::string(",\"taken\":") + flag(!m_session.loadingsRefused()));
-    return json;
+    const View view = m_session.useLoadings(
+        bytes, sourceOf(fileName.empty() ? std::string(kTypedLoadings) : fileName, modified, utcOffset, sha256, size));
+    const bool taken = !m_session.loadingsRefused();
+    m_own = m_own || taken;
+    return with(viewJson(view), "taken", flag(taken));
 }
 
-std::string PageSession::clearLoadings() { return viewJson(m_session.useLoadings(Loadings{})); }
+std::string PageSession::clearLoadings()
+{
+    m_own = false;
+    return viewJson(m_club ? m_session.useLoadings(m_clubBytes, m_clubSource) : m_session.useLoadings(Loadings{}));
+}
+
+std::string PageSession::offerClubLoadings(const std::string& bytes, double modified, int utcOffset, const std::string& sha256,
+                                           double size, bool fetched)
+{
+    const bool used = m_club && !m_own;
+    if (bytes.empty()) {
+        m_club = false;
+        m_clubBytes.clear();
+        m_clubSource = {};
+        return with(viewJson(used ? m_session.useLoadings(Loadings{}) : m_session.view()), "taken", flag(false));
+    }
+    LoadingsSource source = sourceOf(std::string(kClubLoadings), modified, utcOffset, sha256, size);
+    const bool same = m_club && bytes == m_clubBytes && source.sha256 == m_clubSource.sha256;
+    if (same && source.modified == m_clubSource.modified)
+        return with(view(), "taken", flag(true));
+    // A file that gives no loading leaves the loadings as they were, and
+    // says why when the club's would have been used.
+    if (!givesAnyLoading(parseLoadings(bytes, source.size > bytes.size())))
+        return with(m_own ? view() : viewJson(m_session.useLoadings(bytes, source)), "taken", flag(false));
+    const bool changed = m_club && fetched && !same;
+    m_club = true;
+    m_clubBytes = bytes;
+    m_clubSource = source;
+    if (m_own)
+        return with(view(), "taken", flag(true));
+    const View use = m_session.useLoadings(bytes, std::move(source));
+    if (!changed)
+        return with(viewJson(use), "taken", flag(true));
+    std::string note = "The club's kq71wb.dat has changed on the server: these are its new loadings" +
+                       (m_clubSource.modified ? " (modified " + timeText(*m_clubSource.modified) + ")" : std::string()) + '.';
+    if (!m_session.lines().note.empty())
+        note += ' ' + m_session.lines().note;
+    return with(viewJson(m_session.setNote(std::move(note))), "taken", flag(true));
+}
+
 std::string PageSession::view() const { return viewJson(m_session.view()); }
 std::string PageSession::summary() const { return m_session.summary(); }
 
@@ -123,49 +198,87 @@ std::string PageSession::reported(bool copied) { return viewJson(m_session.setNo
 
 namespace {
 
-// A point of the chart to a hundredth, far finer than a pixel, written
+// A number of the picture to a hundredth, far finer than a pixel, written
 // from whole hundredths: every keystroke sends a line of them.
-std::string pointJson(const ChartPoint& point)
+std::string unitsJson(double value)
 {
-    std::string json = "[";
-    for (const double value : {point.cg, point.weight}) {
-        const long long hundredths = std::llround(std::isfinite(value) ? std::clamp(value, -1e9, 1e9) * 100 : 0.0);
-        std::string digits = std::to_string(hundredths < 0 ? -hundredths : hundredths);
-        digits.insert(0, digits.size() < 3 ? 3 - digits.size() : 0, '0');
-        digits.insert(digits.size() - 2, ".");
-        json += (json.size() > 1 ? "," : "") + std::string(hundredths < 0 ? "-" : "") + digits;
-    }
-    return json + ']';
+    const long long hundredths = std::llround(std::isfinite(value) ? std::clamp(value, -1e9, 1e9) * 100 : 0.0);
+    std::string digits = std::to_string(hundredths < 0 ? -hundredths : hundredths);
+    digits.insert(0, digits.size() < 3 ? 3 - digits.size() : 0, '0');
+    digits.insert(digits.size() - 2, ".");
+    return (hundredths < 0 ? "-" : "") + digits;
 }
 
-std::string tickJson(const ChartTick& tick)
+std::string pointJson(const PicturePoint& point) { return '[' + unitsJson(point.x) + ',' + unitsJson(point.y) + ']'; }
+std::string lineJson(const PicturePoint& from, const PicturePoint& to)
 {
-    return "{\"at\":" + TextOfDouble(tick.at) + ",\"label\":" + jsonText(tick.label) + ",\"limit\":" + flag(tick.limit) + '}';
+    return '[' + unitsJson(from.x) + ',' + unitsJson(from.y) + ',' + unitsJson(to.x) + ',' + unitsJson(to.y) + ']';
 }
 
-// What of the chart changes with the sheet: "point": [cg, weight] or null,
-// "within", "label", "pilotLine": [[cg, weight], ...], "words".
-std::string envelopeJson(const Envelope& envelope)
+// {"x", "lines": [[text, y], ...], "anchor", "limit"}: each line where it stands.
+std::string textJson(const ChartText& text, double textSize)
 {
-    return "{\"point\":" + (envelope.point ? pointJson(*envelope.point) : "null") +
-           ",\"within\":" + flag(envelope.pointWithin) + ",\"label\":" + jsonText(envelope.pointLabel) +
-           ",\"pilotLine\":" + list(envelope.pilotLine, pointJson) + ",\"words\":" + jsonText(envelope.words) + '}';
+    static constexpr const char* kAnchors[] = {"start", "middle", "end"};
+    std::string lines = "[";
+    for (std::size_t k = 0; k < text.lines.size(); ++k)
+        lines += (k ? ",[" : "[") + jsonText(text.lines[k]) + ',' +
+                 unitsJson(text.y + static_cast<double>(k) * kChartLineHeight * textSize) + ']';
+    return "{\"x\":" + unitsJson(text.x) + ",\"lines\":" + lines + "],\"anchor\":\"" +
+           kAnchors[static_cast<int>(text.anchor)] + "\",\"limit\":" + flag(text.limit) + '}';
 }
+
+// The chart on paper: 480 units wide, its words 22, some 7 points on A5.
+constexpr double kPaperWidth = 480, kPaperTextSize = 22;
 
 }  // namespace
 
-std::string PageSession::chartFrame() const
+PageSession::PageSession()
+    : m_session("choose or type a loadings file under \u201cLoadings on this device\u201d"),
+      m_chart(layOutChart(kPaperWidth, kPaperTextSize))
 {
-    const Envelope frame = envelopeOf(Sheet{}, false);
-    return "{\"size\":[" + TextOfDouble(Envelope::kWidth) + ',' + TextOfDouble(Envelope::kHeight) + "],\"plot\":[" +
-           TextOfDouble(Envelope::kPlotLeft) + ',' + TextOfDouble(Envelope::kPlotTop) + ',' +
-           TextOfDouble(Envelope::kPlotWidth) + ',' + TextOfDouble(Envelope::kPlotHeight) + "],\"lowest\":" +
-           pointJson(Envelope::kLowest) + ",\"highest\":" + pointJson(Envelope::kHighest) +
-           ",\"cgTicks\":" + list(frame.cgTicks, tickJson) + ",\"weightTicks\":" + list(frame.weightTicks, tickJson) +
-           ",\"area\":" + list(frame.area, pointJson) + '}';
 }
 
-std::string viewJson(const View& view)
+// What of the chart changes with the sheet, in the picture's units.
+std::string PageSession::envelopeJson(const Envelope& envelope) const
+{
+    std::string json = "{\"point\":";
+    if (envelope.point) {
+        const PicturePoint at = m_chart.within(*envelope.point);
+        json += pointJson(at) + ",\"label\":" + textJson(m_chart.labelAt(at, envelope.pointLabel), m_chart.textSize);
+    } else {
+        json += "null,\"label\":null";
+    }
+    const auto placed = [this](const ChartPoint& point) { return pointJson(m_chart.at(point)); };
+    return json + ",\"within\":" + flag(envelope.pointWithin) + ",\"pilotLine\":" + list(envelope.pilotLine, placed) +
+           ",\"words\":" + jsonText(envelope.words) + '}';
+}
+
+std::string PageSession::layoutChart(double width, double textSize)
+{
+    width = std::isfinite(width) ? std::clamp(width, 120.0, 4000.0) : kPaperWidth;
+    textSize = std::isfinite(textSize) ? std::clamp(textSize, 6.0, width / 7) : kPaperTextSize;
+    m_chart = layOutChart(width, textSize);
+    const Envelope frame = envelopeOf(Sheet{}, false);
+    std::vector<std::string> lines;  // the grid: up at every inch figure and limit, across every 100 lb
+    const ChartPoint& low = Envelope::kLowest;
+    const ChartPoint& high = Envelope::kHighest;
+    for (const ChartTick& tick : frame.cgTicks)
+        lines.push_back(lineJson(m_chart.at({tick.at, high.weight}), m_chart.at({tick.at, low.weight})));
+    for (const ChartTick& tick : frame.weightTicks)
+        lines.push_back(lineJson(m_chart.at({low.cg, tick.at}), m_chart.at({high.cg, tick.at})));
+    const auto text = [this](const ChartText& words) { return textJson(words, m_chart.textSize); };
+    const auto placed = [this](const ChartPoint& point) { return pointJson(m_chart.at(point)); };
+    return "{\"size\":[" + unitsJson(m_chart.width) + ',' + unitsJson(m_chart.height) +
+           "],\"textSize\":" + unitsJson(m_chart.textSize) + ",\"plot\":[" + unitsJson(m_chart.plotLeft) + ',' +
+           unitsJson(m_chart.plotTop) + ',' + unitsJson(m_chart.plotWidth) + ',' + unitsJson(m_chart.plotHeight) +
+           "],\"lines\":" + list(lines, [](const std::string& line) { return line; }) +
+           ",\"texts\":" + list(m_chart.texts, text) +
+           ",\"area\":" + list(frame.area, placed) + '}';
+}
+
+std::string PageSession::layoutChartForPaper() { return layoutChart(kPaperWidth, kPaperTextSize); }
+
+std::string PageSession::viewJson(const View& view) const
 {
     const Sheet& s = view.sheet;
     const LinesBeneath& lines = view.lines;
@@ -178,11 +291,25 @@ std::string viewJson(const View& view)
            ",\"scaleWords\":" + jsonText(view.scaleWords) + ",\"scaleAt\":" + scaleAt(s) +
            ",\"verdict\":" + jsonText(lines.verdict) +
            ",\"warnings\":" + list(lines.warnings, [](const Warning& warning) { return jsonText(warning.words); }) +
-           ",\"checks\":" + jsonText(checkWords(lines.warnings.size())) + ",\"readouts\":" + jsonText(lines.readouts) + ",\"note\":" + jsonText(lines.note) +
+           ",\"checks\":" + jsonText(checkWords(lines.warnings.size())) + ",\"checksAt\":" + checksAt(lines) +
+           ",\"readouts\":" + jsonText(lines.readouts) + ",\"note\":" + jsonText(lines.note) +
            ",\"announce\":{\"verdict\":" + flag(view.announce.verdict) + ",\"warnings\":" + flag(view.announce.warnings) +
            ",\"note\":" + flag(view.announce.note) + "},\"loadings\":" + list(view.loadings, buttonJson) +
            ",\"marked\":" + std::to_string(view.marked) +
-           ",\"envelope\":" + envelopeJson(envelopeOf(s, totalsCurrent(s, view.fault))) + '}';
+           ",\"envelope\":" + envelopeJson(envelopeOf(s, totalsCurrent(s, view.fault))) +
+           ",\"loadingsFrom\":" + jsonText(loadingsFrom()) +
+           ",\"club\":\"" + (!m_club ? "none" : m_own ? "offered" : "used") + "\"}";
+}
+
+// Where the loadings in use came from, as the load sheet names them:
+// "Loadings from the club's kq71wb.dat, modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b."
+std::string PageSession::loadingsFrom() const
+{
+    const std::string& file = m_session.loadingsFile();
+    if (file.empty())
+        return {};
+    return (file == kTypedLoadings ? "Loadings typed on this page" : "Loadings from " + isolated(shortened(file))) +
+           m_session.loadingsWeighing() + '.';
 }
 
 std::string jsonText(std::string_view text)

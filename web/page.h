@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "envelope.h"
 #include "session.h"
 
 namespace kq71wb::web {
@@ -19,11 +20,16 @@ namespace kq71wb::web {
 //   "grossWeightWords", "flyCgWords", "scaleWords": what each result says
 //   "scaleAt": where the CG stands on the scale, 0 (10 in) to 1 (18 in), or null
 //   "verdict", "warnings" (a list), "readouts", "note": the lines beneath the sheet
+//   "checks": "2 numbers to check" beside the verdict, or ""; "checksAt": the
+//     field the first warning names, [kind, row], or null
 //   "announce": which of "verdict", "warnings" and "note" to speak now
 //   "loadings": the four buttons, each {"caption", "canPress", "whyNot"}
 //   "marked": the marked one, or -1
-//   "envelope": what of the envelope chart follows the sheet: {"point", "within",
-//     "label", "pilotLine", "words"} (see chartFrame for the rest)
+//   "envelope": what of the envelope chart follows the sheet, in the units of
+//     the chart as last laid out (layoutChart): {"point": [x, y] or null, "within",
+//     "label": {"x", "lines", "anchor"} or null, "pilotLine": [[x, y], ...], "words"}
+//   "loadingsFrom": where the loadings in use came from, or ""
+//   "club": "none" (no club's file), "used", or "offered" (the pilot's own in use)
 class PageSession {
 public:
     PageSession();
@@ -32,8 +38,14 @@ public:
     // offer only a comma on their decimal keypad; the page puts the text back.
     std::string edit(FieldKind field, int row, std::string text);
     // A weight or an arm made negative, or positive again: phones' decimal
-    // keypads often have no minus key.
-    std::string toggleSign(FieldKind field, int row);
+    // keypads often have no minus key. `start` and `end` are the caret (or
+    // the selection) as the field shows it; the view adds "caret": [start,
+    // end] where it is once the sign is in or out, beside the same digits,
+    // so that what is typed next goes where it went before: "30|" -> "-30|",
+    // "|" -> "-|", "3|0" -> "-3|0", "[30]" -> "-[30]", "-|30" -> "|30".
+    // The sign goes after leading blanks only, so a caret counted in UTF-16
+    // units, as a browser counts it, moves by the same one place.
+    std::string toggleSign(FieldKind field, int row, int start, int end);
     // The caret in a field, or in none (Moment, -1): the read-outs follow it.
     std::string focus(FieldKind field, int row);
     std::string pressLoading(int index);
@@ -47,13 +59,30 @@ public:
     // on past the bytes given (an empty digest: the bytes are the whole).
     std::string useLoadings(const std::string& bytes, const std::string& fileName, double modified, int utcOffset,
                             const std::string& sha256, double size);
+    // The club's kq71wb.dat, beside the page on its server, as useLoadings
+    // takes a file (`modified` from the server's Last-Modified): used while
+    // the pilot has none of their own on this device, and named on the
+    // buttons and the load sheet as "the club's kq71wb.dat". `fetched`: just
+    // fetched from the server; otherwise the copy this device kept of the
+    // last one. No bytes: there is none beside the page. The view says
+    // "taken": true when these are the club's loadings now, for the page to
+    // keep for use offline.
+    std::string offerClubLoadings(const std::string& bytes, double modified, int utcOffset, const std::string& sha256,
+                                  double size, bool fetched);
+    // The pilot's own loadings gone: the club's, when there are any, or none.
     std::string clearLoadings();
     std::string view() const;
-    // The envelope chart's frame, the same for every sheet: {"size": [width,
-    // height], "plot": [left, top, width, height], "lowest", "highest":
-    // [cg, weight], "cgTicks", "weightTicks": [{"at", "label", "limit"}],
-    // "area": [[cg, weight], ...]}, in the picture's own units.
-    std::string chartFrame() const;
+    // The envelope chart laid out for a picture `width` units wide whose
+    // words are `textSize` units tall (layOutChart): the page gives the
+    // chart's width in pixels and the size of the text beside it, and draws
+    // the picture a unit a pixel. Answers the chart's frame, the same for
+    // every sheet: {"size": [width, height], "textSize", "plot": [left, top,
+    // width, height], "lines": [[x1, y1, x2, y2], ...] (the grid), "texts":
+    // [{"x", "lines": [[text, y], ...], "anchor", "limit"}], "area": [[x, y], ...]}; every
+    // view after gives the envelope in the same units.
+    std::string layoutChart(double width, double textSize);
+    // The same for the printed page, where the chart is a fixed picture.
+    std::string layoutChartForPaper();
     // The whole result in a few sentences, every warning included.
     std::string summary() const;
     // The load sheet's lines, {"above": [...], "below": [...]}, made at the
@@ -66,10 +95,17 @@ public:
     std::string reported(bool copied);
 
 private:
-    Session m_session;
-};
+    std::string viewJson(const View& view) const;
+    std::string envelopeJson(const Envelope& envelope) const;
+    std::string loadingsFrom() const;
 
-std::string viewJson(const View& view);
+    Session m_session;
+    bool m_own = false;   // the pilot's own loadings in use, chosen or typed
+    bool m_club = false;  // a club's file beside the page
+    std::string m_clubBytes;
+    LoadingsSource m_clubSource;
+    ChartLayout m_chart;
+};
 
 // A text as a JSON string, quotes and all.
 std::string jsonText(std::string_view text);

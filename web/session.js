@@ -26,15 +26,20 @@
     constructor() { this.session = _kq_session_new(); }
     delete() { _kq_session_delete(this.session); this.session = 0; }
     edit(field, row, text) { return answer(withBytes([text], (...bytes) => _kq_edit(this.session, field, row, ...bytes))); }
-    toggleSign(field, row) { return answer(_kq_toggle_sign(this.session, field, row)); }
+    toggleSign(field, row, start, end) { return answer(_kq_toggle_sign(this.session, field, row, start, end)); }
     focus(field, row) { return answer(_kq_focus(this.session, field, row)); }
     pressLoading(index) { return answer(_kq_press_loading(this.session, index)); }
     useLoadings(bytes, fileName, [modified, utcOffset], sha256, size) {
       return answer(withBytes([bytes, fileName, sha256], (bytesAt, bytesLength, nameAt, nameLength, sha256At, sha256Length) =>
         _kq_use_loadings(this.session, bytesAt, bytesLength, nameAt, nameLength, modified, utcOffset, sha256At, sha256Length, size)));
     }
+    offerClubLoadings(bytes, [modified, utcOffset], sha256, size, fetched) {
+      return answer(withBytes([bytes, sha256], (bytesAt, bytesLength, sha256At, sha256Length) =>
+        _kq_offer_club_loadings(this.session, bytesAt, bytesLength, modified, utcOffset, sha256At, sha256Length, size, fetched ? 1 : 0)));
+    }
     clearLoadings() { return answer(_kq_clear_loadings(this.session)); }
-    chartFrame() { return answer(_kq_chart_frame(this.session)); }
+    layoutChart(width, textSize) { return answer(_kq_layout_chart(this.session, width, textSize)); }
+    layoutChartForPaper() { return answer(_kq_layout_chart_for_paper(this.session)); }
     view() { return answer(_kq_view(this.session)); }
     summary() { return answer(_kq_summary(this.session)); }
     loadSheet([madeAt, utcOffset]) { return answer(_kq_load_sheet(this.session, madeAt, utcOffset)); }
@@ -57,4 +62,5 @@
   Module['fieldName'] = (field, row) => answer(_kq_field_name(field, row));
   Module['program'] = () => answer(_kq_program());
   Module['loadingsFileLimit'] = () => _kq_loadings_file_limit();
+  Module['build'] = '@KQ71WB_PAGE_BUILD@';
 })();

@@ -1,18 +1,29 @@
 // The service worker: every file the page uses is cached at install and
 // answered from the cache, so that after one visit the page works with no
-// network. The build names the cache by a digest of those files, so that a
-// changed site is a new worker with a new cache, and the old cache goes once
-// the new one is in use. The files are asked for as the page just had them:
-// the server confirms what the browser holds (a validated copy is not sent
-// again), and never an old file passes for a new one.
+// network. The build names the cache by a digest of those files and lists
+// each file with the SHA-256 of its bytes: a file the server gives that is
+// not this version's (an upload half done) is never cached, the install
+// fails whole, and the page keeps running the last whole version. The files
+// are asked for as the page just had them: the server confirms what the
+// browser holds (a validated copy is not sent again).
 const cacheName = 'kq71wb-@KQ71WB_SITE_DIGEST@';
-const siteFiles = ['./', @KQ71WB_SITE_FILES@];
+const siteFiles = new Map([@KQ71WB_SITE_FILES@]);
 
-self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(cacheName)
-    .then((cache) => cache.addAll(siteFiles.map((file) => new Request(file, { cache: 'no-cache' }))))
-    .then(() => self.skipWaiting()));
-});
+const hex = (bytes) => Array.from(new Uint8Array(bytes), (byte) => byte.toString(16).padStart(2, '0')).join('');
+
+async function keepSite() {
+  const fetched = await Promise.all([...siteFiles].map(async ([file, digest]) => {
+    const response = await fetch(new Request(file, { cache: 'no-cache' }));
+    const bytes = await response.clone().arrayBuffer();
+    if (!response.ok || hex(await crypto.subtle.digest('SHA-256', bytes)) !== digest)
+      throw new Error(`${file} on the server is not the one of ${cacheName}: nothing of it is kept`);
+    return [file, response];
+  }));
+  const cache = await caches.open(cacheName);
+  await Promise.all(fetched.map(([file, response]) => cache.put(file, response)));
+}
+
+self.addEventListener('install', (event) => event.waitUntil(keepSite().then(() => self.skipWaiting())));
 
 self.addEventListener('activate', (event) => {
   event.waitUntil(caches.keys()
@@ -20,11 +31,22 @@ self.addEventListener('activate', (event) => {
     .then(() => self.clients.claim()));
 });
 
-// The page is kept once, as './', and answers for it by any name.
+// The site file an address names: the page is kept once, as './', and
+// answers for './' and './index.html'; any other address, a mistyped one in
+// the page's folder included, is the network's to answer.
+function siteFile(address) {
+  const { origin, pathname } = new URL(address);
+  const scope = new URL(self.registration.scope);
+  if (origin !== scope.origin || !pathname.startsWith(scope.pathname)) return null;
+  const file = pathname.slice(scope.pathname.length);
+  if (file === '' || file === 'index.html') return './';
+  return siteFiles.has(file) ? file : null;
+}
+
 self.addEventListener('fetch', (event) => {
-  if (event.request.method !== 'GET') return;
-  const request = event.request.mode === 'navigate' ? './' : event.request;
+  const file = event.request.method === 'GET' ? siteFile(event.request.url) : null;
+  if (file === null) return;
   event.respondWith(caches.open(cacheName)
-    .then((cache) => cache.match(request, { ignoreSearch: true }))
+    .then((cache) => cache.match(file))
     .then((cached) => cached ?? fetch(event.request)));
 });

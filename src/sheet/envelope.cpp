@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "conversions.h"
 #include "readouts.h"
@@ -76,6 +77,143 @@ Envelope envelopeOf(const Sheet& sheet, bool totalsCurrent)
                           " lb pilot.";
     }
     return envelope;
+}
+
+namespace {
+
+// How wide a text may be at a size, on the wide side: the sans-serif fonts a
+// device may have draw a figure or letter in 0.55 to 0.7 of the size.
+double textWidth(std::string_view text, double size)
+{
+    double ems = 0;
+    for (const char c : text)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            ems += std::string_view(" .,:;()il").find(c) != std::string_view::npos ? 0.4 : 0.7;
+    return ems * size;
+}
+
+struct Span {
+    double left = 0, right = 0;
+    bool meets(const Span& other) const { return left < other.right && other.left < right; }
+};
+
+Span spanOf(const ChartText& text, double size)
+{
+    double widest = 0;
+    for (const std::string& line : text.lines)
+        widest = std::max(widest, textWidth(line, size));
+    const double left = text.anchor == ChartText::Anchor::Start ? text.x
+                        : text.anchor == ChartText::Anchor::Middle ? text.x - widest / 2
+                                                                   : text.x - widest;
+    return {left, left + widest};
+}
+
+// A text's x moved so that it lies within [0, width].
+void keepWithin(ChartText& text, double width, double size)
+{
+    const Span span = spanOf(text, size);
+    text.x += std::max(0.0, -span.left) - std::max(0.0, span.right - width);
+}
+
+}  // namespace
+
+PicturePoint ChartLayout::at(const ChartPoint& point) const
+{
+    const ChartPoint& low = Envelope::kLowest;
+    const ChartPoint& high = Envelope::kHighest;
+    return {plotLeft + (point.cg - low.cg) / (high.cg - low.cg) * plotWidth,
+            plotTop + plotHeight - (point.weight - low.weight) / (high.weight - low.weight) * plotHeight};
+}
+
+PicturePoint ChartLayout::within(const ChartPoint& point) const
+{
+    const PicturePoint p = at(point);
+    return {std::clamp(p.x, plotLeft, plotLeft + plotWidth), std::clamp(p.y, plotTop, plotTop + plotHeight)};
+}
+
+ChartText ChartLayout::labelAt(const PicturePoint& point, const std::string& label) const
+{
+    constexpr double kMarker = 9;  // past the point's dot or cross
+    ChartText text{point.x, 0, {label}, ChartText::Anchor::Start, false};
+    if (const std::size_t comma = label.find(", "); textWidth(label, textSize) > width && comma != std::string::npos)
+        text.lines = {label.substr(0, comma + 1), label.substr(comma + 2)};
+    const Span span = spanOf(text, textSize);
+    if (point.x + (span.right - span.left) > width)
+        text.anchor = point.x - (span.right - span.left) >= 0 ? ChartText::Anchor::End : ChartText::Anchor::Middle;
+    keepWithin(text, width, textSize);
+    const double lines = static_cast<double>(text.lines.size() - 1) * kChartLineHeight * textSize;
+    const double above = point.y - kMarker - lines;
+    text.y = above - 0.9 * textSize >= 0 ? above : point.y + kMarker + 0.9 * textSize;
+    return text;
+}
+
+ChartLayout layOutChart(double width, double textSize)
+{
+    const double f = textSize, gap = 0.4 * f, row = kChartLineHeight * f;
+    ChartLayout chart;
+    chart.width = width;
+    chart.textSize = f;
+    const Envelope frame = envelopeOf(Sheet{}, false);
+    chart.plotLeft = textWidth("1000", f) + gap;
+    const double right = textWidth("20", f) / 2 + 0.2 * f;
+    chart.plotWidth = std::max(width - chart.plotLeft - right, f);
+    chart.plotHeight = std::max(0.6 * chart.plotWidth, 6 * row);  // a line of text between 100 lb and the next
+
+    // Above the plot: the limits' figures over their lines, drawn apart
+    // (outward) when they would meet, and "lb" over the weights; a text that
+    // still meets another goes a row higher.
+    std::vector<std::pair<ChartText, int>> above;
+    std::vector<ChartText> overPlot;
+    for (const ChartTick& tick : frame.cgTicks)
+        if (tick.limit)
+            overPlot.push_back({chart.at({tick.at, 0}).x, 0, {tick.label}, ChartText::Anchor::Middle, true});
+    if (overPlot.size() == 2 && spanOf(overPlot[0], f).right + gap > spanOf(overPlot[1], f).left) {
+        overPlot[0].anchor = ChartText::Anchor::End;
+        overPlot[1].anchor = ChartText::Anchor::Start;
+    }
+    overPlot.push_back({chart.plotLeft - gap, 0, {"lb"}, ChartText::Anchor::End, false});
+    for (ChartText& text : overPlot) {
+        keepWithin(text, width, f);
+        const Span room{spanOf(text, f).left - gap, spanOf(text, f).right + gap};
+        const auto taken = [&](int placed) {
+            return std::any_of(above.begin(), above.end(), [&](const auto& other) {
+                return other.second == placed && spanOf(other.first, f).meets(room);
+            });
+        };
+        int placed = 0;
+        while (taken(placed))
+            ++placed;
+        above.emplace_back(text, placed);
+    }
+    int rows = 1;
+    for (const auto& [text, placed] : above)
+        rows = std::max(rows, placed + 1);
+    // A line of text is some 0.9 of its size above its baseline and 0.2 below:
+    // "lb" stands a line above "1000", whose middle is on its line.
+    chart.plotTop = 0.85 * f + 0.95 * f + (rows - 1) * row;
+    for (auto& [text, placed] : above) {
+        text.y = chart.plotTop - 0.85 * f - placed * row;
+        chart.texts.push_back(text);
+    }
+
+    const auto write = [&chart](double x, double y, const std::string& words, ChartText::Anchor anchor) {
+        chart.texts.push_back({x, y, {words}, anchor, false});
+    };
+    // Up the side every 100 lb, centred on its line.
+    for (const ChartTick& tick : frame.weightTicks)
+        write(chart.plotLeft - gap, chart.at({0, tick.at}).y + 0.35 * f, tick.label, ChartText::Anchor::End);
+    // Along the bottom the inches, as many as have room, and the title below them.
+    const double bottom = chart.plotTop + chart.plotHeight;
+    double step = 2;
+    for (const double wider : {4.0, 6.0, 12.0})
+        if ((Envelope::kHighest.cg - Envelope::kLowest.cg) / step * (textWidth("20", f) + gap) > chart.plotWidth)
+            step = wider;
+    for (const ChartTick& tick : frame.cgTicks)
+        if (!tick.limit && std::fmod(tick.at - Envelope::kLowest.cg, step) == 0)
+            write(chart.at({tick.at, 0}).x, bottom + gap + 0.75 * f, tick.label, ChartText::Anchor::Middle);
+    write(chart.plotLeft + chart.plotWidth / 2, bottom + gap + 0.75 * f + row, "CG (in)", ChartText::Anchor::Middle);
+    chart.height = bottom + gap + 0.75 * f + row + 0.3 * f;
+    return chart;
 }
 
 }  // namespace kq71wb

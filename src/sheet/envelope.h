@@ -51,4 +51,45 @@ struct Envelope {
 
 Envelope envelopeOf(const Sheet& sheet, bool totalsCurrent);
 
+// Where a chart point stands in the picture, in its units: x across, y down.
+struct PicturePoint {
+    double x = 0;
+    double y = 0;
+    bool operator==(const PicturePoint&) const = default;
+};
+
+// Words of the chart: each line's baseline starts, centres or ends at x; the
+// first line's baseline is at y, and each next one kChartLineHeight text
+// sizes lower.
+inline constexpr double kChartLineHeight = 1.25;
+struct ChartText {
+    enum class Anchor { Start, Middle, End };
+    double x = 0;
+    double y = 0;
+    std::vector<std::string> lines;
+    Anchor anchor = Anchor::Middle;
+    bool limit = false;  // a CG limit's figure, drawn bold
+};
+
+// The chart laid out for a picture `width` units wide whose words are
+// `textSize` units tall: the plot leaves room for its figures at that size,
+// and where the inches along the bottom would crowd each other only every
+// second (or third) is written, never a smaller one. So the words can be as
+// large as the text beside the chart, on a phone at any text size: 16 in a
+// picture 300 wide, 32 at twice the text size.
+struct ChartLayout {
+    double width = 0, height = 0, textSize = 0;
+    double plotLeft = 0, plotTop = 0, plotWidth = 0, plotHeight = 0;
+    std::vector<ChartText> texts;  // the figures on both sides, the limits', "lb" and "CG (in)"
+
+    PicturePoint at(const ChartPoint& point) const;
+    // A point off the chart at the chart's edge.
+    PicturePoint within(const ChartPoint& point) const;
+    // A label beside the point at `point` (as within() places it), inside the
+    // picture: above it where there is room, else below; in two lines, split
+    // after its comma, when one is wider than the picture.
+    ChartText labelAt(const PicturePoint& point, const std::string& label) const;
+};
+ChartLayout layOutChart(double width, double textSize);
+
 }  // namespace kq71wb

@@ -22,6 +22,7 @@ namespace kq71wb {
 struct LocalTime {
     std::int64_t seconds = 0;
     int utcOffset = 0;
+    bool operator==(const LocalTime&) const = default;
 };
 
 // A moment as every sheet writes it: local time, to the minute, with its

@@ -178,12 +178,14 @@ std::string remarksOn(std::string_view fileBytes, bool more, std::string_view fi
 
 }  // namespace
 
+bool givesAnyLoading(const Loadings& loadings) { return std::any_of(loadings.begin(), loadings.end(), givesALoading); }
+
 View Session::useLoadings(std::string_view fileBytes, LoadingsSource source)
 {
     const bool more = source.size > fileBytes.size();
     const Loadings loadings = parseLoadings(fileBytes, more);
     std::string remarks = remarksOn(fileBytes, more, source.file);
-    if (std::none_of(loadings.begin(), loadings.end(), givesALoading)) {
+    if (!givesAnyLoading(loadings)) {
         m_loadingsRefused = true;
         m_loadingsRemarks = std::move(remarks);
         return setNote("That file gives no loading (a line of a name in quotes, an empty weight and an empty arm); "

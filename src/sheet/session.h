@@ -53,6 +53,11 @@ struct LoadingsSource {
     std::uint64_t size = 0;  // of the whole file, when the bytes given are only its start
 };
 
+// Whether loadings read give at least one a pilot can press: a name, and an
+// empty weight and arm that read as numbers as they stand. Bytes that give
+// none (an empty file, a picture) are no loadings file.
+bool givesAnyLoading(const Loadings& loadings);
+
 class Session {
 public:
     // A sheet as it opens: every field empty but the pilot's arm, no
@@ -96,6 +101,7 @@ public:
     // cannot be read (it is a folder, not a file)".
     View useNoLoadings(std::string why);
     const std::string& loadingsFile() const { return m_loadingsFile; }
+    const std::string& loadingsWeighing() const { return m_loadingsWeighing; }
     bool loadingsRefused() const { return m_loadingsRefused; }
     // What the note said of the last bytes' lines, or empty.
     const std::string& loadingsRemarks() const { return m_loadingsRemarks; }

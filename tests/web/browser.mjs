@@ -7,21 +7,33 @@ import { after, before, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { mkdtemp, readFile, rm } from 'node:fs/promises';
+import { cp, mkdtemp, readdir, readFile, rm, writeFile } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
-import { extname, join, resolve } from 'node:path';
+import { extname, join, relative, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
 
 const site = resolve(process.argv[2] ?? 'build-wasm/page');
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm',
   '.png': 'image/png', '.webmanifest': 'application/manifest+json' };
-// Nothing from the HTTP cache: a page that opens offline was answered by the service worker.
+// Nothing from the HTTP cache: a page that opens offline was answered by the
+// service worker. A test may serve another folder (an update half copied),
+// and put files beside the page: path -> { body, modified }.
+let served = site;
+const beside = new Map();
 const server = createServer((request, response) => {
-  const path = join(site, new URL(request.url, 'http://localhost').pathname.replace(/\/$/, '/index.html'));
+  const { pathname } = new URL(request.url, 'http://localhost');
+  const file = beside.get(pathname);
+  if (file) {
+    response.writeHead(200, { 'content-type': 'text/plain', 'cache-control': 'no-store', 'last-modified': file.modified })
+      .end(file.body);
+    return;
+  }
+  const path = join(served, pathname.replace(/\/$/, '/index.html'));
   readFile(path).then((body) => response.writeHead(200, { 'content-type': types[extname(path)] ?? 'text/plain',
-    'cache-control': 'no-store' }).end(body), () => response.writeHead(404).end());
+    'cache-control': 'no-store' }).end(body), () => response.writeHead(404).end('Not found'));
 });
 const axe = await readFile(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const folder = await mkdtemp(join(tmpdir(), 'kq71wb-browser-'));
@@ -112,27 +124,48 @@ test('the read-outs follow the caret into the nose ballast, and tell a light pil
   assert.equal((await shown(page)).readouts, pilot);
 });
 
-for (const width of [320, 1280]) {
-  test(`the envelope drawn at ${width} px: the area within limits, the loaded point, the pilot line, in words too`, async () => {
+// The chart's words, where they stand: any outside the picture or on
+// another (the point's label aside), and the smallest as it shows, in pixels.
+const chartWords = (page) => page.evaluate(() => {
+  const envelope = document.getElementById('envelope');
+  const picture = envelope.getBoundingClientRect();
+  const texts = [...envelope.querySelectorAll('text:not([hidden])')].map((text) => ({ text: text.textContent,
+    box: text.getBoundingClientRect(), grid: text.id !== 'envelopeLabel',
+    size: parseFloat(getComputedStyle(text).fontSize) * picture.width / envelope.viewBox.baseVal.width }));
+  const meet = (a, b) => a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+  const grid = texts.filter((text) => text.grid);
+  return { outside: texts.filter(({ box }) => box.left < picture.left || box.right > picture.right || box.top < picture.top ||
+      box.bottom > picture.bottom).map(({ text }) => text),
+    meeting: grid.flatMap((a, i) => grid.slice(i + 1).filter((b) => meet(a.box, b.box)).map((b) => `${a.text} on ${b.text}`)),
+    smallest: Math.round(Math.min(...texts.map(({ size }) => size))) };
+});
+
+// The chart's words were some 9 px on a phone at any text size (14 units in
+// a 480-unit picture): they are as large as the read-outs, each in the
+// picture, clear of the others.
+for (const [width, textScale] of [[320, 1], [360, 2], [1280, 1]]) {
+  test(`the envelope at ${width} px and ${textScale * 100} % text: the area within limits, the point, the pilot line, in words too`, async () => {
     const page = await open({ viewport: { width, height: 800 } });
+    const cdp = await page.context().newCDPSession(page);
+    await cdp.send('Page.setFontSizes', { fontSizes: { standard: 16 * textScale, fixed: 13 * textScale } });
     await field(page, 'weight', 0).fill('610');
     await field(page, 'arm', 0).fill('23.65');
     await field(page, 'weight', 1).fill('170');
     const chart = await page.evaluate(() => {
       const box = (id) => document.getElementById(id).getBoundingClientRect();
-      const svg = box('envelope');
-      return { inside: svg.left >= 0 && svg.right <= document.documentElement.clientWidth && svg.width > 250,
-        area: document.getElementById('envelopeArea').getAttribute('points'),
-        point: document.getElementById('envelopePoint').getAttribute('transform'),
-        lineStart: document.getElementById('pilotLine').getAttribute('points').split(' ')[0],
-        label: document.getElementById('envelopeLabel').textContent,
-        words: document.getElementById('envelopeWords').textContent };
+      const [point, area] = [box('envelopePoint'), box('envelopeArea')];
+      return { inside: box('envelope').right <= document.documentElement.clientWidth,
+        pointWithin: point.left > area.left && point.right < area.right && point.top > area.top && point.bottom < area.bottom,
+        pilotLine: document.getElementById('pilotLine').getAttribute('points').split(' ').length,
+        label: document.getElementById('envelopeLabel').textContent, words: document.getElementById('envelopeWords').textContent,
+        readouts: Math.round(parseFloat(getComputedStyle(document.getElementById('readouts')).fontSize)) };
     });
-    // 11.70 to 16.00 in across 48 to 470, 400 to 900 lb up from 276 to 66; the point at 14.14 in and 780 lb.
-    assert.deepEqual(chart, { inside: true, area: '178.1,276.0 178.1,66.0 329.3,66.0 329.3,276.0',
-      point: 'translate(263.9 116.4)', lineStart: '598.4,187.8', label: '780 lb, CG 14.14 in', words: 'Envelope chart: gross weight up the side from 400 lb ' +
+    const { readouts, ...drawn } = chart;
+    assert.deepEqual([drawn, await chartWords(page)], [{ inside: true, pointWithin: true, pilotLine: 25,
+      label: textScale === 1 ? '780 lb, CG 14.14 in' : '780 lb,CG 14.14 in', words: 'Envelope chart: gross weight up the side from 400 lb ' +
       'to 1000 lb, CG across from 8 to 20 in. Within limits: CG 11.70 to 16.00 in, up to 900 lb. This loading: 780 lb, ' +
-      'CG 14.14 in, within limits. Pilot line: 610 lb at CG 23.65 in with no pilot, to 839 lb at CG 11.74 in with a 229 lb pilot.' });
+      'CG 14.14 in, within limits. Pilot line: 610 lb at CG 23.65 in with no pilot, to 839 lb at CG 11.74 in with a 229 lb pilot.' },
+    { outside: [], meeting: [], smallest: readouts }]);
   });
 }
 
@@ -188,7 +221,7 @@ for (const [width, textScale] of [[320, 1], [360, 1], [320, 1.3], [360, 2], [320
     await cdp.send('Page.setFontSizes', { fontSizes: { standard: Math.round(16 * textScale), fixed: Math.round(13 * textScale) } });
     await typeLoadings(page, '"N271KQ",612.55,23.65\n');
     await page.click('button.loading');
-    for (const [kind, row, text] of [['weight', 1, '140'], ['weight', 2, '-100.25'], ['arm', 2, '95.125'], ['weight', 3, '20']])
+    for (const [kind, row, text] of [['weight', 1, '140'], ['weight', 2, '-100.25'], ['arm', 2, '95.125'], ['weight', 3, '0.4445'], ['weight', 4, '400']])
       await field(page, kind, row).fill(text);
     const cut = await page.evaluate(() => {
       const lines = (element) => { const range = document.createRange(); range.selectNodeContents(element);
@@ -208,20 +241,79 @@ for (const [width, textScale] of [[320, 1], [360, 1], [320, 1.3], [360, 2], [320
 
 // "Within limits." and a green CG were in view while "Arm, item 3 is
 // blank…" stood below the screen: the verdict says a warning stands, and
-// takes you to it.
-test('a warning out of sight is said beside the verdict, a tap from it', async () => {
+// takes you to the field it names. At twice the text size the tap left that
+// field under the verdict, the link was 19 px tall and the ± key 38, the
+// key's coming moved the sheet 16 px under the finger, and with the
+// keyboard up the verdict took 156 of 300 px.
+test('a warning out of sight is said beside the verdict, a tap from its field, at twice the text size too', async () => {
   const page = await open({ viewport: { width: 360, height: 740 } });
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Page.setFontSizes', { fontSizes: { standard: 32, fixed: 26 } });
   await typeLoadings(page);
   await page.click('button.loading');
   await field(page, 'weight', 1).fill('140');
   await field(page, 'description', 0).fill('Tail ballast');
   await field(page, 'weight', 2).fill('20');
-  const inSight = async (locator) => { const box = await locator.boundingBox(); return box.y >= 0 && box.y + box.height <= 740; };
-  const checks = page.locator('#checks');
-  assert.deepEqual([await checks.textContent(), await inSight(checks), await inSight(page.locator('#warnings li'))],
-    ['1 number to check', true, false]);
-  await checks.click();
-  assert.ok(await inSight(page.locator('#warnings li')));
+  await page.evaluate(() => document.activeElement.blur());
+  const where = () => page.evaluate(() => {
+    const box = (selector) => document.querySelector(selector).getBoundingClientRect();
+    const lines = (id) => {
+      const range = document.createRange();
+      range.selectNodeContents(document.getElementById(id));
+      return new Set([...range.getClientRects()].map((rect) => Math.round(rect.top))).size;
+    };
+    const field = document.activeElement.getBoundingClientRect();
+    return { sheet: Math.round(box('#sheet').top + window.scrollY), heights: [box('#checks').height >= 44, box('#sign').height >= 44],
+      lines: [lines('verdict'), lines('checks')], focus: document.activeElement.ariaLabel ?? '',
+      inSight: field.top >= box('.verdict').bottom && field.bottom <= window.innerHeight,
+      warning: box('#warnings li').top >= window.innerHeight, checks: box('#checks').bottom <= window.innerHeight };
+  });
+  const before = await where();
+  await page.click('#checks');
+  const after = await where();
+  assert.deepEqual([before, after], [{ ...before, heights: [true, true], lines: [1, 1], warning: true, checks: true },
+    { ...after, sheet: before.sheet, heights: [true, true], lines: [1, 1], focus: 'Arm, item 3', inSight: true }]);
+  await page.setViewportSize({ width: 320, height: 300 });  // the keyboard up on a phone 568 px tall
+  assert.deepEqual((await where()).lines, [1, 1]);
+});
+
+// A club puts its gliders online once, beside the page, for every member's phone.
+test("the club's kq71wb.dat beside the page: offered, named, overridden, changed on the server, and offline", async () => {
+  const club = (name, modified) => {
+    const body = `"${name}",600,23.7\n`;
+    beside.set('/kq71wb.dat', { body, modified: new Date(modified).toUTCString() });
+    return [name, `Loadings from the club's kq71wb.dat, modified ${modified.replace('T', ' ')} +00:00, ` +
+      `SHA-256 ${createHash('sha256').update(body).digest('hex').slice(0, 12)}.`];
+  };
+  const seen = (page) => page.evaluate(() => [document.querySelector('button.loading').textContent,
+    document.getElementById('loadingsFrom').textContent, document.getElementById('useClub').checkVisibility()]);
+  try {
+    const first = club('D-KQ71 (club)', '2026-11-30T09:12');
+    const page = await open({ timezoneId: 'UTC' });
+    await page.waitForFunction(() => document.getElementById('loadingsFrom').textContent);
+    assert.deepEqual(await seen(page), [...first, false]);
+    await page.evaluate(() => ['beforeprint', 'afterprint'].forEach((printing) => window.dispatchEvent(new Event(printing))));
+    assert.ok((await page.locator('.load-sheet p').allTextContents()).includes(first[1].replace(/^Loadings from /, 'Loadings file: ').slice(0, -1)));
+    // The pilot's own loadings come first, at every visit, until the pilot goes back to the club's.
+    await typeLoadings(page);
+    await reopen(page);
+    const [caption, from, offered] = await seen(page);
+    assert.deepEqual([caption, from.startsWith('Loadings typed on this page, modified'), offered], ['N271KQ', true, true]);
+    await page.click('#useClub');
+    await reopen(page);
+    assert.deepEqual(await seen(page), [...first, false]);
+    const second = club('D-KQ72 (club)', '2026-12-01T10:00');
+    await page.waitForFunction(() => navigator.serviceWorker.controller);
+    await reopen(page);
+    await page.waitForFunction(() => document.getElementById('note').textContent);
+    assert.deepEqual([...await seen(page), await page.textContent('#note')], [...second, false,
+      "The club's kq71wb.dat has changed on the server: these are its new loadings (modified 2026-12-01 10:00 +00:00)."]);
+    await page.context().setOffline(true);
+    await reopen(page);
+    assert.deepEqual(await seen(page), [...second, false]);
+  } finally {
+    beside.clear();
+  }
 });
 
 // A picture chosen by mistake overwrote the kept loadings with junk names.
@@ -251,16 +343,24 @@ test('forced colours: each result says its verdict, and the scale shows the CG',
   assert.deepEqual(shown, ['within limits', 'out of limits, forward of the 11.70 in limit', true]);
 });
 
-// A phone's decimal keypad without a minus key could not put nose ballast at -35.
-test('the ± key makes the field being typed negative, and back, keeping the keypad there', async () => {
+// A phone's decimal keypad without a minus key could not put nose ballast at
+// -35; then the ± key moved the caret, so that 30, ±, .5 gave -3.50, and ±
+// in an empty arm, then 30, gave 30- (read as +30).
+test('the ± key makes the field being typed negative, and back, the keypad and the caret kept', async () => {
   const page = await open({ viewport: { width: 360, height: 740 }, hasTouch: true });
-  await field(page, 'arm', 2).focus();
-  await typeKeys(page, '35');
+  const arm = (row) => field(page, 'arm', row).evaluate((input) => [input.value, document.activeElement === input]);
+  for (const [row, before, after, typed] of [[2, '30', '.5', '-30.5'], [3, '', '30', '-30'], [4, 'select 30', '45', '-45'],
+    [5, '-30', '5', '305'], [6, '30 ArrowLeft', '5', '-350']]) {
+    await field(page, 'arm', row).focus();
+    const [text, key] = before.replace('select ', '').split(' ');
+    await typeKeys(page, text, ...(key ? [key] : []));
+    if (before.startsWith('select')) await field(page, 'arm', row).selectText();
+    await page.tap('#sign');
+    await typeKeys(page, after);
+    assert.deepEqual(await arm(row), [typed, true], `${before}, ±, ${after}`);
+  }
   await page.tap('#sign');
-  const arm = () => field(page, 'arm', 2).evaluate((input) => [input.value, document.activeElement === input]);
-  assert.deepEqual(await arm(), ['-35', true]);
-  await page.tap('#sign');
-  assert.deepEqual([await arm(), await field(page, 'arm', 1).inputValue()], [['35', true], '-20']);
+  assert.deepEqual([await arm(6), await field(page, 'arm', 1).inputValue()], [['350', true], '-20']);
 });
 
 // A megabyte pasted into a field slowed every keystroke, a 4,096-byte name
@@ -299,7 +399,9 @@ test('what the page says it keeps is what it keeps', async () => {
   assert.equal(await page.locator('button.loading').first().textContent(), 'Loading 1');
 });
 
-test('after one visit the page opens and works with no network', async () => {
+// A mistyped address in the page's folder (x/, index.html/) was answered
+// with the page kept, its styles and script missing, as found.
+test('after one visit the page opens and works with no network; an address not its own is not answered with it', async () => {
   const page = await open();
   await page.waitForFunction(() => navigator.serviceWorker.controller);
   // It keeps what the page uses, the page itself once.
@@ -309,33 +411,127 @@ test('after one visit the page opens and works with no network', async () => {
   });
   assert.deepEqual(kept, ['', 'app.js', 'icons/kq71wb-192.png', 'icons/kq71wb-512.png', 'kq71wb.js', 'kq71wb.wasm',
     'manifest.webmanifest', 'style.css']);
+  for (const address of ['x/', 'index.html/']) assert.equal((await page.goto(url + address)).status(), 404, address);
   await page.context().setOffline(true);
-  await reopen(page);
+  await page.goto(url);
+  await page.waitForSelector('html[data-ready]');
   await field(page, 'weight', 0).fill('600');
   assert.equal((await shown(page)).grossWeight, '600');
 });
 
-test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut; a problem report copies it', async () => {
+const buildOf = (text) => text.match(/<meta name="kq71wb-build" content="(\w+)">/)[1];
+
+// With its module missing or failing the sheet took typing and showed
+// nothing, not even the pilot's -20, and nothing said it was not working.
+test('a page whose module is missing, failing or of another build says it cannot start, and takes no typing', async () => {
+  const build = buildOf(await readFile(join(site, 'index.html'), 'utf8'));
+  for (const [what, files, answer] of [
+    ['missing', '**/kq71wb.js', (route) => route.fulfill({ status: 404 })],
+    ['failing', '**/kq71wb.wasm', (route) => route.fulfill({ contentType: 'application/wasm', body: 'not a module' })],
+    ['of another build', '**/kq71wb.js', async (route) => {
+      const response = await route.fetch();
+      await route.fulfill({ response, body: (await response.text()).replace(build, '0123456789abcdef') });
+    }],
+  ]) {
+    const context = await browser.newContext();
+    await context.route(files, answer);
+    const page = await context.newPage();
+    await page.goto(url);
+    await page.waitForSelector('html[data-failed]');
+    assert.deepEqual(await page.evaluate(() => [document.getElementById('cannotStart').checkVisibility(),
+      document.getElementById('verdict').textContent, document.querySelector('#sheet input').closest('[inert]') !== null]),
+    [true, '', true], what);
+    // A second fetch of the file (the preload, then the import) may still be in the route.
+    await context.unrouteAll({ behavior: 'ignoreErrors' });
+    await context.close();
+  }
+});
+
+// An update copied half-way (the new sw.js, index.html and app.js beside the
+// old module) was cached as the new version: every visit after showed the
+// page and nothing worked, offline too, until the site's data was cleared.
+test('an update half copied is not kept: the last whole version runs, then the new one, online and offline', async () => {
+  // The version before: this build under another name, with its own service worker.
+  const build = buildOf(await readFile(join(site, 'index.html'), 'utf8'));
+  const old = join(folder, 'old'), half = join(folder, 'half'), sources = fileURLToPath(new URL('../../web/', import.meta.url));
+  await cp(site, old, { recursive: true });
+  for (const file of ['index.html', 'app.js', 'kq71wb.js'])
+    await writeFile(join(old, file), (await readFile(join(old, file), 'utf8')).replaceAll(build, '0123456789abcdef'));
+  const files = (await readdir(old, { recursive: true, withFileTypes: true })).filter((entry) => entry.isFile())
+    .map((entry) => relative(old, join(entry.parentPath ?? entry.path, entry.name))).filter((file) => file !== 'sw.js');
+  execFileSync('cmake', [`-Dsite=${old}`, `-Dfiles=${files.join(';')}`, `-Dtemplate=${sources}sw.js`, '-P', `${sources}service_worker.cmake`]);
+  await cp(old, half, { recursive: true });
+  for (const file of ['sw.js', 'index.html', 'app.js']) await cp(join(site, file), join(half, file));
+  // Whatever the server now gives is installed, or refused, before the page is opened again.
+  const updated = (page) => page.evaluate(async () => {
+    const registration = await navigator.serviceWorker.getRegistration();
+    await registration.update().catch(() => {});
+    const worker = registration.installing ?? registration.waiting ?? registration.active;
+    await new Promise((settled) => {
+      const check = () => ['activated', 'redundant'].includes(worker.state) && settled();
+      worker.addEventListener('statechange', check);
+      check();
+    });
+    return (await caches.keys()).length;
+  });
+  const running = async (page) => {
+    await field(page, 'weight', 0).fill('600');
+    return [buildOf(await page.content()), (await shown(page)).grossWeight];
+  };
+  try {
+    served = old;
+    const page = await open();
+    await page.waitForFunction(() => navigator.serviceWorker.controller);
+    for (const [what, folderServed, expected] of [['half copied', half, '0123456789abcdef'], ['whole', site, build]]) {
+      served = folderServed;
+      await reopen(page);
+      assert.equal(await updated(page), 1, what);
+      await reopen(page);
+      assert.deepEqual(await running(page), [expected, '600'], what);
+    }
+    await page.context().setOffline(true);
+    await reopen(page);
+    assert.deepEqual(await running(page), [build, '600'], 'offline');
+  } finally {
+    served = site;
+  }
+});
+
+// Four gliders' placard and a few items ran to a second page of A5, which
+// held the lines to sign; the chart's "1000" was cut at its left edge, and
+// "lb" stood on it.
+test('the load sheet prints whole on one page of A5, A4 or Letter, no word cut, the chart\'s words clear; a problem report copies it', async () => {
   const page = await open({ permissions: ['clipboard-read', 'clipboard-write'] });
-  await typeLoadings(page);
+  const gliders = `${sheet}"N471KQ",621.25,24.18\r\n"R&D, Club",605.5,24.61\r\n`;
+  await typeLoadings(page, gliders);
   await page.click('button.loading');
   await typeKeys(page, '170', 'Tab', 'Tab', 'Parachute and a bag of tools for the trailer', 'Tab', '18 kg', 'Tab', '-12,5');
-  // Three warnings a row more: the image of the sheet and the lines shrink to keep to one page.
-  for (let row = 3; row < 8; ++row) await field(page, 'weight', row).fill(`-${row} kg`);
-  for (const format of ['A5', 'A4', 'Letter']) {
+  const printed = async (format) => {
     const pdf = join(folder, `${format}.pdf`);
     await page.pdf({ path: pdf, format, printBackground: true });
     assert.match(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }), /^Pages: +1$/m, format);
-    const printed = new Set(execFileSync('pdftotext', [pdf, '-'], { encoding: 'utf8' }).split(/\s+/));
+    return new Set(execFileSync('pdftotext', [pdf, '-'], { encoding: 'utf8' }).split(/\s+/));
+  };
+  await printed('A5');
+  await page.emulateMedia({ media: 'print' });
+  await page.evaluate(() => window.dispatchEvent(new Event('beforeprint')));
+  const { outside, meeting } = await chartWords(page);
+  assert.deepEqual({ outside, meeting }, { outside: [], meeting: [] }, 'the chart on paper');
+  await page.evaluate(() => window.dispatchEvent(new Event('afterprint')));
+  await page.emulateMedia({ media: 'screen' });
+  // Three warnings a row more: the image of the sheet and the lines shrink to keep to one page.
+  for (let row = 3; row < 8; ++row) await field(page, 'weight', row).fill(`-${row} kg`);
+  for (const format of ['A5', 'A4', 'Letter']) {
+    const words = await printed(format);
     const lines = await page.locator('.load-sheet p').allTextContents();
     // Which weighing: when the loadings were typed, and the start of the SHA-256 of their bytes.
-    const digest = createHash('sha256').update(sheet.replaceAll('\r\n', '\n')).digest('hex').slice(0, 12);
+    const digest = createHash('sha256').update(gliders.replaceAll('\r\n', '\n')).digest('hex').slice(0, 12);
     assert.match(lines.join('\n'), new RegExp('^KQ 71 weight and balance\nMade 2026-12-07 14:03 \u221207:00 with KQ71WB \\d+\\.\\d+\n' +
       `Loading: N271KQ\nLoadings file: loadings typed on this page, modified 2026-12-07 14:03 \u221207:00, SHA-256 ${digest}\n` +
       '[^]*\nVerdict: [^]*\nCheck: [^]*\nCockpit placard, pilot at -20 in and nothing else aboard:\nN271KQ: 130 to 2'));
     for (const word of lines.join(' ').split(/\s+/).filter(Boolean))
-      assert.ok(printed.has(word), `${format}: "${word}" is not printed whole`);
-    assert.ok(printed.has('1000'), `${format}: the envelope chart (up to 1000 lb) is not printed`);
+      assert.ok(words.has(word), `${format}: "${word}" is not printed whole`);
+    assert.ok(words.has('1000'), `${format}: the envelope chart (up to 1000 lb) is not printed`);
   }
   // The same lines, the version with them, the platform and where to send it, on the clipboard.
   await page.click('#report');

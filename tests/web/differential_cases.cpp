@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "conversions.h"
 #include "page.h"
 
 namespace {
@@ -32,7 +33,8 @@ std::vector<std::pair<std::string, bool>> g_reached = {
     {"No pilot weight", false}, {"\"marked\":3", false}, {"keeps the sheet within limits", false},
     {"lb pilot needs at least", false}, {"No weight at the item arms typed", false},
     {"modified 2026-11-30 01:12 \u221207:00, SHA-256 eeeeeeeeeeee", false}, {"Made 2026-12-07 21:09 \u221207:00", false},
-    {"Only the first 64 KiB of kq71wb.dat were read", false}};
+    {"Only the first 64 KiB of kq71wb.dat were read", false}, {"\"caret\":[1,1]", false},
+    {"has changed on the server", false}, {"\"club\":\"offered\"", false}, {"Loadings from the club's", false}};
 
 void call(const char* name, const std::string& args, const std::string& result)
 {
@@ -66,19 +68,24 @@ void reset()
 {
     g_session = std::make_unique<kq71wb::web::PageSession>();
     call("new", "", g_session->view());
-    call("chartFrame", "", g_session->chartFrame());
+    call("layoutChartForPaper", "", g_session->layoutChartForPaper());
+}
+
+std::string hexOf(const std::string& bytes)
+{
+    std::string hex;
+    for (const unsigned char c : bytes)
+        hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
+    return "{\"hex\":\"" + hex + "\"}";
 }
 
 // The first bytes of a file, the whole or the start of a longer one, with
 // its time in one of several zones.
 void useLoadings(const std::string& bytes, int more, int utcOffset)
 {
-    std::string hex;
-    for (const unsigned char c : bytes)
-        hex += "0123456789abcdef"[c >> 4], hex += "0123456789abcdef"[c & 15];
     const std::string sha256 = more ? std::string(64, 'e') : "";
     const double size = static_cast<double>(bytes.size() + static_cast<std::size_t>(more));
-    call("useLoadings", "{\"hex\":\"" + hex + "\"},\"kq71wb.dat\",[1796026320.5," + std::to_string(utcOffset) + "]," +
+    call("useLoadings", hexOf(bytes) + ",\"kq71wb.dat\",[1796026320.5," + std::to_string(utcOffset) + "]," +
                             jsonText(sha256) + "," + std::to_string(bytes.size() + static_cast<std::size_t>(more)),
          g_session->useLoadings(bytes, "kq71wb.dat", 1796026320.5, utcOffset, sha256, size));
 }
@@ -86,6 +93,14 @@ void useLoadings(const std::string& bytes, int more, int utcOffset)
 void loadSheet()
 {
     call("loadSheet", "[1796702940,-25200]", g_session->loadSheet(1796702940, -25200));
+}
+
+// The club's file beside the page, as kept or just fetched, and none.
+void offerClubLoadings(const std::string& bytes, bool fetched)
+{
+    call("offerClubLoadings", hexOf(bytes) + ",[1796119200,3600],\"\"," + std::to_string(bytes.size()) + "," +
+                                  (fetched ? "true" : "false"),
+         g_session->offerClubLoadings(bytes, 1796119200, 3600, "", static_cast<double>(bytes.size()), fetched));
 }
 
 // The worked examples of the conversions, and what a pilot may type or paste.
@@ -163,8 +178,21 @@ int main(int argc, char* argv[])
     for (int sequence = 0; sequence < sequences; ++sequence) {
         reset();
         constexpr int kOffsets[] = {-25200, 0, 3600, 19800};
+        if (sequence % 16 == 3) {
+            // The chart on a phone at any text size, or on a screen of any width.
+            const double width = 200 + random.below(500), textSize = 10 + random.below(30);
+            call("layoutChart", kq71wb::TextOfDouble(width) + ',' + kq71wb::TextOfDouble(textSize),
+                 g_session->layoutChart(width, textSize));
+        }
+        if (sequence % 16 == 2) {
+            // The club's: one of the files of real loadings, then another, the same, or none.
+            offerClubLoadings(files[static_cast<std::size_t>(random.below(6))], false);
+            offerClubLoadings(random.below(4) ? files[static_cast<std::size_t>(random.below(6))] : "", true);
+        }
         useLoadings(files[static_cast<std::size_t>(random.below(static_cast<int>(files.size())))],
                     random.below(4) == 0 ? 1 + random.below(1000) : 0, kOffsets[random.below(4)]);
+        if (sequence % 16 == 2)
+            call("clearLoadings", "", g_session->clearLoadings());
         if (sequence % 4 == 0) {
             // Exactly on a limit in decimal: 900 lb in cents, or items balanced about a CG limit.
             const int cents = random.below(90001), limit = sequence % 8 ? 117 : 160, offset = 1 + random.below(80);
@@ -186,7 +214,14 @@ int main(int argc, char* argv[])
         }
         for (int step = random.below(12); step >= 0; --step) {
             const int row = random.below(8);
-            switch (random.below(6)) {
+            switch (random.below(7)) {
+            case 6: {
+                // The ± key, the caret anywhere in the field or past its end.
+                const int start = random.below(6), end = start + random.below(3);
+                call("toggleSign", "{\"field\":\"Arm\"}," + std::to_string(row) + ',' + std::to_string(start) + ',' +
+                     std::to_string(end), g_session->toggleSign(FieldKind::Arm, row, start, end));
+                break;
+            }
             case 0:
                 call("pressLoading", std::to_string(row % 4), g_session->pressLoading(row % 4));
                 break;
