@@ -263,6 +263,13 @@ function wire() {
     show(session.clearLoadings());
   });
 
+  // The whole result, spoken and shown as the note: the button, or F8 as on the desktop.
+  byId('sayResult').addEventListener('click', () => show(session.sayResult()));
+  document.addEventListener('keydown', (event) => {
+    if (event.key !== 'F8' || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+    event.preventDefault();
+    show(session.sayResult());
+  });
   byId('print').addEventListener('click', () => window.print());
   window.addEventListener('beforeprint', fillLoadSheet);
 }

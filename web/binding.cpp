@@ -66,6 +66,7 @@ EMSCRIPTEN_KEEPALIVE const char* kq_clear_loadings(PageSession* session) { retur
 EMSCRIPTEN_KEEPALIVE const char* kq_chart_frame(PageSession* session) { return answer(session->chartFrame()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_view(PageSession* session) { return answer(session->view()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_summary(PageSession* session) { return answer(session->summary()); }
+EMSCRIPTEN_KEEPALIVE const char* kq_say_result(PageSession* session) { return answer(session->sayResult()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_load_sheet(PageSession* session, const char* bytes, int length)
 {
     return answer(session->loadSheet(text(bytes, length)));

@@ -29,6 +29,7 @@ export interface Session {
   chartFrame(): string; // JSON of the envelope chart's frame: size, plot, lowest, highest, ticks, area
   view(): string;
   summary(): string;
+  sayResult(): string; // JSON of a View: the summary as the note, to be spoken (the desktop's F8)
   loadSheet(madeAt: string): string; // JSON of { above: string[], below: string[] }
   delete(): void; // frees the session in the module's memory
 }

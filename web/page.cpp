@@ -89,6 +89,7 @@ std::string PageSession::useLoadings(const std::string& bytes, const std::string
 std::string PageSession::clearLoadings() { return viewJson(m_session.useLoadings(Loadings{})); }
 std::string PageSession::view() const { return viewJson(m_session.view()); }
 std::string PageSession::summary() const { return m_session.summary(); }
+std::string PageSession::sayResult() { return viewJson(m_session.setNote(m_session.summary())); }
 
 std::string PageSession::loadSheet(const std::string& madeAt) const
 {

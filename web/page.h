@@ -52,6 +52,9 @@ public:
     std::string chartFrame() const;
     // The whole result in a few sentences, every warning included.
     std::string summary() const;
+    // The whole result asked for (the desktop's F8): the summary as the note,
+    // shown beneath the sheet and spoken.
+    std::string sayResult();
     // The load sheet's lines, {"above": [...], "below": [...]}, made at the
     // given local time ("2026-12-07 14:03").
     std::string loadSheet(const std::string& madeAt) const;

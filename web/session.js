@@ -36,6 +36,7 @@
     chartFrame() { return answer(_kq_chart_frame(this.session)); }
     view() { return answer(_kq_view(this.session)); }
     summary() { return answer(_kq_summary(this.session)); }
+    sayResult() { return answer(_kq_say_result(this.session)); }
     loadSheet(madeAt) { return answer(withBytes([madeAt], (...bytes) => _kq_load_sheet(this.session, ...bytes))); }
   }
 

@@ -172,6 +172,24 @@ for (const [how, give] of [
   });
 }
 
+// The desktop's F8 had no match on the page: a pilot with a screen reader
+// heard the result only piece by piece, as each line changed.
+test('the whole result, said on request by its button or F8, and shown as the note', async () => {
+  const page = await open();
+  await typeLoadings(page);
+  await page.click('button.loading');
+  await typeKeys(page, '170', 'Tab', 'Tab', 'Tab', '20');
+  await page.click('#sayResult');
+  await page.waitForFunction(() => window.spoken.at(-1)?.startsWith('Gross weight'));
+  await page.keyboard.press('F8');
+  await page.waitForFunction(() => window.spoken.at(-1)?.endsWith('\u00a0'));
+  const whole = 'Gross weight 802.5 lb, within limits. CG 13.78 in, within limits. Pilot weight for this loading: ' +
+    '121 to 222 lb (55 to 100 kg). Room to 900 lb: 97.5 lb (44.2 kg). Arm, item 3 is blank: its 20 lb are counted at ' +
+    'the datum. Cockpit placard for N271KQ, pilot at -20 in and nothing else aboard: 130 to 229 lb (59 to 103 kg).';
+  assert.deepEqual([await page.textContent('#note'), ...(await page.evaluate(() => window.spoken.slice(-2)))],
+    [whole, whole, `${whole}\u00a0`]);
+});
+
 // On phones at large text sizes, "14486.8075" showed as "14486.807" over "5",
 // "782.5" as "78" over "2.5", and fields cut "612.55" to "612.5": every
 // figure shows on one line and whole, every field its whole number, and no

@@ -30,7 +30,8 @@ std::vector<std::pair<std::string, bool>> g_reached = {
     {"is read as", false}, {"the sheet is in pounds", false}, {"the sheet is in inches", false},
     {"is blank: its", false}, {"is below zero", false}, {"Pilot weight for this loading", false},
     {"No pilot weight", false}, {"\"marked\":3", false}, {"keeps the sheet within limits", false},
-    {"lb pilot needs at least", false}, {"No weight at the item arms typed", false}};
+    {"lb pilot needs at least", false}, {"No weight at the item arms typed", false},
+    {"\"note\":\"Gross weight", false}, {"Cockpit placard for", false}};
 
 void call(const char* name, const std::string& args, const std::string& result)
 {
@@ -192,6 +193,7 @@ int main(int argc, char* argv[])
             }
         }
         call("loadSheet", jsonText("2026-12-07 14:03"), g_session->loadSheet("2026-12-07 14:03"));
+        call("sayResult", "", g_session->sayResult());
     }
 
     for (const auto& [state, reached] : g_reached) {
