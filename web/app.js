@@ -47,15 +47,31 @@ function showList(list, texts) {
   list.replaceChildren(...texts.map((text) => Object.assign(document.createElement('li'), { textContent: text })));
 }
 
-// The lines the core says are to be spoken now go to the live region; the
-// same words again are made a change of its text, so that they are spoken.
-function speak(view) {
-  const lines = [...(view.announce.verdict ? [view.verdict] : []), ...(view.announce.warnings ? view.warnings : []),
-    ...(view.announce.note ? [view.note] : [])];
+// The lines the core says are to be spoken go to the live region once the
+// keys pause, with the view as it then stands. Orca holds a live region's
+// words for 100 ms and drops them at the next key press, and Chromium takes
+// tens of ms to pass them on: said at each keystroke, the verdict that the
+// "1" of "170" changed was never heard. The same words again are made a
+// change of the region's text, so that they are spoken.
+const speechPause = 500;  // ms without a key
+const toSpeak = { verdict: false, warnings: false, note: false };
+let lastView = null;
+let speechTimer = 0;
+const speakLater = () => { clearTimeout(speechTimer); speechTimer = setTimeout(speakNow, speechPause); };
+function speakNow() {
+  speechTimer = 0;
+  const lines = [...(toSpeak.verdict ? [lastView.verdict] : []), ...(toSpeak.warnings ? lastView.warnings : []),
+    ...(toSpeak.note ? [lastView.note] : [])].filter(Boolean);
+  for (const line in toSpeak) toSpeak[line] = false;
   if (lines.length === 0) return;
   const spoken = byId('spoken');
   const text = lines.join(' ');
   spoken.textContent = spoken.textContent === text ? `${text}\u00a0` : text;
+}
+function speak(view) {
+  lastView = view;
+  for (const line in toSpeak) toSpeak[line] ||= view.announce[line];
+  if (Object.values(toSpeak).some(Boolean)) speakLater();
 }
 
 // The envelope chart, drawn where the core's numbers say, CG across and
@@ -263,6 +279,8 @@ function wire() {
     show(session.clearLoadings());
   });
 
+  // Any key puts off what is to be spoken, which a screen reader would drop.
+  document.addEventListener('keydown', () => speechTimer && speakLater(), true);
   // The whole result, spoken and shown as the note: the button, or F8 as on the desktop.
   byId('sayResult').addEventListener('click', () => show(session.sayResult()));
   document.addEventListener('keydown', (event) => {
