@@ -53,7 +53,7 @@ function showList(list, texts) {
 // tens of ms to pass them on: said at each keystroke, the verdict that the
 // "1" of "170" changed was never heard. The same words again are made a
 // change of the region's text, so that they are spoken.
-const speechPause = 500;  // ms without a key
+const speechPause = 1000;  // ms without a key; a busy device may hold back keys typed together this long
 const toSpeak = { verdict: false, warnings: false, note: false };
 let lastView = null;
 let speechTimer = 0;
