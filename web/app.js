@@ -1,15 +1,31 @@
+//# allFunctionsCalledOnLoad
+// (That first line has Chromium compile every function here as the file
+// comes, not each at its first call: nearly all of them run as the page opens.)
 // The page's wiring: each field hands its text to the C++ core, and the page
 // shows exactly the captions, verdicts and words of the view that comes back.
 // Nothing is computed or worded here.
 import createKq71wb from './kq71wb.js';
 
-/** @type {import('./kq71wb').Kq71wb} */
-const kq71wb = await createKq71wb();
-const session = new kq71wb.Session();
-const { FieldKind } = kq71wb;
 const storedLoadings = 'kq71wb.dat';
 const storedName = 'kq71wb.dat name';  // the name of the file kept, for the load sheet
 const storedTime = 'kq71wb.dat modified';  // and when it was last changed
+
+// The script is async: the module is fetched and compiled, and the code of
+// a first view with it (WebAssembly compiles each function at its first
+// call), while the page's text and style still come. The page is filled
+// once its HTML is all there.
+const starting = createKq71wb().then((module) => {
+  const opened = new module.Session();
+  opened.view();
+  return [module, opened, JSON.parse(opened.chartFrame())];
+});
+// The loadings kept on this device are read meanwhile: the browser opens its
+// storage at the first reading, and the page waits for it.
+const kept = keptLoadings();
+if (document.readyState === 'loading') await new Promise((parsed) => document.addEventListener('DOMContentLoaded', parsed));
+/** @type {[import('./kq71wb').Kq71wb, import('./kq71wb').Session, object]} */
+const [kq71wb, session, chartFrame] = await starting;
+const { FieldKind } = kq71wb;
 
 const byId = (id) => document.getElementById(id);
 const all = (selector) => [...document.querySelectorAll(selector)];
@@ -22,9 +38,16 @@ const firstDescribedRow = weights.length - descriptions.length;
 const editedFields = [[weights, FieldKind.Weight], [arms, FieldKind.Arm], [descriptions, FieldKind.Description]];
 const rowOf = (kind, k) => (kind === FieldKind.Description ? k + firstDescribedRow : k);
 
-// Writes only what changed, so that a keystroke touches a few nodes.
+// Writes only what changed, so that a keystroke touches a few nodes: the
+// browser restyles and lays out again after a write of the same value too.
 function put(element, text) {
   if (element.textContent !== text) element.textContent = text;
+}
+function set(element, property, value) {
+  if (element[property] !== value) element[property] = value;
+}
+function setAttribute(element, name, value) {
+  if (element.getAttribute(name) !== String(value)) element.setAttribute(name, value);
 }
 
 // The field's text as the core reads it (a comma turned into a period), the
@@ -112,21 +135,21 @@ function drawChartFrame(frame) {
 }
 
 function showEnvelope(envelope) {
-  chart ??= drawChartFrame(JSON.parse(session.chartFrame()));
+  chart ??= drawChartFrame(chartFrame);
   const line = chart.points(envelope.pilotLine);
-  if (byId('pilotLine').getAttribute('points') !== line) byId('pilotLine').setAttribute('points', line);
+  setAttribute(byId('pilotLine'), 'points', line);
   const point = byId('envelopePoint');
   point.toggleAttribute('hidden', envelope.point === null);
   if (envelope.point !== null) {
     // A point off the chart stands at its edge; its label says where it is.
     const [cg, weight] = envelope.point;
     const at = [Math.min(Math.max(chart.x(cg), chart.left), chart.right), Math.min(Math.max(chart.y(weight), chart.top), chart.bottom)];
-    point.setAttribute('transform', `translate(${at[0].toFixed(1)} ${at[1].toFixed(1)})`);
+    setAttribute(point, 'transform', `translate(${at[0].toFixed(1)} ${at[1].toFixed(1)})`);
     if (point.dataset.within !== String(envelope.within)) point.dataset.within = envelope.within;
     const label = byId('envelopeLabel');
     put(label, envelope.label);
-    label.setAttribute('class', at[0] > (chart.left + chart.right) / 2 ? 'end' : '');
-    label.setAttribute('y', at[1] < chart.top + 20 ? 20 : -9);
+    setAttribute(label, 'class', at[0] > (chart.left + chart.right) / 2 ? 'end' : '');
+    setAttribute(label, 'y', at[1] < chart.top + 20 ? 20 : -9);
   }
   put(byId('envelopeWords'), envelope.words);
 }
@@ -143,22 +166,22 @@ function show(json) {
   showResult(byId('flyCg'), view.flyCg, view.flyCgVerdict, view.flyCgWords);
 
   const scale = byId('scale');
-  if (scale.getAttribute('aria-label') !== view.scaleWords) scale.setAttribute('aria-label', view.scaleWords);
-  byId('scaleMarker').hidden = view.scaleAt === null;
-  if (view.scaleAt !== null) scale.style.setProperty('--at', view.scaleAt);
+  setAttribute(scale, 'aria-label', view.scaleWords);
+  set(byId('scaleMarker'), 'hidden', view.scaleAt === null);
+  if (view.scaleAt !== null && scale.style.getPropertyValue('--at') !== String(view.scaleAt)) scale.style.setProperty('--at', view.scaleAt);
 
   put(byId('verdict'), view.verdict);
   put(byId('checks'), view.checks);
-  byId('checks').hidden = view.checks === '';
+  set(byId('checks'), 'hidden', view.checks === '');
   showList(byId('warnings'), view.warnings);
   put(byId('readouts'), view.readouts);
   put(byId('note'), view.note);
   loadingButtons.forEach((button, i) => {
     const { caption, canPress, whyNot, from } = view.loadings[i];
-    button.disabled = !canPress;
+    set(button, 'disabled', !canPress);
     put(button, caption);
-    if (button.title !== (whyNot || from)) button.title = whyNot || from;
-    button.setAttribute('aria-pressed', String(i === view.marked));
+    set(button, 'title', whyNot || from);
+    setAttribute(button, 'aria-pressed', i === view.marked);
   });
   speak(view);
 }
@@ -297,7 +320,6 @@ wire();
 for (const [fields, kind] of editedFields)
   fields.forEach((field, k) => field.value && session.edit(kind, rowOf(kind, k), field.value));
 show(session.view());
-const kept = keptLoadings();
 if (kept) show(session.useLoadings(...kept));
 byId('loadingsFile').open = !kept;
 document.documentElement.dataset.ready = '';
