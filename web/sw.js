@@ -9,6 +9,10 @@ const cacheName = 'kq71wb-@KQ71WB_SITE_DIGEST@';
 const siteFiles = ['./', @KQ71WB_SITE_FILES@];
 
 self.addEventListener('install', (event) => {
+  // Chromium answers the page's own files from this cache itself, without
+  // starting the worker: a phone reopening the page does not wait for it.
+  event.addRoutes?.({ source: { cacheName }, condition: { or: siteFiles.map((file) => (
+    { urlPattern: new URLPattern(new URL(file, self.registration.scope).href) })) } }).catch(() => {});
   event.waitUntil(caches.open(cacheName)
     .then((cache) => cache.addAll(siteFiles.map((file) => new Request(file, { cache: 'no-cache' }))))
     .then(() => self.skipWaiting()));
