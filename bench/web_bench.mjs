@@ -3,14 +3,16 @@
 //   - the gzip size of the page and its module, as a server would send them;
 //   - navigation to ready-to-type (the page's 'ready' mark), beside a floor
 //     page of static HTML with one input field, the two taking turns round by
-//     round so that both meet the same load: cold (a new profile each time)
-//     and warm (the service worker and cache in place), and again with the
-//     CPU slowed four times, as a mid-range phone's;
+//     round so that both meet the same load: cold (a new profile each time),
+//     warm (the service worker and cache in place) and warm with the worker
+//     stopped, as a phone finds it after a while; and again with the CPU
+//     slowed four times, as a mid-range phone's;
 //   - a keystroke's update: the input handler, the core's edit and the view
 //     written back, one keystroke at a time, without and with the layout
 //     that follows, at full speed and slowed four times.
-// Each figure is the median of the rounds, with their range.
-//   node bench/web_bench.mjs [build-wasm/page] [rounds]
+// Each figure is the median of the rounds, with their range. Given another
+// build of the page (before a change), it takes its turn beside them.
+//   node bench/web_bench.mjs [build-wasm/page] [rounds] [other build's page folder]
 import { createRequire } from 'node:module';
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
@@ -20,16 +22,19 @@ import { gzipSync } from 'node:zlib';
 const { chromium } = createRequire(new URL('../tests/web/package.json', import.meta.url))('playwright-core');
 const site = resolve(process.argv[2] ?? 'build-wasm/page');
 const rounds = Number(process.argv[3] ?? 25);
+const before = process.argv[4] && resolve(process.argv[4]);
 
 const pageFiles = ['index.html', 'app.js', 'style.css', 'kq71wb.js', 'kq71wb.wasm'];
-let total = 0;
-for (const file of pageFiles) {
-  const bytes = await readFile(join(site, file));
-  const gzipped = gzipSync(bytes, { level: 9 }).length;
-  total += gzipped;
-  console.log(`${file.padEnd(12)} ${String(bytes.length).padStart(7)} B, gzip ${String(gzipped).padStart(6)} B`);
+for (const [name, folder] of [['page', site], ...(before ? [['before', before]] : [])]) {
+  let total = 0;
+  for (const file of pageFiles) {
+    const bytes = await readFile(join(folder, file));
+    const gzipped = gzipSync(bytes, { level: 9 }).length;
+    total += gzipped;
+    console.log(`${name} ${file.padEnd(12)} ${String(bytes.length).padStart(7)} B, gzip ${String(gzipped).padStart(6)} B`);
+  }
+  console.log(`${name}: page and module ${(total / 1024).toFixed(1)} KiB gzip (aim: at most 200 KB)`);
 }
-console.log(`page and module: ${(total / 1024).toFixed(1)} KiB gzip (aim: at most 200 KB)`);
 
 const floor = '<!doctype html><html lang="en"><meta charset="utf-8"><title>Floor</title>' +
   '<input aria-label="Weight"><script>performance.mark("ready")</script></html>';
@@ -38,7 +43,8 @@ const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/cs
 const server = createServer((request, response) => {
   const path = new URL(request.url, 'http://localhost').pathname;
   if (path === '/floor.html') return response.writeHead(200, { 'content-type': 'text/html' }).end(floor);
-  const file = join(site, path.replace(/\/$/, '/index.html'));
+  const [folder, rest] = before && path.startsWith('/before/') ? [before, path.slice(7)] : [site, path];
+  const file = join(folder, rest.replace(/\/$/, '/index.html'));
   readFile(file).then((body) => response.writeHead(200, { 'content-type': types[extname(file)] ?? 'text/plain' }).end(body),
     () => response.writeHead(404).end());
 }).listen(0, '127.0.0.1');
@@ -60,18 +66,18 @@ async function readyAt(page, path) {
     ready: performance.getEntriesByName('ready')[0].startTime }));
 }
 // Cold: each visit in a profile of its own, nothing cached. Warm: a profile
-// for each page, visited once first until its service worker is in place.
-// The floor page and the page take turns.
-const sites = { floor: '/floor.html', page: '/' };
-async function startUp(warm, rate) {
-  const times = { floor: { painted: [], ready: [] }, page: { painted: [], ready: [] } };
+// for each page, visited once first until its service worker is in place;
+// stopped, its workers are stopped before each visit. The pages take turns.
+const sites = { floor: '/floor.html', page: '/', ...(before ? { before: '/before/' } : {}) };
+async function startUp(warm, rate, stopped) {
+  const times = Object.fromEntries(Object.keys(sites).map((name) => [name, { painted: [], ready: [] }]));
   const contexts = {};
   if (warm) {
     for (const [name, path] of Object.entries(sites)) {
       contexts[name] = await browser.newContext();
       const page = await contexts[name].newPage();
       await readyAt(page, path);
-      if (name === 'page') await page.evaluate(() => navigator.serviceWorker.ready);
+      if (name !== 'floor') await page.evaluate(() => navigator.serviceWorker.ready);
       await page.close();
     }
   }
@@ -79,6 +85,11 @@ async function startUp(warm, rate) {
     for (const [name, path] of Object.entries(sites)) {
       const context = warm ? contexts[name] : await browser.newContext();
       const page = await slowed(await context.newPage(), rate);
+      if (stopped) {
+        const cdp = await context.newCDPSession(page);
+        await cdp.send('ServiceWorker.enable');
+        await cdp.send('ServiceWorker.stopAllWorkers');
+      }
       const at = await readyAt(page, path);
       for (const moment in at) times[name][moment].push(at[moment]);
       await (warm ? page.close() : context.close());
@@ -88,22 +99,24 @@ async function startUp(warm, rate) {
   return times;
 }
 for (const rate of [1, 4]) {
-  for (const [name, warm] of [['cold', false], ['warm', true]]) {
-    const { floor, page } = await startUp(warm, rate);
+  for (const [name, warm, stopped] of [['cold', false, false], ['warm', true, false], ['warm, worker stopped', true, true]]) {
+    const { floor, ...pages } = await startUp(warm, rate, stopped);
     for (const [moment, what] of [['painted', 'fields to type in'], ['ready', 'figures worked out']]) {
-      const ratios = page[moment].map((time, round) => time / floor[moment][round]);
-      console.log(`${what}, ${name}${rate > 1 ? `, CPU slowed ${rate}x` : ''}: page ${spread(page[moment])}, ` +
-        `floor ${spread(floor[moment])}, ratio ${(median(page[moment]) / median(floor[moment])).toFixed(2)} ` +
-        `(${Math.min(...ratios).toFixed(1)}-${Math.max(...ratios).toFixed(1)}), median of ${rounds}`);
+      for (const [page, times] of Object.entries(pages)) {
+        const ratios = times[moment].map((time, round) => time / floor[moment][round]);
+        console.log(`${what}, ${name}${rate > 1 ? `, CPU slowed ${rate}x` : ''}: ${page} ${spread(times[moment])}, ` +
+          `floor ${spread(floor[moment])}, ratio ${(median(times[moment]) / median(floor[moment])).toFixed(2)} ` +
+          `(${Math.min(...ratios).toFixed(1)}-${Math.max(...ratios).toFixed(1)}), median of ${rounds}`);
+      }
     }
   }
 }
 
 // A pilot's keystrokes, one at a time: the pilot's weight typed and taken
 // back on a sheet of an empty glider, nose ballast and a parachute.
-for (const rate of [1, 4]) {
+for (const [rate, name] of [1, 4].flatMap((rate) => Object.keys(sites).slice(1).map((name) => [rate, name]))) {
   const page = await slowed(await (await browser.newContext()).newPage(), rate);
-  await readyAt(page, '/');
+  await readyAt(page, sites[name]);
   const keystroke = await page.evaluate(() => {
     const fields = (kind) => [...document.querySelectorAll(`#sheet input.${kind}`)];
     const type = (field, text) => { field.value = text; field.dispatchEvent(new Event('input')); };
@@ -126,7 +139,7 @@ for (const rate of [1, 4]) {
     return { update, withLayout };
   });
   const ms = (times) => `median ${times[Math.floor(times.length / 2)].toFixed(2)} ms, worst ${times.at(-1).toFixed(1)} ms`;
-  console.log(`a keystroke${rate > 1 ? `, CPU slowed ${rate}x` : ''}: ${ms(keystroke.update)} to update, ` +
+  console.log(`a keystroke, ${name}${rate > 1 ? `, CPU slowed ${rate}x` : ''}: ${ms(keystroke.update)} to update, ` +
     `${ms(keystroke.withLayout)} with the layout after it`);
   await page.context().close();
 }
