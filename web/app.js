@@ -22,7 +22,9 @@ const starting = createKq71wb().then((module) => {
 // The loadings kept on this device are read meanwhile: the browser opens its
 // storage at the first reading, and the page waits for it.
 const kept = keptLoadings();
-if (document.readyState === 'loading') await new Promise((parsed) => document.addEventListener('DOMContentLoaded', parsed));
+if (document.readyState === 'loading') {
+  await new Promise((parsed) => document.addEventListener('DOMContentLoaded', parsed));
+}
 /** @type {[import('./kq71wb').Kq71wb, import('./kq71wb').Session, object]} */
 const [kq71wb, session, chartFrame] = await starting;
 const { FieldKind } = kq71wb;
@@ -168,7 +170,9 @@ function show(json) {
   const scale = byId('scale');
   setAttribute(scale, 'aria-label', view.scaleWords);
   set(byId('scaleMarker'), 'hidden', view.scaleAt === null);
-  if (view.scaleAt !== null && scale.style.getPropertyValue('--at') !== String(view.scaleAt)) scale.style.setProperty('--at', view.scaleAt);
+  if (view.scaleAt !== null && scale.style.getPropertyValue('--at') !== String(view.scaleAt)) {
+    scale.style.setProperty('--at', view.scaleAt);
+  }
 
   put(byId('verdict'), view.verdict);
   put(byId('checks'), view.checks);

@@ -26,8 +26,8 @@ WHOLE = ("Gross weight 770 lb, within limits. CG 6.49 in, out of limits, forward
          "Pilot weight for this loading: 0 to 43 lb (0 to 19 kg). Room to 900 lb: 130 lb (58.9 kg).")
 
 # What a pilot does, the keys, what Orca must say in order (heard), and what
-# the page's live region must have said in the step (announced). Insert is
-# Orca's key; Orca is in focus mode in a field, so keys reach the page.
+# the page's live region must have said in the step (announced). Orca is in
+# focus mode in a field, so that keys reach the page.
 Step = collections.namedtuple("Step", "does keys heard announced", defaults=((), ()))
 STEPS = [
     Step("tabs into the sheet", ["Tab"], ["Weight, Aircraft Empty entry."]),
@@ -39,7 +39,8 @@ STEPS = [
     Step("types it", ["1", "7", "0"], announced=[FORWARD]),
     Step("goes on to item 3's weight", ["Tab", "Tab", "Tab"], ["Weight, item 3 entry."]),
     Step("types a weight there, its arm still blank", ["1", "7", "0"],
-         announced=["Gross weight over 900 lb. " + FORWARD + " Arm, item 3 is blank: its 170 lb are counted at the datum."]),
+         announced=["Gross weight over 900 lb. " + FORWARD +
+                    " Arm, item 3 is blank: its 170 lb are counted at the datum."]),
     Step("types a misread over it", ["ctrl+a", "l", "7", "0"],
          announced=[FORWARD + ' Weight, item 3: "l70" is read as 0.']),
     Step("mends it", ["BackSpace", "BackSpace", "BackSpace"], announced=[FORWARD]),
@@ -60,7 +61,8 @@ REGION_TEXT = re.compile(r"object:text-changed:insert for \[status bar \| [^\]]*
 STARTED = re.compile(r"object:text-changed:insert for \[entry \| [^\]]*\] in \[application \| [^\]]*\] \(0, 3, -20\)")
 CHROMIUM = ["/usr/bin/chromium", "--no-sandbox", "--force-renderer-accessibility", "--no-first-run",
             "--no-default-browser-check", "--disable-background-networking", "--disable-component-update",
-            "--disable-sync", "--password-store=basic", "--test-type", "--window-position=0,0", "--window-size=1024,768"]
+            "--disable-sync", "--password-store=basic", "--test-type", "--window-position=0,0",
+            "--window-size=1024,768"]
 
 
 def log_lines(orca, pattern):
@@ -85,7 +87,8 @@ def drive(orca, env):
     orca.wait_for_quiet()
 
     # The log cuts a long text to its first 100 characters and " (...)".
-    region = [text[:-len(" (...)")] if text.endswith(" (...)") else text.strip() for text in log_lines(orca, REGION_TEXT)]
+    region = [text[:-len(" (...)")] if text.endswith(" (...)") else text.strip()
+              for text in log_lines(orca, REGION_TEXT)]
     announced = collections.Counter(words for words, unasked in zip(orca.said, orca.unasked)
                                     if unasked and any(words.startswith(text) for text in region))
     listed = collections.Counter(words for step in STEPS for words in step.announced)
