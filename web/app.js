@@ -1,3 +1,6 @@
+//# allFunctionsCalledOnLoad
+// (That first line has Chromium compile every function here as the file
+// comes, not each at its first call: nearly all of them run as the page opens.)
 // The page's wiring: each field hands its text to the C++ core, and the page
 // shows exactly the captions, verdicts and words of the view that comes back.
 // Nothing is computed or worded here.
@@ -44,8 +47,14 @@ function cannotStart() {
   return new Promise(() => {});
 }
 
+// The script is async: the module is fetched and compiled while the page's
+// text and style still come. The page is filled once its HTML is all there.
+const starting = startCore();
+if (document.readyState === 'loading') {
+  await new Promise((parsed) => document.addEventListener('DOMContentLoaded', parsed));
+}
 /** @type {import('./kq71wb').Kq71wb} */
-const kq71wb = await startCore() ?? await cannotStart();
+const kq71wb = await starting ?? await cannotStart();
 const session = new kq71wb.Session();
 const { FieldKind } = kq71wb;
 // Where this browser keeps a loadings file: the bytes the parser reads, and
@@ -67,9 +76,16 @@ const firstDescribedRow = weights.length - descriptions.length;
 const editedFields = [[weights, FieldKind.Weight], [arms, FieldKind.Arm], [descriptions, FieldKind.Description]];
 const rowOf = (kind, k) => (kind === FieldKind.Description ? k + firstDescribedRow : k);
 
-// Writes only what changed, so that a keystroke touches a few nodes.
+// Writes only what changed, so that a keystroke touches a few nodes: the
+// browser restyles and lays out again after a write of the same value too.
 function put(element, text) {
   if (element.textContent !== text) element.textContent = text;
+}
+function set(element, property, value) {
+  if (element[property] !== value) element[property] = value;
+}
+function setAttribute(element, name, value) {
+  if (element.getAttribute(name) !== String(value)) element.setAttribute(name, value);
 }
 
 // The field's text as the core reads it (a comma turned into a period), the
@@ -92,15 +108,31 @@ function showList(list, texts) {
   list.replaceChildren(...texts.map((text) => Object.assign(document.createElement('li'), { textContent: text })));
 }
 
-// The lines the core says are to be spoken now go to the live region; the
-// same words again are made a change of its text, so that they are spoken.
-function speak(view) {
-  const lines = [...(view.announce.verdict ? [view.verdict] : []), ...(view.announce.warnings ? view.warnings : []),
-    ...(view.announce.note ? [view.note] : [])];
+// The lines the core says are to be spoken go to the live region once the
+// keys pause, with the view as it then stands. Orca holds a live region's
+// words for 100 ms and drops them at the next key press, and Chromium takes
+// tens of ms to pass them on: said at each keystroke, the verdict that the
+// "1" of "170" changed was never heard. The same words again are made a
+// change of the region's text, so that they are spoken.
+const speechPause = 1000;  // ms without a key; a busy device may hold back keys typed together this long
+const toSpeak = { verdict: false, warnings: false, note: false };
+let lastView = null;
+let speechTimer = 0;
+const speakLater = () => { clearTimeout(speechTimer); speechTimer = setTimeout(speakNow, speechPause); };
+function speakNow() {
+  speechTimer = 0;
+  const lines = [...(toSpeak.verdict ? [lastView.verdict] : []), ...(toSpeak.warnings ? lastView.warnings : []),
+    ...(toSpeak.note ? [lastView.note] : [])].filter(Boolean);
+  for (const line in toSpeak) toSpeak[line] = false;
   if (lines.length === 0) return;
   const spoken = byId('spoken');
   const text = lines.join(' ');
   spoken.textContent = spoken.textContent === text ? `${text}\u00a0` : text;
+}
+function speak(view) {
+  lastView = view;
+  for (const line in toSpeak) toSpeak[line] ||= view.announce[line];
+  if (Object.values(toSpeak).some(Boolean)) speakLater();
 }
 
 // The envelope chart, drawn where the core's numbers say, in the units of the
@@ -148,13 +180,12 @@ function layOutChart() {
 }
 
 function showEnvelope(envelope) {
-  const line = points(envelope.pilotLine);
-  if (byId('pilotLine').getAttribute('points') !== line) byId('pilotLine').setAttribute('points', line);
+  setAttribute(byId('pilotLine'), 'points', points(envelope.pilotLine));
   const point = byId('envelopePoint');
   const label = byId('envelopeLabel');
   for (const part of [point, label]) part.toggleAttribute('hidden', envelope.point === null);
   if (envelope.point !== null) {
-    point.setAttribute('transform', `translate(${envelope.point.join(' ')})`);
+    setAttribute(point, 'transform', `translate(${envelope.point.join(' ')})`);
     if (point.dataset.within !== String(envelope.within)) point.dataset.within = envelope.within;
     const placed = JSON.stringify(envelope.label);
     if (label.dataset.placed !== placed) placeText(label, envelope.label).dataset.placed = placed;
@@ -176,13 +207,15 @@ function show(json) {
   showResult(byId('flyCg'), view.flyCg, view.flyCgVerdict, view.flyCgWords);
 
   const scale = byId('scale');
-  if (scale.getAttribute('aria-label') !== view.scaleWords) scale.setAttribute('aria-label', view.scaleWords);
-  byId('scaleMarker').hidden = view.scaleAt === null;
-  if (view.scaleAt !== null) scale.style.setProperty('--at', view.scaleAt);
+  setAttribute(scale, 'aria-label', view.scaleWords);
+  set(byId('scaleMarker'), 'hidden', view.scaleAt === null);
+  if (view.scaleAt !== null && scale.style.getPropertyValue('--at') !== String(view.scaleAt)) {
+    scale.style.setProperty('--at', view.scaleAt);
+  }
 
   put(byId('verdict'), view.verdict);
   put(byId('checks'), view.checks);
-  byId('checks').hidden = view.checks === '';
+  set(byId('checks'), 'hidden', view.checks === '');
   checksAt = view.checksAt;
   showList(byId('warnings'), view.warnings);
   put(byId('readouts'), view.readouts);
@@ -192,10 +225,10 @@ function show(json) {
   byId('clearLoadings').hidden = view.club !== 'none';
   loadingButtons.forEach((button, i) => {
     const { caption, canPress, whyNot, from } = view.loadings[i];
-    button.disabled = !canPress;
+    set(button, 'disabled', !canPress);
     put(button, caption);
-    if (button.title !== (whyNot || from)) button.title = whyNot || from;
-    button.setAttribute('aria-pressed', String(i === view.marked));
+    set(button, 'title', whyNot || from);
+    setAttribute(button, 'aria-pressed', i === view.marked);
   });
   speak(view);
   return view;
@@ -411,6 +444,15 @@ function wire() {
     });
   }
 
+  // Any key puts off what is to be spoken, which a screen reader would drop.
+  document.addEventListener('keydown', () => speechTimer && speakLater(), true);
+  // The whole result, spoken and shown as the note: the button, or F8 as on the desktop.
+  byId('sayResult').addEventListener('click', () => show(session.sayResult()));
+  document.addEventListener('keydown', (event) => {
+    if (event.key !== 'F8' || event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+    event.preventDefault();
+    show(session.sayResult());
+  });
   byId('print').addEventListener('click', () => window.print());
   // A report of a wrong figure: on the clipboard where the browser allows it
   // (not on a plain-http address), else shown for the pilot to copy.

@@ -84,6 +84,7 @@ EMSCRIPTEN_KEEPALIVE const char* kq_layout_chart_for_paper(PageSession* session)
 }
 EMSCRIPTEN_KEEPALIVE const char* kq_view(PageSession* session) { return answer(session->view()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_summary(PageSession* session) { return answer(session->summary()); }
+EMSCRIPTEN_KEEPALIVE const char* kq_say_result(PageSession* session) { return answer(session->sayResult()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_load_sheet(PageSession* session, double madeAt, int utcOffset)
 {
     return answer(session->loadSheet(madeAt, utcOffset));

@@ -44,6 +44,7 @@ export interface Session {
   layoutChartForPaper(): string;
   view(): string;
   summary(): string;
+  sayResult(): string; // JSON of a View: the summary as the note, to be spoken (the desktop's F8)
   loadSheet(madeAt: Moment): string; // JSON of { above: string[], below: string[] }
   problemReport(madeAt: Moment, platform: string): string; // plain text: where to send it, the platform, the load sheet
   reported(copied: boolean): string; // JSON of a View, its note saying where the report is and where it goes

@@ -181,6 +181,7 @@ std::string PageSession::offerClubLoadings(const std::string& bytes, double modi
 
 std::string PageSession::view() const { return viewJson(m_session.view()); }
 std::string PageSession::summary() const { return m_session.summary(); }
+std::string PageSession::sayResult() { return viewJson(m_session.setNote(m_session.summary())); }
 
 std::string PageSession::loadSheet(double madeAt, int utcOffset) const
 {

@@ -85,6 +85,9 @@ public:
     std::string layoutChartForPaper();
     // The whole result in a few sentences, every warning included.
     std::string summary() const;
+    // The whole result asked for (the desktop's F8): the summary as the note,
+    // shown beneath the sheet and spoken.
+    std::string sayResult();
     // The load sheet's lines, {"above": [...], "below": [...]}, made at the
     // given moment (seconds since 1970 and the time zone's offset then).
     std::string loadSheet(double madeAt, int utcOffset) const;

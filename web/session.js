@@ -42,6 +42,7 @@
     layoutChartForPaper() { return answer(_kq_layout_chart_for_paper(this.session)); }
     view() { return answer(_kq_view(this.session)); }
     summary() { return answer(_kq_summary(this.session)); }
+    sayResult() { return answer(_kq_say_result(this.session)); }
     loadSheet([madeAt, utcOffset]) { return answer(_kq_load_sheet(this.session, madeAt, utcOffset)); }
     problemReport([madeAt, utcOffset], platform) {
       return answer(withBytes([platform], (...text) => _kq_problem_report(this.session, madeAt, utcOffset, ...text)));

@@ -23,7 +23,13 @@ async function keepSite() {
   await Promise.all(fetched.map(([file, response]) => cache.put(file, response)));
 }
 
-self.addEventListener('install', (event) => event.waitUntil(keepSite().then(() => self.skipWaiting())));
+self.addEventListener('install', (event) => {
+  // Chromium answers the page's own files from this cache itself, without
+  // starting the worker: a phone reopening the page does not wait for it.
+  event.addRoutes?.({ source: { cacheName }, condition: { or: [...siteFiles.keys()].map((file) => (
+    { urlPattern: new URLPattern(new URL(file, self.registration.scope).href) })) } }).catch(() => {});
+  event.waitUntil(keepSite().then(() => self.skipWaiting()));
+});
 
 self.addEventListener('activate', (event) => {
   event.waitUntil(caches.keys()

@@ -11,6 +11,7 @@ stopped by its id, with all its descendants.
 Usage: orca_check.py path/to/KQ71WB   (KQ71WB_DEBUG=1 keeps Orca's log)
 """
 import collections
+import contextlib
 import os
 import re
 import signal
@@ -196,7 +197,12 @@ def drive(orca, env):
     return 1 if failures else 0
 
 
-def main(program):
+@contextlib.contextmanager
+def orca_running(settings=""):
+    """Orca speaking under Xvfb on a session of its own, with more of its
+    settings if given (lines of Python): yields what it says (an Orca), the
+    environment to start a program in, and the list of processes to stop at
+    the end, to which the program's is added."""
     started = []  # every process started here, stopped at the end by its id
     folder = tempfile.mkdtemp(prefix="kq71wb-orca-")
     home, prefs, log = (os.path.join(folder, name) for name in ("home", "prefs", "orca.log"))
@@ -218,7 +224,7 @@ def main(program):
         with open(os.path.join(prefs, "orca-customizations.py"), "w") as customizations:
             customizations.write("import orca.debug, orca.settings\norca.settings.enableKeyEcho = False\n"
                                  "orca.debug.debugLevel = orca.debug.LEVEL_INFO\n"
-                                 "orca.debug.debugFile.reconfigure(line_buffering=True)\n")
+                                 "orca.debug.debugFile.reconfigure(line_buffering=True)\n" + settings)
 
         read_end, write_end = os.pipe()
         # No reset when the last client leaves: a reset between the bus
@@ -258,6 +264,18 @@ def main(program):
         wait_for(lambda: os.path.exists(log), 30, "Orca started its log")
         orca = Orca(log)
         orca.wait_for_words(0, ["Screen reader on."], seconds=60)
+        yield orca, env, started
+    finally:
+        for process in reversed(started):
+            stop(process)
+        if os.environ.get("KQ71WB_DEBUG"):
+            print("Orca's log:", log)
+        else:
+            subprocess.run(["rm", "-rf", folder])
+
+
+def main(program):
+    with orca_running() as (orca, env, started):
         started.append(start([program], env))
         # No window manager gives the window the focus, so it is given here.
         window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^KQ 71 Weight"], env=env,
@@ -266,13 +284,6 @@ def main(program):
         orca.wait_for_words(0, ["Weight, Aircraft Empty text."], seconds=60)
         print("Orca said, step by step:")
         return drive(orca, env)
-    finally:
-        for process in reversed(started):
-            stop(process)
-        if os.environ.get("KQ71WB_DEBUG"):
-            print("Orca's log:", log)
-        else:
-            subprocess.run(["rm", "-rf", folder])
 
 
 if __name__ == "__main__":

@@ -34,7 +34,8 @@ std::vector<std::pair<std::string, bool>> g_reached = {
     {"lb pilot needs at least", false}, {"No weight at the item arms typed", false},
     {"modified 2026-11-30 01:12 \u221207:00, SHA-256 eeeeeeeeeeee", false}, {"Made 2026-12-07 21:09 \u221207:00", false},
     {"Only the first 64 KiB of kq71wb.dat were read", false}, {"\"caret\":[1,1]", false},
-    {"has changed on the server", false}, {"\"club\":\"offered\"", false}, {"Loadings from the club's", false}};
+    {"has changed on the server", false}, {"\"club\":\"offered\"", false}, {"Loadings from the club's", false},
+    {"\"note\":\"Gross weight", false}, {"Cockpit placard for", false}};
 
 void call(const char* name, const std::string& args, const std::string& result)
 {
@@ -241,6 +242,7 @@ int main(int argc, char* argv[])
             }
         }
         loadSheet();
+        call("sayResult", "", g_session->sayResult());
     }
 
     for (const auto& [state, reached] : g_reached) {
