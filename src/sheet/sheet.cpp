@@ -26,7 +26,7 @@ std::optional<FaultStep> RowSums::add(std::string_view weightText, std::string_v
     const double product = *rowWeight * *arm;
     if (overflows(product))
         return FaultStep::RowMoment;
-    momentCaption = TextOfDouble(product);
+    writeTextOfDouble(product, momentCaption);
     // The caption as written, not the product: 1/3 enters as 0.333333333333333.
     const std::optional<double> shownMoment = ValueOfText(momentCaption);
     if (!shownMoment)
@@ -67,8 +67,8 @@ std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
     if (sheet.totalsStale)
         return std::nullopt;
 
-    sheet.grossWeight = TextOfDouble(grossWeight);
-    sheet.grossMoment = TextOfDouble(grossMoment);
+    writeTextOfDouble(grossWeight, sheet.grossWeight);
+    writeTextOfDouble(grossMoment, sheet.grossMoment);
     // The limits are judged on the figures as written, to 15 digits: binary
     // sums such as 408.1 + 410.3 + 81.6 land a hair off a limit that the
     // decimal loading meets exactly.
@@ -79,11 +79,12 @@ std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
     if (overflows(cg))
         return CalcFault{FaultStep::CentreOfGravity, -1};
     sheet.flyCg = FormatCg(cg);
-    sheet.flyCgDigits = TextOfDouble(cg);
+    writeTextOfDouble(cg, sheet.flyCgDigits);
 
-    // The CG is judged to 15 digits too, never on its two shown decimals:
-    // 11.699 shows as 11.70 but is forward of the limit.
-    const double judgedCg = roundTo15Digits(cg);
+    // The CG is judged to 15 digits too, as its digits read back, never on
+    // its two shown decimals: 11.699 shows as 11.70 but is forward of the
+    // limit. (Digits beyond the largest double still lie beyond the limits.)
+    const double judgedCg = ValueOfText(sheet.flyCgDigits).value_or(cg);
     if (judgedCg < kForwardCgLimit)
         sheet.flyCgVerdict = CgVerdict::Forward;
     else if (judgedCg > kAftCgLimit)
