@@ -262,16 +262,6 @@ std::string shortened(std::string_view text)
     return at >= text.size() ? std::string(text) : std::string(text.substr(0, at)) + "\u2026";
 }
 
-char32_t nextCharacter(std::string_view text, std::size_t& at)
-{
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
-    for (int i = 0; i < more && at < text.size(); ++i)
-        c = (c << 6) | (static_cast<unsigned char>(text[at++]) & 0x3Fu);
-    return lead >= 0x80 && more == 0 ? U'\uFFFD' : c;
-}
-
 std::string isolated(std::string_view text)
 {
     // Marks that change the direction of what follows would escape or break
