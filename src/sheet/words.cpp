@@ -12,7 +12,9 @@ namespace kq71wb {
 std::string fieldName(FieldKind kind, int row)
 {
     static constexpr std::string_view kKinds[] = {"Weight, ", "Arm, ", "Moment, ", "Description, "};
-    std::string name(kKinds[static_cast<int>(kind)]);
+    // A number cast to a kind the core lacks gets a name, never a read past the table.
+    const auto index = static_cast<std::size_t>(kind);
+    std::string name(index < std::size(kKinds) ? kKinds[index] : "Field, ");
     if (row == 0)
         return name + "Aircraft Empty";
     if (row == kPilotRow)
