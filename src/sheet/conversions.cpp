@@ -336,13 +336,15 @@ std::string TextOfDouble(double value) { return std::string(ShortText(value).vie
 
 void writeTextOfDouble(double value, std::string& text) { text.assign(ShortText(value).view()); }
 
-std::string FormatCg(double value)
+std::string FormatCg(double value) { return FormatCgOfText(ShortText(value).view()); }
+
+std::string FormatCgOfText(std::string_view written)
 {
     // Digits of |value| x 100, rounded half away from zero on the 15-digit form.
     std::string hundredths;
     bool negative = false;
-    if (std::isfinite(value) && value != 0.0) {
-        const DecimalDigits decimal = *decimalDigitsOf(ShortText(value).view());
+    if (const std::optional<DecimalDigits> read = decimalDigitsOf(written); read && read->count > 0) {
+        const DecimalDigits& decimal = *read;
         negative = decimal.negative;
         const int kept = decimal.exponent + 3;  // digits down to the hundredths
         const std::string_view digits = decimal.view();

@@ -76,6 +76,9 @@ void writeTextOfDouble(double value, std::string& text);
 // Every value below zero shows its minus sign, even one that rounds to .00.
 // Non-finite values are never passed by the sheet; they are written "  .00".
 std::string FormatCg(double value);
+// FormatCg of the number whose TextOfDouble text this is, for a caller that
+// has written that already: "13.456" -> "  13.46"    "-0.001" -> "-  .00"
+std::string FormatCgOfText(std::string_view written);
 
 // Rounds to the nearest 32-bit integer, halves to the even neighbour, as the
 // processor's default rounding does; nullopt when the result does not fit.

@@ -78,8 +78,9 @@ std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
     const double cg = grossMoment / grossWeight;
     if (overflows(cg))
         return CalcFault{FaultStep::CentreOfGravity, -1};
-    sheet.flyCg = FormatCg(cg);
+    // The CG's digits are written once, and its caption and verdict made from them.
     writeTextOfDouble(cg, sheet.flyCgDigits);
+    sheet.flyCg = FormatCgOfText(sheet.flyCgDigits);
 
     // The CG is judged to 15 digits too, as its digits read back, never on
     // its two shown decimals: 11.699 shows as 11.70 but is forward of the

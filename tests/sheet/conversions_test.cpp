@@ -137,8 +137,10 @@ TEST(FormatCg, RoundingTiesAndCarries)
              {-1.005, "-  1.01"}, {9.995, "  10.00"}, {99.995, "  100.00"}, {0.005, "  .01"}, {0.00499, "  .00"},
              {11.699, "  11.70"}, {16.004, "  16.00"}, {5000.0 / 770, "  6.49"}, {-1e-300, "-  .00"},
              {1e20, "  100000000000000000000.00"}, {123456789012345678.0, "  123456789012346000.00"},
-             {kOverflow, "  .00"}})
+             {kOverflow, "  .00"}}) {
         EXPECT_EQ(FormatCg(value), text) << value;
+        EXPECT_EQ(FormatCgOfText(TextOfDouble(value)), text) << value;
+    }
 }
 
 TEST(DecimalDifference, WorkedInDecimal)
