@@ -78,14 +78,12 @@ std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
     const double cg = grossMoment / grossWeight;
     if (overflows(cg))
         return CalcFault{FaultStep::CentreOfGravity, -1};
-    // The CG's digits are written once, and its caption and verdict made from them.
     writeTextOfDouble(cg, sheet.flyCgDigits);
-    sheet.flyCg = FormatCgOfText(sheet.flyCgDigits);
+    sheet.flyCg = FormatCgOfText(sheet.flyCgDigits);  // the digits written once
 
-    // The CG is judged to 15 digits too, as its digits read back, never on
-    // its two shown decimals: 11.699 shows as 11.70 but is forward of the
-    // limit. (Digits beyond the largest double still lie beyond the limits.)
-    const double judgedCg = ValueOfText(sheet.flyCgDigits).value_or(cg);
+    // The CG is judged to 15 digits too, never on its two shown decimals:
+    // 11.699 shows as 11.70 but is forward of the limit.
+    const double judgedCg = roundTo15Digits(cg);
     if (judgedCg < kForwardCgLimit)
         sheet.flyCgVerdict = CgVerdict::Forward;
     else if (judgedCg > kAftCgLimit)
