@@ -152,44 +152,100 @@ std::optional<DecimalDigits> decimalDigitsOf(std::string_view text)
 // A double's 15 significant digits, rounded exactly (ties to even) and the
 // same natively and in WebAssembly, whose C++ library has no floating-point
 // std::to_chars, are {fmt}'s "{:.15G}": C's "%.15G" without the locale. That
-// takes a bignum for the short decimals pilots type (8801.625), so the
+// is slow (a bignum for the short decimals pilots type, 8801.625), so the
 // double's shortest form comes first ("{}"): the decimal of fewest digits
-// that reads back as the double, and of those the nearest to it. A normal
-// double lies within half a unit in its last place of that form, which is
-// less than half a step of the 15-digit grid; so a shortest form of 15 digits
-// or fewer is the answer itself, laid out as "%G" lays it out but for the
-// case of its 'e'. (From 1E+15 to 1E+16 it is written out in 16 digits, and
-// so takes "{:.15G}".) Denormals hold too few bits for this.
+// that reads back as the double, and of those the nearest to it, which {fmt}
+// lays out as "%G" does but for the case of its 'e' and for 1E+15 to 1E+16,
+// which it writes out whole. A normal double lies within half a unit in its
+// last place of that form, which is less than half a step of the 15-digit
+// grid; so a shortest form of 15 digits or fewer is the answer itself. A
+// longer one (16 or 17 digits) lies within half a unit of its own last digit,
+// so it rounds to the answer where it stands unless its digits past the 15th
+// are within a few units of half-way, where only "{:.15G}" can tell.
+// Denormals hold too few bits for this.
 class ShortText {
 public:
-    explicit ShortText(double value)
-    {
-        if (!std::isfinite(value) || value == 0.0) {
-            m_chars[0] = '0';
-            m_size = 1;
-            return;
-        }
-        char* end = fmt::format_to(m_chars.data(), FMT_COMPILE("{}"), value);
-        const std::string_view shortest(m_chars.data(), static_cast<std::size_t>(end - m_chars.data()));
-        const std::size_t exponentAt = std::min(shortest.find('e'), shortest.size());
-        const std::size_t first = shortest.find_first_not_of("-0.");  // the first significant digit
-        const std::size_t digits = exponentAt - first - (shortest.find('.', first) < exponentAt ? 1 : 0);
-        if (exponentAt < shortest.size())
-            m_chars[exponentAt] = 'E';
-        m_shortest = std::isnormal(value) && digits <= 15;
-        if (!m_shortest)
-            end = fmt::format_to(m_chars.data(), FMT_COMPILE("{:.15G}"), value);
-        m_size = static_cast<std::size_t>(end - m_chars.data());
-    }
+    explicit ShortText(double value);
     std::string_view view() const { return {m_chars.data(), m_size}; }
     // The double's own shortest form, which reads back as the double itself.
     bool shortest() const { return m_shortest; }
 
 private:
+    bool roundedWhereItStands(std::size_t first, std::size_t point, std::size_t exponentAt);
+
     std::array<char, 32> m_chars;  // at most 24: "-1.7976931348623157e+308"
     std::size_t m_size = 0;
-    bool m_shortest = true;
+    bool m_shortest = false;
 };
+
+ShortText::ShortText(double value)
+{
+    if (!std::isfinite(value) || value == 0.0) {
+        m_chars[0] = '0';
+        m_size = 1;
+        m_shortest = true;
+        return;
+    }
+    m_size = static_cast<std::size_t>(fmt::format_to(m_chars.data(), FMT_COMPILE("{}"), value) - m_chars.data());
+    const std::string_view text = view();
+    const std::size_t exponentAt = std::min(text.find('e'), text.size());
+    const std::size_t first = text.find_first_not_of("-0.");  // the first significant digit
+    const std::size_t point = text.find('.');
+    const std::size_t digits = exponentAt - first - (point != text.npos && point > first ? 1 : 0);
+    if (exponentAt < m_size)
+        m_chars[exponentAt] = 'E';
+    if (std::isnormal(value)) {
+        m_shortest = digits <= 15;
+        if (m_shortest || roundedWhereItStands(first, point, exponentAt))
+            return;
+    }
+    m_size = static_cast<std::size_t>(fmt::format_to(m_chars.data(), FMT_COMPILE("{:.15G}"), value) - m_chars.data());
+}
+
+// A shortest form of 16 or 17 digits cut to 15 and rounded in its place, but
+// for the cases "{:.15G}" must settle: digits past the 15th near half-way, a
+// carry that would add a digit, and 16 whole digits, which "%G" writes with
+// an exponent.
+bool ShortText::roundedWhereItStands(std::size_t first, std::size_t point, std::size_t exponentAt)
+{
+    const bool fixed = exponentAt == m_size;
+    const bool negative = m_chars[0] == '-';
+    if (fixed && (point == std::string_view::npos ? m_size : point) - (negative ? 1 : 0) > 15)
+        return false;
+    // Where the kth significant digit stands: one further once past the period.
+    const auto at = [first, point](std::size_t k) {
+        return first + k + (point != std::string_view::npos && point > first && point <= first + k ? 1 : 0);
+    };
+    const std::size_t last = at(14);
+    const auto digit = [this, exponentAt](std::size_t position) {
+        return position < exponentAt ? m_chars[position] - '0' : 0;
+    };
+    const int past = digit(at(15)) * 10 + digit(at(16));  // in units of the 17th digit
+    if (past + 5 >= 50 && past <= 50 + 5)
+        return false;
+    if (past > 50) {
+        std::size_t position = last;
+        for (; m_chars[position] == '9' || m_chars[position] == '.'; --position) {
+            if (position == first)
+                return false;
+            if (m_chars[position] == '9')
+                m_chars[position] = '0';
+        }
+        ++m_chars[position];
+    }
+    // The digits kept, without zeros that end a fraction, and the exponent after them.
+    std::size_t end = last + 1;
+    if (point != std::string_view::npos && point < end) {
+        while (m_chars[end - 1] == '0')
+            --end;
+        if (m_chars[end - 1] == '.')
+            --end;
+    }
+    std::copy(m_chars.begin() + static_cast<std::ptrdiff_t>(exponentAt),
+              m_chars.begin() + static_cast<std::ptrdiff_t>(m_size), m_chars.begin() + static_cast<std::ptrdiff_t>(end));
+    m_size = end + (m_size - exponentAt);
+    return true;
+}
 
 // The double nearest to a decimal number, exactly, without the locale; an
 // infinity when the number lies beyond the range and a zero (of its sign)
