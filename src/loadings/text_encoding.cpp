@@ -17,40 +17,37 @@ constexpr char16_t kWindows1252High[32] = {
 
 }  // namespace
 
+char32_t nextCharacter(std::string_view text, std::size_t& at)
+{
+    const auto lead = static_cast<unsigned char>(text[at++]);
+    if (lead < 0x80)
+        return lead;
+    const std::size_t more = lead >= 0xC2 && lead <= 0xDF ? 1 : lead >= 0xE0 && lead <= 0xEF ? 2
+                           : lead >= 0xF0 && lead <= 0xF4 ? 3 : 0;
+    if (more == 0 || text.size() - at < more)
+        return U'\uFFFD';
+    char32_t codePoint = lead & (0x3Fu >> more);
+    for (std::size_t k = 0; k < more; ++k) {
+        const auto next = static_cast<unsigned char>(text[at + k]);
+        if ((next & 0xC0u) != 0x80u)
+            return U'\uFFFD';
+        codePoint = (codePoint << 6) | (next & 0x3Fu);
+    }
+    // The least code point that needs so many bytes: a smaller one is an overlong form.
+    static constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+    if (codePoint < kLeast[more] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+        return U'\uFFFD';
+    at += more;
+    return codePoint;
+}
+
 bool isValidUtf8(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length;
-        char32_t codePoint;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            codePoint = lead & 0x1Fu;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            codePoint = lead & 0x0Fu;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            codePoint = lead & 0x07u;
-        } else {
+    // A malformed byte reads as U+FFFD a byte long; the character itself takes three.
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = at;
+        if (nextCharacter(text, at) == U'\uFFFD' && at - start == 1)
             return false;
-        }
-        if (text.size() - i < length)
-            return false;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0u) != 0x80u)
-                return false;
-            codePoint = (codePoint << 6) | (next & 0x3Fu);
-        }
-        const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-        if (overlong || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return false;
-        i += length;
     }
     return true;
 }
@@ -161,16 +158,9 @@ std::string withoutControlAndFormatCharacters(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        char32_t codePoint = length == 1 ? lead : lead & (0x7Fu >> length);
-        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
-            codePoint = (codePoint << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3Fu);
-        if (codePoint == '\t' || !isControlOrFormatCharacter(codePoint))
-            out.append(utf8.substr(i, length));
-        i += length;
-    }
+    for (std::size_t at = 0; at < utf8.size();)
+        if (const char32_t codePoint = nextCharacter(utf8, at); codePoint == '\t' || !isControlOrFormatCharacter(codePoint))
+            appendUtf8(out, codePoint);
     return out;
 }
 

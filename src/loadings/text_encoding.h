@@ -9,6 +9,14 @@
 
 namespace kq71wb {
 
+// The next character of UTF-8 text from `at` (within it), moving `at` past
+// it. A byte that starts no well-formed character (a stray continuation, a
+// lead without its continuations, an overlong form, a surrogate, or beyond
+// U+10FFFF) reads as U+FFFD, and `at` moves past that byte alone:
+//   "\u00E9" -> U+00E9    "\xC3" -> U+FFFD    "\xE2\x82" -> U+FFFD, U+FFFD
+char32_t nextCharacter(std::string_view text, std::size_t& at);
+
+// Whether every byte of the text belongs to a well-formed character.
 bool isValidUtf8(std::string_view text);
 
 // Every byte as its Windows-1252 character.
@@ -25,11 +33,11 @@ std::string utf8FromUtf16(std::string_view bytes, bool bigEndian);
 //   "\"\0N\0" -> false      "\0\"\0N" -> true      "\"N" -> nothing
 std::optional<bool> utf16ByteOrder(std::string_view bytes);
 
-// The valid UTF-8 text without its control characters (C0 but the tab, DEL,
-// and C1) and its format characters (Unicode's category Cf: the bidirectional
+// UTF-8 text without its control characters (C0 but the tab, DEL, and C1)
+// and its format characters (Unicode's category Cf: the bidirectional
 // overrides and isolates, zero-width characters, a byte-order mark inside the
 // text). Neither shows, yet a U+202E before "006" draws it as "600" while it
-// is read as 6; a weight must read as it looks.
+// is read as 6; a weight must read as it looks. A malformed byte becomes U+FFFD.
 std::string withoutControlAndFormatCharacters(std::string_view utf8);
 
 // Whether a character is a control (C0, DEL or C1) or a format character

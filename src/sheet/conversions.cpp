@@ -88,72 +88,163 @@ std::optional<double> radixInteger(Cursor& cursor, unsigned radix, bool& found)
     return static_cast<double>(value);
 }
 
-// The 15 significant digits of a finite, non-zero double, with its decimal
-// exponent: value = d.dddddddddddddd x 10^exponent.
-struct Decimal15 {
+// A decimal number as {fmt} or TextOfDouble writes it ("-8801.625",
+// "0.0001", "1e+16", "1.5E-05"): its significant digits, neither the first
+// nor the last a zero, and the power of ten of the first. "-8801.625" is
+// -8.801625 x 10^3; a zero has no digits.
+struct DecimalDigits {
     bool negative = false;
-    std::array<char, 15> digits{};
+    std::array<char, 30> digits{};
+    int count = 0;
     int exponent = 0;
+
+    std::string_view view() const { return {digits.data(), static_cast<std::size_t>(count)}; }
 };
 
-constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100};
-
-// A finite, non-zero double to 15 significant digits, rounded exactly (ties to
-// even), the same natively and in WebAssembly, whose C++ library has no
-// floating-point std::to_chars. Returns whether the digits are the double
-// itself.
-//
-// Mostly from the double's shortest form, which {fmt}'s Dragonbox (an
-// internal of {fmt}, in fmt::detail) finds quickly: the decimal of fewest
-// digits that reads back as the double, and of those the nearest to it. A
-// normal double lies within half a unit in its last place of that form, which
-// is less than half a step of the 15-digit grid; so a shortest form of 15
-// digits or fewer is the answer itself. A longer one lies within half a unit
-// of its own last digit (of 16 or 17), so it rounds to the answer unless its
-// digits past the 15th are within a few units of half-way, where only the
-// exact rounding can tell. Denormals hold too few bits for this and take the
-// exact rounding too.
-bool toDecimal15(double value, Decimal15& decimal)
+// Nullopt for a text in any other form, or of more digits than the array holds.
+std::optional<DecimalDigits> decimalDigitsOf(std::string_view text)
 {
-    decimal.negative = std::signbit(value);
-    std::array<char, 32> buffer{};
-    if (std::isnormal(value)) {
-        const auto shortest = fmt::detail::dragonbox::to_decimal(std::fabs(value));
-        const auto count = static_cast<int>(std::to_chars(buffer.data(), buffer.data() + buffer.size(),
-                                                          shortest.significand).ptr - buffer.data());
-        decimal.exponent = shortest.exponent + count - 1;
-        if (count <= 15) {
-            const auto end = std::copy_n(buffer.data(), count, decimal.digits.begin());
-            std::fill(end, decimal.digits.end(), '0');
-            return true;
+    DecimalDigits decimal;
+    decimal.negative = text.starts_with('-');
+    const char* const start = text.data() + (decimal.negative ? 1 : 0);
+    const char* const end = text.data() + text.size();
+    const char* at = start;
+    const char* point = nullptr;
+    int count = 0;
+    int leadingZeros = 0;
+    for (; at != end && (*at | 0x20) != 'e'; ++at) {
+        if (*at == '.' && !point) {
+            point = at;
+            continue;
         }
-        const std::uint64_t cut = kPowersOfTen[count - 15];
-        const std::uint64_t past = shortest.significand % cut * kPowersOfTen[17 - count];  // in 17th-digit units
-        if (past + 5 < 50 || past > 50 + 5) {
-            std::uint64_t kept = shortest.significand / cut + (past > 50 ? 1 : 0);
-            if (kept == 1'000'000'000'000'000) {
-                kept /= 10;
-                ++decimal.exponent;
-            }
-            std::to_chars(decimal.digits.data(), decimal.digits.data() + decimal.digits.size(), kept);
-            return false;
+        if (!isDigit(*at))
+            return std::nullopt;
+        if (count == 0 && *at == '0') {
+            ++leadingZeros;
+        } else {
+            if (count == static_cast<int>(decimal.digits.size()))
+                return std::nullopt;
+            decimal.digits[static_cast<std::size_t>(count++)] = *at;
         }
     }
-    // "-d.dddddddddddddde+X"
-    const char* p = buffer.data() + (decimal.negative ? 1 : 0);
-    const char* end = fmt::format_to(buffer.data(), FMT_COMPILE("{:.14e}"), value);
-    decimal.digits[0] = *p++;
-    std::copy_n(p + 1, decimal.digits.size() - 1, decimal.digits.begin() + 1);
-    p += decimal.digits.size();  // past the period and the 14 digits after it, at the 'e'
-    std::from_chars(p[1] == '+' ? p + 2 : p + 1, end, decimal.exponent);
-    return false;
+    if (count + leadingZeros == 0)
+        return std::nullopt;
+    int exponent = 0;
+    if (at != end) {
+        const char* first = at + 1 + (at + 1 != end && at[1] == '+' ? 1 : 0);
+        const auto [past, error] = std::from_chars(first, end, exponent);
+        if (error != std::errc() || past != end || exponent > 400 || exponent < -400)
+            return std::nullopt;
+    }
+    // The digits before the period (or all of them), less the zeros before
+    // the first significant one, place it.
+    const auto whole = static_cast<int>((point ? point : at) - start);
+    while (count > 0 && decimal.digits[static_cast<std::size_t>(count - 1)] == '0')
+        --count;
+    decimal.count = count;
+    if (count > 0)
+        decimal.exponent = whole - leadingZeros - 1 + exponent;
+    return decimal;
 }
 
-Decimal15 toDecimal15(double value)
+// TextOfDouble's text, on the stack.
+//
+// A double's 15 significant digits, rounded exactly (ties to even) and the
+// same natively and in WebAssembly, whose C++ library has no floating-point
+// std::to_chars, are {fmt}'s "{:.15G}": C's "%.15G" without the locale. That
+// is slow (a bignum for the short decimals pilots type, 8801.625), so the
+// double's shortest form comes first ("{}"): the decimal of fewest digits
+// that reads back as the double, and of those the nearest to it, which {fmt}
+// lays out as "%G" does but for the case of its 'e' and for 1E+15 to 1E+16,
+// which it writes out whole. A normal double lies within half a unit in its
+// last place of that form, which is less than half a step of the 15-digit
+// grid; so a shortest form of 15 digits or fewer is the answer itself. A
+// longer one (16 or 17 digits) lies within half a unit of its own last digit,
+// so it rounds to the answer where it stands unless its digits past the 15th
+// are within a few units of half-way, where only "{:.15G}" can tell.
+// Denormals hold too few bits for this.
+class ShortText {
+public:
+    explicit ShortText(double value);
+    std::string_view view() const { return {m_chars.data(), m_size}; }
+    // The double's own shortest form, which reads back as the double itself.
+    bool shortest() const { return m_shortest; }
+
+private:
+    bool roundedWhereItStands(std::size_t first, std::size_t point, std::size_t exponentAt);
+
+    std::array<char, 32> m_chars;  // at most 24: "-1.7976931348623157e+308"
+    std::size_t m_size = 0;
+    bool m_shortest = false;
+};
+
+ShortText::ShortText(double value)
 {
-    Decimal15 decimal;
-    toDecimal15(value, decimal);
-    return decimal;
+    if (!std::isfinite(value) || value == 0.0) {
+        m_chars[0] = '0';
+        m_size = 1;
+        m_shortest = true;
+        return;
+    }
+    m_size = static_cast<std::size_t>(fmt::format_to(m_chars.data(), FMT_COMPILE("{}"), value) - m_chars.data());
+    const std::string_view text = view();
+    const std::size_t exponentAt = std::min(text.find('e'), text.size());
+    const std::size_t first = text.find_first_not_of("-0.");  // the first significant digit
+    const std::size_t point = text.find('.');
+    const std::size_t digits = exponentAt - first - (point != text.npos && point > first ? 1 : 0);
+    if (exponentAt < m_size)
+        m_chars[exponentAt] = 'E';
+    if (std::isnormal(value)) {
+        m_shortest = digits <= 15;
+        if (m_shortest || roundedWhereItStands(first, point, exponentAt))
+            return;
+    }
+    m_size = static_cast<std::size_t>(fmt::format_to(m_chars.data(), FMT_COMPILE("{:.15G}"), value) - m_chars.data());
+}
+
+// A shortest form of 16 or 17 digits cut to 15 and rounded in its place, but
+// for the cases "{:.15G}" must settle: digits past the 15th near half-way, a
+// carry that would add a digit, and 16 whole digits, which "%G" writes with
+// an exponent.
+bool ShortText::roundedWhereItStands(std::size_t first, std::size_t point, std::size_t exponentAt)
+{
+    const bool fixed = exponentAt == m_size;
+    const bool negative = m_chars[0] == '-';
+    if (fixed && (point == std::string_view::npos ? m_size : point) - (negative ? 1 : 0) > 15)
+        return false;
+    // Where the kth significant digit stands: one further once past the period.
+    const auto at = [first, point](std::size_t k) {
+        return first + k + (point != std::string_view::npos && point > first && point <= first + k ? 1 : 0);
+    };
+    const std::size_t last = at(14);
+    const auto digit = [this, exponentAt](std::size_t position) {
+        return position < exponentAt ? m_chars[position] - '0' : 0;
+    };
+    const int past = digit(at(15)) * 10 + digit(at(16));  // in units of the 17th digit
+    if (past + 5 >= 50 && past <= 50 + 5)
+        return false;
+    if (past > 50) {
+        std::size_t position = last;
+        for (; m_chars[position] == '9' || m_chars[position] == '.'; --position) {
+            if (position == first)
+                return false;
+            if (m_chars[position] == '9')
+                m_chars[position] = '0';
+        }
+        ++m_chars[position];
+    }
+    // The digits kept, without zeros that end a fraction, and the exponent after them.
+    std::size_t end = last + 1;
+    if (point != std::string_view::npos && point < end) {
+        while (m_chars[end - 1] == '0')
+            --end;
+        if (m_chars[end - 1] == '.')
+            --end;
+    }
+    std::copy(m_chars.begin() + static_cast<std::ptrdiff_t>(exponentAt),
+              m_chars.begin() + static_cast<std::ptrdiff_t>(m_size), m_chars.begin() + static_cast<std::ptrdiff_t>(end));
+    m_size = end + (m_size - exponentAt);
+    return true;
 }
 
 // The double nearest to a decimal number, exactly, without the locale; an
@@ -299,66 +390,30 @@ Misreading misreadingOf(std::string_view text, FieldUnit unit)
     return Misreading::Text;
 }
 
-std::string TextOfDouble(double value)
-{
-    if (!std::isfinite(value) || value == 0.0)
-        return "0";
-    const Decimal15 decimal = toDecimal15(value);
-    std::size_t significant = decimal.digits.size();
-    while (significant > 1 && decimal.digits[significant - 1] == '0')
-        --significant;
-    const std::string_view digits(decimal.digits.data(), significant);
-    const int exponent = decimal.exponent;
+std::string TextOfDouble(double value) { return std::string(ShortText(value).view()); }
 
-    std::string text;
-    if (decimal.negative)
-        text += '-';
-    if (exponent >= 15 || exponent < -4) {
-        text += digits.front();
-        if (digits.size() > 1) {
-            text += '.';
-            text += digits.substr(1);
-        }
-        text += exponent < 0 ? "E-" : "E+";
-        const int shown = exponent < 0 ? -exponent : exponent;
-        if (shown < 10)
-            text += '0';
-        text += std::to_string(shown);
-    } else if (exponent >= 0) {
-        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
-        text += digits.substr(0, integerDigits);
-        if (digits.size() < integerDigits)
-            text.append(integerDigits - digits.size(), '0');
-        if (digits.size() > integerDigits) {
-            text += '.';
-            text += digits.substr(integerDigits);
-        }
-    } else {
-        text += "0.";
-        text.append(static_cast<std::size_t>(-exponent - 1), '0');
-        text += digits;
-    }
-    return text;
-}
+void writeTextOfDouble(double value, std::string& text) { text.assign(ShortText(value).view()); }
 
-std::string FormatCg(double value)
+std::string FormatCg(double value) { return FormatCgOfText(ShortText(value).view()); }
+
+std::string FormatCgOfText(std::string_view written)
 {
     // Digits of |value| x 100, rounded half away from zero on the 15-digit form.
     std::string hundredths;
     bool negative = false;
-    if (std::isfinite(value) && value != 0.0) {
-        const Decimal15 decimal = toDecimal15(value);
+    if (const std::optional<DecimalDigits> read = decimalDigitsOf(written); read && read->count > 0) {
+        const DecimalDigits& decimal = *read;
         negative = decimal.negative;
         const int kept = decimal.exponent + 3;  // digits down to the hundredths
-        const auto width = static_cast<int>(decimal.digits.size());
+        const std::string_view digits = decimal.view();
         if (kept <= 0) {
-            hundredths = (kept == 0 && decimal.digits[0] >= '5') ? "1" : "0";
-        } else if (kept >= width) {
-            hundredths.assign(decimal.digits.data(), decimal.digits.size());
-            hundredths.append(static_cast<std::size_t>(kept - width), '0');
+            hundredths = (kept == 0 && digits[0] >= '5') ? "1" : "0";
+        } else if (kept >= decimal.count) {
+            hundredths = digits;
+            hundredths.append(static_cast<std::size_t>(kept - decimal.count), '0');
         } else {
-            hundredths.assign(decimal.digits.data(), static_cast<std::size_t>(kept));
-            if (decimal.digits[static_cast<std::size_t>(kept)] >= '5') {
+            hundredths = digits.substr(0, static_cast<std::size_t>(kept));
+            if (digits[static_cast<std::size_t>(kept)] >= '5') {
                 auto digit = hundredths.rbegin();
                 for (; digit != hundredths.rend() && *digit == '9'; ++digit)
                     *digit = '0';
@@ -385,37 +440,42 @@ std::string FormatCg(double value)
 
 double roundTo15Digits(double value)
 {
-    Decimal15 decimal;
-    if (!std::isfinite(value) || value == 0.0 || toDecimal15(value, decimal))
-        return value;
-    // d.dddddddddddddd x 10^exponent, written as the integer ddddddddddddddd x 10^(exponent - 14).
-    std::array<char, 32> chars{};
-    char* end = chars.data();
-    if (decimal.negative)
-        *end++ = '-';
-    end = std::copy(decimal.digits.begin(), decimal.digits.end(), end);
-    *end++ = 'e';
-    end = std::to_chars(end, chars.data() + chars.size(), decimal.exponent - 14).ptr;
-    return parseDecimal({chars.data(), static_cast<std::size_t>(end - chars.data())});
+    const ShortText text(value);
+    return text.shortest() ? value : parseDecimal(text.view());
 }
 
 double decimalDifference(double limit, std::string_view shown)
 {
-    const double difference = limit - ValueOfText(shown).value_or(0.0);
-    const std::size_t period = shown.find('.');
-    const std::size_t exponentAt = shown.find('E');
-    int decimals = period == std::string_view::npos
-                       ? 0
-                       : static_cast<int>(std::min(exponentAt, shown.size()) - period - 1);
-    if (exponentAt != std::string_view::npos)
-        decimals -= static_cast<int>(ValueOfText(shown.substr(exponentAt + 1)).value_or(0.0));
-    // Near the limit a double holds about twelve decimals; past that the
-    // binary difference is as good as any.
-    static constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
-    if (decimals >= static_cast<int>(std::size(kPowersOfTen)))
-        return difference;
-    const double scale = kPowersOfTen[std::max(decimals, 0)];
-    return std::round(difference * scale) / scale;
+    const std::optional<DecimalDigits> figure = decimalDigitsOf(shown);
+    const DecimalDigits a = *decimalDigitsOf(ShortText(limit).view());
+    const DecimalDigits b = figure ? *figure : *decimalDigitsOf(ShortText(ValueOfText(shown).value_or(0.0)).view());
+    // Both on one grid of digits, from above the higher first digit (room for
+    // a carry) down to the lower last one; a zero is the digit 0 at 10^0.
+    const auto digits = [](const DecimalDigits& d) { return d.count ? d.view() : std::string_view("0"); };
+    const auto last = [&digits](const DecimalDigits& d) { return d.exponent + 1 - static_cast<int>(digits(d).size()); };
+    const int high = std::max(a.exponent, b.exponent) + 1;
+    const int low = std::min(last(a), last(b));
+    const auto onGrid = [&digits, high, low](const DecimalDigits& d) {
+        std::string grid(static_cast<std::size_t>(high - low + 1), '0');
+        grid.replace(static_cast<std::size_t>(high - d.exponent), digits(d).size(), digits(d));
+        return grid;
+    };
+    std::string x = onGrid(a), y = onGrid(b);
+    // a - b: the magnitudes added when the signs differ, or else the smaller taken from the larger.
+    bool negative = a.negative;
+    if (a.negative == b.negative && x < y) {
+        std::swap(x, y);
+        negative = !negative;
+    }
+    const int sign = a.negative == b.negative ? -1 : 1;
+    int carry = 0;
+    for (std::size_t i = x.size(); i-- > 0;) {
+        int digit = x[i] - '0' + sign * (y[i] - '0') + carry;
+        carry = digit < 0 ? -1 : digit > 9 ? 1 : 0;
+        x[i] = static_cast<char>('0' + digit - 10 * carry);
+    }
+    // The exact difference read as the nearest double, as ValueOfText reads its text.
+    return parseDecimal((negative ? "-" : "") + x + 'e' + std::to_string(low));
 }
 
 std::optional<std::int32_t> NearestInteger(double value)
@@ -436,36 +496,14 @@ std::optional<std::int32_t> NearestInteger(double value)
 std::optional<std::string> kilogramsOf(std::string_view pounds, int decimals, Rounding rounding)
 {
     // The text as digits D and a power of ten: pounds = D x 10^power.
+    const std::optional<DecimalDigits> decimal = decimalDigitsOf(pounds);
+    if (!decimal || decimal->negative)
+        return std::nullopt;
     __extension__ typedef unsigned __int128 Wide;  // 30 digits times 45359237, with room
     Wide digits = 0;
-    int power = 0;
-    int count = 0;
-    bool afterPoint = false;
-    std::size_t at = 0;
-    for (; at < pounds.size() && pounds[at] != 'E'; ++at) {
-        const char c = pounds[at];
-        if (c == '.' && !afterPoint) {
-            afterPoint = true;
-        } else if (c >= '0' && c <= '9') {
-            if (++count > 30)
-                return std::nullopt;
-            digits = digits * 10 + static_cast<unsigned>(c - '0');
-            power -= afterPoint ? 1 : 0;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (count == 0)
-        return std::nullopt;
-    if (at < pounds.size()) {
-        const std::string_view exponent = pounds.substr(at + 1);
-        int value = 0;
-        const auto [end, error] = std::from_chars(exponent.data() + (exponent.starts_with('+') ? 1 : 0),
-                                                  exponent.data() + exponent.size(), value);
-        if (error != std::errc() || end != exponent.data() + exponent.size() || value > 400 || value < -400)
-            return std::nullopt;
-        power += value;
-    }
+    for (const char c : decimal->view())
+        digits = digits * 10 + static_cast<unsigned>(c - '0');
+    const int power = decimal->exponent - decimal->count + 1;
     // kilograms x 10^decimals = D x 45359237 x 10^(power + decimals - 8)
     Wide steps = digits * 45359237u;
     constexpr Wide kMost = ~Wide{0} / 10;

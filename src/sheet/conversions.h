@@ -69,6 +69,9 @@ Misreading misreadingOf(std::string_view text, FieldUnit unit);
 // negative zero (an empty weight times a negative arm) is written "0".
 // Non-finite values are never passed by the sheet; they are written "0".
 std::string TextOfDouble(double value);
+// TextOfDouble's text written over `text`, in the storage it already has: a
+// pass of Calc allocates nothing once its captions have been written.
+void writeTextOfDouble(double value, std::string& text);
 
 // The centre of gravity through the pattern "  ##.00".
 //   13.456 -> "  13.46"    13.999 -> "  14.00"    0 -> "  .00"
@@ -79,6 +82,9 @@ std::string TextOfDouble(double value);
 // Every value below zero shows its minus sign, even one that rounds to .00.
 // Non-finite values are never passed by the sheet; they are written "  .00".
 std::string FormatCg(double value);
+// FormatCg of the number whose TextOfDouble text this is, for a caller that
+// has written that already: "13.456" -> "  13.46"    "-0.001" -> "-  .00"
+std::string FormatCgOfText(std::string_view written);
 
 // Rounds to the nearest 32-bit integer, halves to the even neighbour, as the
 // processor's default rounding does; nullopt when the result does not fit.
@@ -95,10 +101,14 @@ std::optional<std::int32_t> NearestInteger(double value);
 //   1.7976931348623157E308 -> infinity (its 15 digits lie beyond a double)
 double roundTo15Digits(double value);
 
-// A limit less a figure as shown, worked in decimal to as many decimals as
-// the figure shows, so that the room left agrees with the figure:
+// A limit less a figure as shown, worked exactly in decimal digits and read
+// as the nearest double, so that the room left agrees with the figure:
 //   900, "899.7"  -> 0.3 (not 0.30000000000006821)    900, "900" -> 0
 //   900, "900.01" -> -0.01    900, "1.5E+20" -> -1.5E+20    900, "1E-05" -> 899.99999
+//   900, "7E+22"  -> -69999999999999999999100 (a unit in the last place
+//                    above the double nearest -7E+22, which the binary difference gives)
+// The limit counts as TextOfDouble writes it; a figure in another form, as
+// TextOfDouble would write the number ValueOfText reads in it.
 double decimalDifference(double limit, std::string_view shown);
 
 // Pounds in kilograms (1 lb = 0.45359237 kg, exactly), to `decimals`

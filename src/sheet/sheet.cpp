@@ -26,7 +26,7 @@ std::optional<FaultStep> RowSums::add(std::string_view weightText, std::string_v
     const double product = *rowWeight * *arm;
     if (overflows(product))
         return FaultStep::RowMoment;
-    momentCaption = TextOfDouble(product);
+    writeTextOfDouble(product, momentCaption);
     // The caption as written, not the product: 1/3 enters as 0.333333333333333.
     const std::optional<double> shownMoment = ValueOfText(momentCaption);
     if (!shownMoment)
@@ -87,15 +87,15 @@ std::optional<CalcFault> CalcTotals(Sheet& sheet, const RowSums& sums)
     if (sheet.totalsStale)
         return std::nullopt;
 
-    sheet.grossWeight = TextOfDouble(grossWeight);
-    sheet.grossMoment = TextOfDouble(grossMoment);
+    writeTextOfDouble(grossWeight, sheet.grossWeight);
+    writeTextOfDouble(grossMoment, sheet.grossMoment);
     sheet.grossWeightVerdict = weightVerdictOf(grossWeight);
 
     const double cg = grossMoment / grossWeight;
     if (overflows(cg))
         return CalcFault{FaultStep::CentreOfGravity, -1};
-    sheet.flyCg = FormatCg(cg);
-    sheet.flyCgDigits = TextOfDouble(cg);
+    writeTextOfDouble(cg, sheet.flyCgDigits);
+    sheet.flyCg = FormatCgOfText(sheet.flyCgDigits);  // the digits written once
     sheet.flyCgVerdict = cgVerdictOf(cg);
 
     const double tenths = cg * 10.0;

@@ -13,7 +13,9 @@ namespace kq71wb {
 std::string fieldName(FieldKind kind, int row)
 {
     static constexpr std::string_view kKinds[] = {"Weight, ", "Arm, ", "Moment, ", "Description, "};
-    std::string name(kKinds[static_cast<int>(kind)]);
+    // A number cast to a kind the core lacks gets a name, never a read past the table.
+    const auto index = static_cast<std::size_t>(kind);
+    std::string name(index < std::size(kKinds) ? kKinds[index] : "Field, ");
     if (row == 0)
         return name + "Aircraft Empty";
     if (row == kPilotRow)
@@ -309,16 +311,6 @@ std::string shortened(std::string_view text)
     for (std::size_t n = 0; n < kShown && at < text.size(); ++n)
         nextCharacter(text, at);
     return at >= text.size() ? std::string(text) : std::string(text.substr(0, at)) + "\u2026";
-}
-
-char32_t nextCharacter(std::string_view text, std::size_t& at)
-{
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    const int more = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
-    char32_t c = more == 0 ? lead : lead & (0x3F >> more);
-    for (int i = 0; i < more && at < text.size(); ++i)
-        c = (c << 6) | (static_cast<unsigned char>(text[at++]) & 0x3Fu);
-    return lead >= 0x80 && more == 0 ? U'\uFFFD' : c;
 }
 
 std::string isolated(std::string_view text)

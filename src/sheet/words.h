@@ -13,6 +13,7 @@
 
 #include "conversions.h"
 #include "sheet.h"
+#include "text_encoding.h"  // nextCharacter, for the texts that words quote and cut
 
 namespace kq71wb {
 
@@ -177,9 +178,5 @@ std::string isolated(std::string_view text);
 // it, shortened visibly after 60 characters, never inside one: "Parachute"
 // stays, a 4,096-character name shows its first 60 and "…".
 std::string shortened(std::string_view text);
-
-// The next character of UTF-8 text, moving `at` past it; U+FFFD for a byte
-// that starts none.
-char32_t nextCharacter(std::string_view text, std::size_t& at);
 
 }  // namespace kq71wb

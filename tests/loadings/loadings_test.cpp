@@ -1,4 +1,5 @@
 #include "loadings.h"
+#include "text_encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,24 @@ TEST(ParseLoadings, FieldTexts)
     };
     for (const auto& [name, bytes, expected] : cases)
         EXPECT_EQ(parseLoadings(bytes), fourOf(expected)) << name;
+}
+
+// The one UTF-8 decoder, which the sheet's words and session use too: a byte
+// that starts no well-formed character is a U+FFFD of its own.
+TEST(NextCharacter, EachCharacterOrAReplacementPerByte)
+{
+    const std::pair<std::string, std::u32string> cases[] = {
+        {"\u00E9", U"\u00E9"}, {"\xC3", U"\uFFFD"}, {"\xE2\x82", U"\uFFFD\uFFFD"},
+        {"A\u20AC\U0001F600\uFFFD", U"A\u20AC\U0001F600\uFFFD"}, {"\xC3" "A", U"\uFFFDA"}, {"\x80\xBF", U"\uFFFD\uFFFD"},
+        {"\xC0\xAF", U"\uFFFD\uFFFD"}, {"\xE0\x9F\xBF", U"\uFFFD\uFFFD\uFFFD"}, {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
+        {"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"}, {"\xF8\x88\x80\x80\x80", std::u32string(5, U'\uFFFD')},
+        {"\xF0\x9F\x98" "A", U"\uFFFD\uFFFD\uFFFDA"}, {"\xDF\xBF\xF4\x8F\xBF\xBF", U"\u07FF\U0010FFFF"}};
+    for (const auto& [bytes, characters] : cases) {
+        std::u32string read;
+        for (std::size_t at = 0; at < bytes.size();)
+            read += nextCharacter(bytes, at);
+        EXPECT_TRUE(read == characters) << testing::PrintToString(bytes);
+    }
 }
 
 TEST(ParseLoadings, OverLongFieldsAreCut)

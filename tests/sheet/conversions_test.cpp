@@ -11,6 +11,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 
 namespace kq71wb {
 namespace {
@@ -136,8 +137,35 @@ TEST(FormatCg, RoundingTiesAndCarries)
              {-1.005, "-  1.01"}, {9.995, "  10.00"}, {99.995, "  100.00"}, {0.005, "  .01"}, {0.00499, "  .00"},
              {11.699, "  11.70"}, {16.004, "  16.00"}, {5000.0 / 770, "  6.49"}, {-1e-300, "-  .00"},
              {1e20, "  100000000000000000000.00"}, {123456789012345678.0, "  123456789012346000.00"},
-             {kOverflow, "  .00"}})
+             {kOverflow, "  .00"}}) {
         EXPECT_EQ(FormatCg(value), text) << value;
+        EXPECT_EQ(FormatCgOfText(TextOfDouble(value)), text) << value;
+    }
+}
+
+TEST(DecimalDifference, WorkedInDecimal)
+{
+    for (const auto& [limit, shown, difference] : std::vector<std::tuple<double, std::string, double>>{
+             {900, "899.7", 0.3}, {900, "900", 0}, {900, "900.01", -0.01}, {900, "1.5E+20", -1.5E+20},
+             {900, "1E-05", 899.99999}, {900, "7E+22", -69999999999999999999100.0},
+             // many decimals, signs, and figures in other forms
+             {900, "8.95378322270011", 891.04621677729989}, {900, "-0.5", 900.5}, {-5, "-5", 0}, {0, "2", -2},
+             {11.7, "11.699", 0.001}, {900, "0", 900}, {900, " 1 2", 888}, {900, "abc", 900},
+             {900, "1.2.3", 898.8}, {900, "4.94065645841247E-324", 900}})
+        EXPECT_EQ(decimalDifference(limit, shown), difference) << limit << " less " << shown;
+}
+
+TEST(KilogramsOf, RoundedAsTheFigureNeeds)
+{
+    using enum Rounding;
+    for (const auto& [pounds, decimals, rounding, kilograms] :
+         std::vector<std::tuple<std::string, int, Rounding, std::optional<std::string>>>{
+             {"130", 0, Up, "59"}, {"229", 0, Down, "103"}, {"290", 1, Down, "131.5"}, {"0.3", 1, Up, "0.2"},
+             {"1E-05", 1, Down, "0"}, {"1.5E+20", 0, Down, "68038855500000000000"},
+             // none for a negative or unread text, or one too large to say
+             {"-5", 0, Down, std::nullopt}, {"", 0, Down, std::nullopt}, {"12a", 0, Down, std::nullopt},
+             {"1E+300", 0, Down, std::nullopt}, {"0", 2, Up, "0"}, {"0.001", 2, Up, "0.01"}, {"100", 3, Down, "45.359"}})
+        EXPECT_EQ(kilogramsOf(pounds, decimals, rounding), kilograms) << pounds << ' ' << decimals;
 }
 
 // A desktop with a decimal comma changes nothing: the period stays the

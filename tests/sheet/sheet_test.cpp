@@ -3,12 +3,32 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <new>
 #include <random>
 #include <vector>
 
 #include "conversions.h"
 #include "sheet_of.h"
 #include "words.h"
+
+// The heap allocations made while a test counts them.
+static long* g_allocations = nullptr;
+
+void* operator new(std::size_t size)
+{
+    if (g_allocations)
+        ++*g_allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+// GCC takes the malloc and free inside them for a mismatch.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#pragma GCC diagnostic pop
 
 namespace kq71wb {
 namespace {
@@ -80,6 +100,21 @@ TEST(Calc, CompletedPasses)
         // Before any pass with a weight, nothing is coloured and the scale is unset.
         {"every text empty, pilot arm -20 (a negative zero)", {{}, {"", "-20"}}, {}, "0 0 0 0 0 0 0 0 |   [] - - - | "},
     }, false);
+}
+
+// A keystroke's pass writes its captions over the last pass's, so that it
+// allocates nothing: not for a CG of 16 characters, nor a moment of 20.
+TEST(Calc, AllocatesNothingOnceItsCaptionsAreWritten)
+{
+    Sheet sheet = sheetOf({{"612.5", "14.37"}, {"171", "-20"}, {"185", "29.5"}, {"0.000001", "12.3456789012345"}});
+    Calc(sheet);
+    long allocations = 0;
+    g_allocations = &allocations;
+    sheet.weight[kPilotRow] = "172";
+    Calc(sheet);
+    g_allocations = nullptr;
+    EXPECT_EQ(sheet.flyCgDigits + ' ' + sheet.moment[3], "11.1594894287635 1.23456789012345E-05");
+    EXPECT_EQ(allocations, 0);
 }
 
 // A pass that ends early leaves everything after the step it ended at as it

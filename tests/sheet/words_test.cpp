@@ -18,6 +18,19 @@ std::string joined(const std::vector<Warning>& warnings)
     return all;
 }
 
+// A kind the core lacks, as a number cast to one, is named all the same,
+// never read from past the table of names.
+TEST(FieldName, EveryKindAndRow)
+{
+    const std::tuple<FieldKind, int, std::string> cases[] = {
+        {FieldKind::Weight, 0, "Weight, Aircraft Empty"}, {FieldKind::Arm, 1, "Arm, Pilot"},
+        {FieldKind::Arm, 2, "Arm, item 3"}, {FieldKind::Moment, 2, "Moment, item 3"},
+        {FieldKind::Description, 2, "Description, item 3"}, {static_cast<FieldKind>(4), 7, "Field, item 8"},
+        {static_cast<FieldKind>(-1), 0, "Field, Aircraft Empty"}, {static_cast<FieldKind>(1 << 30), 2, "Field, item 3"}};
+    for (const auto& [kind, row, name] : cases)
+        EXPECT_EQ(fieldName(kind, row), name) << static_cast<int>(kind) << ' ' << row;
+}
+
 TEST(Warnings, NameEveryFieldThatMayMislead)
 {
     const std::pair<Rows, std::string> cases[] = {

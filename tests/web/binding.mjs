@@ -1,0 +1,59 @@
+// The module under Node trusts no caller: a field kind, row or loading its
+// core lacks, a deleted session, and a text it has no memory for are each
+// refused with an error that says so, and the session goes on; a paste or a
+// file of any length is taken as the core takes its first part.
+//   node tests/web/binding.mjs build-wasm/node/kq71wb.mjs
+import assert from 'node:assert/strict';
+import { pathToFileURL } from 'node:url';
+import { resolve } from 'node:path';
+
+const { default: createKq71wb } = await import(pathToFileURL(resolve(process.argv[2])).href);
+const kq71wb = await createKq71wb();
+const { FieldKind } = kq71wb;
+const session = new kq71wb.Session();
+session.edit(FieldKind.Weight, 0, '600');
+
+// The sparse arrays cost no memory until written: 2 GiB is more than the
+// module addresses, 2 GiB less a byte more than its memory grows to.
+const refusals = [
+  ['a field kind the core lacks', () => session.edit(7, 1, '170'), 'There is no field kind 7.'],
+  ['a negative field kind', () => session.focus(-1, 2), 'There is no field kind -1.'],
+  ['a name of a field kind the core lacks', () => kq71wb.fieldName(4, 2), 'There is no field kind 4.'],
+  ['a row past the sheet', () => session.edit(FieldKind.Weight, 8, '170'), 'There is no row 8 (rows are 0 to 7).'],
+  ['no row where a field is needed', () => session.toggleSign(FieldKind.Arm, -1, 0, 0), 'There is no row -1 (rows are 0 to 7).'],
+  ['a loading past the four', () => session.pressLoading(4), 'There is no loading 4 (loadings are 0 to 3).'],
+  ['a row that is no whole number', () => session.edit(FieldKind.Weight, 1.5, '170'), '1.5 is not a field kind, row or loading.'],
+  ['a row that 32 bits would wrap to 1', () => session.focus(FieldKind.Arm, 2 ** 32 + 1), '4294967297 is not a field kind, row or loading.'],
+  ['no field kind at all', () => session.toggleSign(undefined, 1, 0, 0), 'undefined is not a field kind, row or loading.'],
+  ['a text past what the module addresses', () => session.problemReport([0, 0], new Uint8Array(2 ** 31)),
+   'Not enough memory for a text of 2147483648 bytes.'],
+  ['a text its memory cannot grow to hold', () => session.useLoadings('', new Uint8Array(2 ** 31 - 1), [0, 0], '', 0),
+   'Not enough memory for a text of 2147483647 bytes.'],
+];
+for (const [name, call, message] of refusals)
+  assert.throws(call, { message }, name);
+assert.equal(JSON.parse(session.view()).grossWeight, '600', 'the session goes on after every refusal');
+
+const deleted = new kq71wb.Session();
+deleted.delete();
+for (const call of [() => deleted.view(), () => deleted.edit(FieldKind.Weight, 1, '170'), () => deleted.delete()])
+  assert.throws(call, { message: 'The session was deleted.' }, 'a deleted session is no phantom');
+
+// A paste of any length answers as its first 20,000 characters do, far more
+// than a field keeps: what the core keeps of it, and that the rest was cut.
+// (Answers are compared whole, and never printed: they are long.)
+const same = (first, second, name) => assert.ok(first() === second(), name);
+const paste = '\u{1F600}'.repeat(3_000_000);
+const [pasted, cut] = [new kq71wb.Session(), new kq71wb.Session()];
+same(() => pasted.edit(FieldKind.Description, 2, paste), () => cut.edit(FieldKind.Description, 2, paste.slice(0, 40_000)),
+     'a long paste');
+
+// A file of 1.5 GiB answers as its first part does, the part the parser
+// reads, and the module goes on.
+const file = new Uint8Array(1.5 * 2 ** 30);
+file.set(new TextEncoder().encode('"N271KQ (huge)",612.5,23.6\n'));
+same(() => pasted.useLoadings(file, 'huge.dat', [0, 0], '', file.length),
+     () => cut.useLoadings(file.slice(0, kq71wb.loadingsFileLimit()), 'huge.dat', [0, 0], '', file.length), 'a file of 1.5 GiB');
+assert.equal(JSON.parse(pasted.pressLoading(0)).weight[0], '612.5', 'a loading from it');
+assert.equal(JSON.parse(new kq71wb.Session().view()).marked, -1, 'a new session after it');
+console.log('The module refused every call its core does not have, and took long texts as the core does.');
