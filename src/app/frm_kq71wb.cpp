@@ -125,9 +125,7 @@ void frmKQ71wb::layOutLinesBeneath()
     m_verdictLine = new window::MessageLine(true, beneath);
     m_verdictLine->setObjectName("lblVerdict");
     lines->addWidget(m_verdictLine);
-    m_linesArea = new window::LinesArea(beneath);
-    m_linesArea->setObjectName("linesBeneath");
-    auto* scrolled = new QWidget(m_linesArea);
+    auto* scrolled = new QWidget;
     auto* more = new QVBoxLayout(scrolled);
     more->setContentsMargins(0, 0, 0, 0);
     more->setSpacing(0);
@@ -138,7 +136,8 @@ void frmKQ71wb::layOutLinesBeneath()
         (*line)->setObjectName(name);
         more->addWidget(*line);
     }
-    m_linesArea->setWidget(scrolled);
+    m_linesArea = new window::LinesArea(scrolled, beneath);
+    m_linesArea->setObjectName("linesBeneath");
     lines->addWidget(m_linesArea);
     // After the last control in the Tab order, while they scroll; Qt orders
     // no widget that takes no focus, as they take none until then.

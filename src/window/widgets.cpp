@@ -388,11 +388,13 @@ void SheetArea::keepInView()
         show(QRect(focused->mapTo(widget(), QPoint()), focused->size()));
 }
 
-LinesArea::LinesArea(QWidget* parent) : QScrollArea(parent)
+LinesArea::LinesArea(QWidget* lines, QWidget* parent) : QScrollArea(parent)
 {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWidgetResizable(true);
+    setWidget(lines);
+    lines->setAutoFillBackground(false);  // the focus frame drawn beneath them shows
     setFocusPolicy(Qt::NoFocus);
     QScrollBar* bar = verticalScrollBar();
     // A stop in the Tab order only while there is something to scroll.

@@ -233,7 +233,7 @@ class LinesArea : public QScrollArea {
     Q_OBJECT
 
 public:
-    explicit LinesArea(QWidget* parent);
+    LinesArea(QWidget* lines, QWidget* parent);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;  // one line of text, or what it holds when less
     // Keeps `line`, one of the widgets it holds, in view: its end, and its
