@@ -2,7 +2,7 @@
 """The calculator as the Orca screen reader speaks it to a blind pilot.
 
 Starts the real program and Orca under Xvfb, on a private D-Bus session with
-its own AT-SPI bus and a speech-dispatcher that speaks into a null sound card,
+its own AT-SPI bus and a speech-dispatcher with a silent synthesizer,
 drives the program with xdotool as a pilot does with Orca's ordinary keys
 (the keypad's flat review and where-am-I), and reads what Orca said from the
 SPEECH OUTPUT lines of its debug log. Each key waits for Orca to take it and
@@ -92,6 +92,9 @@ KEY_TAKEN = "PROCESS ATSPI_KEY_RELEASED_EVENT"
 # reaches a busy Orca (a loaded machine) is passed on to the program by the
 # AT-SPI registry, and its keypad commands arrive in the field as text.
 QUEUED, DEQUEUED = "EVENT MANAGER: Queueing ", "EVENT MANAGER: Dequeued "
+# Nor while Orca carries out the command a key was bound to (building flat
+# review, clicking), which it does after it has taken the key's release.
+HANDLING, HANDLED = "vvvvv CONSUME ATSPI_KEY_PRESSED_EVENT", "^^^^^ CONSUME ATSPI_KEY_PRESSED_EVENT"
 PRUNED = re.compile(r"EVENT MANAGER: (\d+) events pruned")
 # Orca as /usr/bin/orca starts it, but for its refusal to start while any
 # other Orca of the same user runs, in whatever session: each check has its
@@ -146,7 +149,7 @@ class Orca:
 
     def __init__(self, log):
         self.log, self.said, self.unasked, self.messages = log, [], [], set()
-        self.keys_taken, self.queued, self.offset, self.rest = 0, 0, 0, b""
+        self.keys_taken, self.queued, self.handling, self.offset, self.rest = 0, 0, 0, 0, b""
 
     def heard(self):
         with open(self.log, "rb") as log:
@@ -162,14 +165,16 @@ class Orca:
             self.messages.update(NOTIFICATION.findall(line))
             self.keys_taken += KEY_TAKEN in line
             self.queued += (QUEUED in line) - (DEQUEUED in line)
+            self.handling += (HANDLING in line) - (HANDLED in line)
             if pruned := PRUNED.search(line):
                 self.queued -= int(pruned.group(1))
         return self.said
 
     def idle(self):
-        """Whether Orca has dealt with every event it queued."""
+        """Whether Orca has dealt with every event it queued and every
+        command it was given."""
         self.heard()
-        return self.queued == 0
+        return self.queued == 0 and self.handling == 0
 
     def wait_for_words(self, since, words, announced=()):
         """Waits until words were said in order, and the announcements at any
@@ -183,7 +188,7 @@ class Orca:
 @contextlib.contextmanager
 def desktop(screen="1024x768"):
     """A desktop of its own for a screen reader: Xvfb, a private D-Bus session
-    with its own AT-SPI bus, speech-dispatcher speaking into a null sound card,
+    with its own AT-SPI bus, speech-dispatcher with a silent synthesizer,
     and Orca logging what it says. Yields the environment to start programs in,
     the Orca whose log is read, and the processes it stops by their ids at the
     end, to which a caller adds those it starts."""
@@ -200,13 +205,20 @@ def desktop(screen="1024x768"):
         os.makedirs(speechd)
         os.makedirs(prefs)
         # No sound card here: without a null sink speech-dispatcher blocks on
-        # its first utterance, and Orca with it. One synthesizer, loaded once;
-        # the others it would find can block it too.
+        # its first utterance, and Orca with it. One synthesizer, loaded once
+        # (the others it would find can block it too), and a silent one: Orca
+        # stops the speech at every key before it takes the key, and a
+        # synthesizer at work on a loaded machine outlasts the 100 ms that Qt's
+        # accessibility bridge waits, which then hands the key to the program
+        # (a keypad command arrives in a field as text). The words are read
+        # from Orca's log, never from the sound.
         with open(os.path.join(home, ".asoundrc"), "w") as asoundrc:
             asoundrc.write("pcm.!default {type null}\n")
+        os.makedirs(os.path.join(speechd, "modules"))
+        with open(os.path.join(speechd, "modules", "silent.conf"), "w") as conf:
+            conf.write('GenericExecuteSynth "true"\nAddVoice "en" "MALE1" "silent"\nDefaultVoice "silent"\n')
         with open(os.path.join(speechd, "speechd.conf"), "w") as conf:
-            conf.write('AudioOutputMethod "alsa"\nAddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n'
-                       'DefaultModule espeak-ng\n')
+            conf.write('AudioOutputMethod "alsa"\nAddModule "silent" "sd_generic" "silent.conf"\nDefaultModule silent\n')
         # Orca writes its log in blocks; a line at a time lets the check wait
         # for each line. Its finer levels only slow it down. Keys are not
         # echoed, so that each key's answer is the program's or flat review's.
