@@ -490,7 +490,7 @@ private slots:
         QFETCH(int, pixels);
         QFETCH(QString, screen);
         if (!QFontDatabase::families().contains(family))
-            QSKIP(qPrintable(family + " is not installed (./test installs it)"));
+            QSKIP(qPrintable(family + " is not installed, or fontconfig leaves it out (./test installs it)"));
         const QFont desktop = QApplication::font();
         const auto restore = qScopeGuard([&desktop] { QApplication::setFont(desktop); });
         QFont font(family);
