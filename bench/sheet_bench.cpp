@@ -1,5 +1,5 @@
 // How long one recalculation and each conversion take. Run with
-//   build/bench/sheet_bench
+//   build-bench/bench/sheet_bench
 #include <benchmark/benchmark.h>
 
 #include <atomic>

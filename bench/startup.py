@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 """Start-up time (process start to the window painted once, offscreen) and peak
 memory of the calculator beside a bare Qt program showing an empty window of
-the same size. Run after ./test:  bench/startup.py [runs]"""
+the same size. Run once the bench preset is built:  bench/startup.py [runs]"""
 import os
 import statistics
 import subprocess
 import sys
 import time
 
-built = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build", "bench")
+built = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "build-bench", "bench")
 programs = {"form": os.path.join(built, "startup_probe"), "bare": os.path.join(built, "bare_window")}
 runs = int(sys.argv[1]) if len(sys.argv) > 1 else 20
 env = dict(os.environ)

@@ -1,7 +1,7 @@
 // Building the window from its tables, beside showing a bare window of the
 // same size, and one keystroke through the recalculation to every caption,
 // colour and the slider. Run with
-//   QT_QPA_PLATFORM=offscreen build/bench/window_bench
+//   QT_QPA_PLATFORM=offscreen build-bench/bench/window_bench
 #include <benchmark/benchmark.h>
 
 #include <QApplication>

@@ -6,7 +6,9 @@ KQ71WB_PACKAGES=(
     qt6-base-dev qt6-qpa-plugins
     fonts-liberation2
 )
-KQ71WB_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev)
+# The fonts are those the window's tests name: Noto Sans, which many pilots'
+# desktops use, DejaVu Sans and Cantarell.
+KQ71WB_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-core fonts-dejavu-core fonts-cantarell)
 
 # ensure_packages [--no-install-recommends] PACKAGE...
 ensure_packages() {
@@ -35,6 +37,7 @@ ensure_locale() {
     local wanted=$1
     locale -a 2>/dev/null | grep -qix "${wanted/UTF-8/utf8}" && return 0
     ensure_packages locales
+    echo "Generating the $wanted locale: enabling it in /etc/locale.gen and running locale-gen ..."
     local sudo=()
     [ "$(id -u)" -ne 0 ] && sudo=(sudo)
     "${sudo[@]}" sed -i "s/^# *\(${wanted} UTF-8\)/\1/" /etc/locale.gen

@@ -10,7 +10,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QScopedValueRollback>
 #include <QScreen>
 #include <QStatusBar>
@@ -80,34 +79,7 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
       m_session(m_whereToPutLoadings)
 {
     m_controls = window::buildWindow(*this);
-    // Beneath the fixed layout, the lines the sheet says: the verdict,
-    // warnings, the read-outs and what became of a print. They wrap, and the
-    // window grows downwards to hold them.
-    // In the status bar, as a screen reader expects the notifications of a
-    // window to be, and in the desktop's own colours.
-    auto* lines = new QWidget(this);
-    auto* stack = new QVBoxLayout(lines);
-    stack->setContentsMargins(2, 0, 2, 2);
-    stack->setSpacing(0);
-    for (auto [line, name, announcing] : {std::tuple{&m_verdictLine, "lblVerdict", true},
-                                          std::tuple{&m_warningLine, "lblWarnings", true},
-                                          std::tuple{&m_readoutLine, "lblReadouts", false},
-                                          std::tuple{&m_noteLine, "lblNote", true}}) {
-        *line = new window::MessageLine(announcing, lines);
-        (*line)->setObjectName(name);
-        stack->addWidget(*line);
-    }
-    // On a screen too small for the window and every line, the lines scroll.
-    m_linesArea = new window::LinesArea(this);
-    m_linesArea->setObjectName("linesBeneath");
-    m_linesArea->setFrameShape(QFrame::NoFrame);
-    m_linesArea->setFocusPolicy(Qt::NoFocus);  // no stop of its own in the Tab order
-    m_linesArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_linesArea->setWidgetResizable(true);
-    m_linesArea->setWidget(lines);
-    statusBar()->setSizeGripEnabled(false);
-    statusBar()->addWidget(m_linesArea, 1);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layOutLinesBeneath();
 
     // Ctrl+Shift+C: the load sheet's lines as text, for a logbook or an e-mail.
     // F8: the whole result spoken, every warning with it, for a pilot who
@@ -121,6 +93,60 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
     wireEvents();
     Form_Load();
     m_controls.txtWeight[0]->setFocus();
+}
+
+// Beneath the sheet, the lines it says: the verdict, then the warnings, the
+// read-outs and what became of a print. They wrap, and the window grows
+// downwards to hold them. Where the screen has no room for it all, the
+// sheet gives up room first, down to its rows and results, then the lines
+// after the verdict, down to one line, and each scrolls: the verdict always
+// shows beneath the results it speaks of. In a status bar, as a screen reader
+// expects the notifications of a window to be, and in the desktop's colours.
+void frmKQ71wb::layOutLinesBeneath()
+{
+    const auto placed = [this](const QWidget* control) {
+        return QRect(control->mapTo(m_controls.client, QPoint()), control->size());
+    };
+    auto* column = new QWidget(this);
+    auto* stack = new QVBoxLayout(column);
+    stack->setContentsMargins(0, 0, 0, 0);
+    stack->setSpacing(0);
+    auto* sheet = new window::SheetArea(takeCentralWidget(), placed(m_controls.txtWeight[0]) | placed(m_controls.lblFlyCG), column);
+    sheet->setObjectName("sheetArea");
+    stack->addWidget(sheet, 1);  // a stretch makes it the first to give up room
+    auto* status = new QStatusBar(column);
+    status->setSizeGripEnabled(false);
+    status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);  // as wide as the sheet
+    stack->addWidget(status);
+
+    auto* beneath = new QWidget(status);
+    auto* lines = new QVBoxLayout(beneath);
+    lines->setContentsMargins(2, 0, 2, 2);
+    lines->setSpacing(0);
+    m_verdictLine = new window::MessageLine(true, beneath);
+    m_verdictLine->setObjectName("lblVerdict");
+    lines->addWidget(m_verdictLine);
+    auto* scrolled = new QWidget;
+    auto* more = new QVBoxLayout(scrolled);
+    more->setContentsMargins(0, 0, 0, 0);
+    more->setSpacing(0);
+    for (auto [line, name, announcing] : {std::tuple{&m_warningLine, "lblWarnings", true},
+                                          std::tuple{&m_readoutLine, "lblReadouts", false},
+                                          std::tuple{&m_noteLine, "lblNote", true}}) {
+        *line = new window::MessageLine(announcing, scrolled);
+        (*line)->setObjectName(name);
+        more->addWidget(*line);
+    }
+    m_linesArea = new window::LinesArea(scrolled, beneath);
+    m_linesArea->setObjectName("linesBeneath");
+    lines->addWidget(m_linesArea);
+    // After the last control in the Tab order, while they scroll; Qt orders
+    // no widget that takes no focus, as they take none until then.
+    m_linesArea->setFocusPolicy(Qt::StrongFocus);
+    QWidget::setTabOrder(m_controls.cmdLoading.back(), m_linesArea);
+    m_linesArea->setFocusPolicy(Qt::NoFocus);
+    status->addWidget(beneath, 1);
+    setCentralWidget(column);
 }
 
 void frmKQ71wb::wireEvents()
@@ -181,7 +207,7 @@ void frmKQ71wb::wireEvents()
 // loadings come from the first file found.
 void frmKQ71wb::Form_Load()
 {
-    centreOnScreen();
+    placeOnScreen(true);
     const LoadingsRead read = ReadLoadingsFile(m_loadingsFiles);
     const std::string file = read.file.empty() ? std::string() : shownFromHome(read.file).toStdString();
     // Which file the buttons came from is said at once, as it is looked for
@@ -217,47 +243,49 @@ void frmKQ71wb::lookAgainAtLoadings()
     m_session.lookAgainAtLoadings(now.found && now.problem.empty() ? now.sha256 : std::string());
 }
 
-void frmKQ71wb::centreOnScreen()
+bool frmKQ71wb::event(QEvent* event)
+{
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::LayoutRequest:  // what it holds asks for another size
+    case QEvent::ScreenChangeInternal:
+        placeOnScreen(false);
+        break;
+    case QEvent::Show:
+    case QEvent::Move:
+        // The desktop gives the window its frame only once it is shown: the
+        // frame, title bar included, is centred as soon as it is known.
+        if (!m_frameCentred && windowHandle() && !windowHandle()->frameMargins().isNull()) {
+            m_frameCentred = true;
+            placeOnScreen(true);
+        }
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+// The window is as large as what it holds, up to the room on its screen,
+// where Qt's layouts share out what room there is (layOutLinesBeneath). It
+// opens centred; as it grows downwards it moves up where its bottom would
+// leave the screen, and it never stands above or left of the screen's
+// available area.
+void frmKQ71wb::placeOnScreen(bool centred)
 {
     const QScreen* screen = this->screen();
     if (!screen)
         return;
-    adjustSize();
-    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    move(centredFramePosition(screen->availableGeometry(), frame, size()));
-}
-
-bool frmKQ71wb::event(QEvent* event)
-{
-    // The desktop gives the window its frame only once it is shown: centre the
-    // frame, title bar included, as soon as it is known.
-    if (!m_frameCentred && (event->type() == QEvent::Move || event->type() == QEvent::Show) && windowHandle() &&
-        !windowHandle()->frameMargins().isNull()) {
-        m_frameCentred = true;
-        centreOnScreen();
-    }
-    return QMainWindow::event(event);
-}
-
-void frmKQ71wb::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    keepOnScreen();
-}
-
-// The window grows downwards as lines come beneath it; where that would take
-// its bottom off the screen, it moves up, as far as the top of the screen,
-// and the lines beneath take no more than the room left there.
-void frmKQ71wb::keepOnScreen()
-{
-    const QScreen* screen = this->screen();
-    if (!screen || !isVisible())
-        return;
     const QRect available = screen->availableGeometry();
-    const QRect frame = frameGeometry();
-    m_linesArea->setMaximumHeight(std::max(0, available.height() - (frame.height() - m_linesArea->height())));
-    if (frame.bottom() > available.bottom())
-        move(frame.left(), std::max(available.top(), frame.top() - (frame.bottom() - available.bottom())));
+    const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    setFixedSize(sizeHint().boundedTo(available.size().shrunkBy(frame)).expandedTo(minimumSizeHint()));
+    if (!centred && !isVisible())
+        return;
+    const QRect outer(centred ? centredFramePosition(available, frame, size()) : pos(), size().grownBy(frame));
+    const QPoint within(std::max(available.left(), std::min(outer.left(), available.right() + 1 - outer.width())),
+                        std::max(available.top(), std::min(outer.top(), available.bottom() + 1 - outer.height())));
+    if (within != pos())
+        move(within);
 }
 
 QPoint centredFramePosition(const QRect& available, const QMargins& frame, const QSize& client)
@@ -326,6 +354,9 @@ void frmKQ71wb::showView(const View& view)
         m_warningLine->announce();
     if (view.announce.note)
         m_noteLine->announce();
+    // Where the lines scroll, the newest shows: what a screen reader was just told.
+    if (view.announce.note || view.announce.warnings)
+        m_linesArea->follow(view.announce.note ? m_noteLine : m_warningLine);
 }
 
 // The marked loading light yellow, the others with the button face. Only a

@@ -81,16 +81,15 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void layOutLinesBeneath();
     void wireEvents();
     void edit(FieldKind field, int row, const QString& text);
     void showView(const View& view);
     void showLoadings(const View& view);
     void setNote(const QString& note);
-    void centreOnScreen();
-    void keepOnScreen();
+    void placeOnScreen(bool centred);
     void lookAgainAtLoadings();
 
     std::vector<std::filesystem::path> m_loadingsFiles;

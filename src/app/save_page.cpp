@@ -8,12 +8,12 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <ctime>
-#include <system_error>
 #include <utility>
 
 namespace kq71wb {
@@ -22,7 +22,13 @@ ssize_t PrintTarget::writeToDisk(int fd, const char* data, std::size_t size) { r
 
 namespace {
 
-QString errorText(int error) { return QString::fromStdString(std::generic_category().message(error)).toLower(); }
+// The C library's own words for an error, which strerror would translate for a
+// German desktop into the middle of an English line.
+QString errorText(int error)
+{
+    const char* words = ::strerrordesc_np(error);
+    return words ? QString::fromLatin1(words).toLower() : QString("error %1").arg(error);
+}
 
 // A descriptor closed when it goes out of scope.
 class Descriptor {

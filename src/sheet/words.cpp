@@ -211,8 +211,7 @@ Announcements announcementsFor(const LinesBeneath& before, const LinesBeneath& a
                     [](const Warning& a, const Warning& b) { return a.sameAs(b); });
     Announcements spoken;
     spoken.warnings = warnedFieldsChanged && !after.warnings.empty();
-    spoken.verdict = !after.verdict.empty() &&
-                     (after.verdict != before.verdict || (warnedFieldsChanged && after.warnings.empty()));
+    spoken.verdict = !after.verdict.empty() && after.verdict != before.verdict;
     return spoken;
 }
 

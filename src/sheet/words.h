@@ -102,9 +102,9 @@ struct LinesBeneath {
 LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow = -1);
 
 // Which lines a screen reader speaks unasked after a change: the verdict when
-// its words change; the warnings when a field comes to be warned of, never as
-// a warned text grows letter by letter; the verdict again when the last
-// warning goes. A note is spoken whenever one is set.
+// its words change, and not again when a warning goes under the same words;
+// the warnings when a field comes to be warned of, never as a warned text
+// grows letter by letter. A note is spoken whenever one is set.
 struct Announcements {
     bool verdict = false;
     bool warnings = false;

@@ -5,11 +5,14 @@
 #include <QFocusEvent>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QScrollBar>
 #include <QStyleFactory>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionSlider>
 #include <QTextLayout>
 #include <qdrawutil.h>
+
+#include <algorithm>
 
 
 namespace kq71wb::window {
@@ -28,6 +31,13 @@ QRect boxInLine(const QLabel& label, const QFont& font, const QRect& area, int f
     const QRect drawn = metrics.boundingRect(area, flags, line);
     return QRect(drawn.left() + metrics.horizontalAdvance(line.left(index)), 0, metrics.horizontalAdvance(line.at(index)),
                  label.height());
+}
+
+// Scrolls as little as shows the stretch from start to end in the room the
+// bar scrolls, or its start where it is longer than the room.
+void bringIntoView(QScrollBar& bar, int start, int end, int room)
+{
+    bar.setValue(end - start > room ? start : std::clamp(bar.value(), end - room, start));
 }
 
 int captionFlags(const QLabel& label)
@@ -334,11 +344,121 @@ void ScaleSlider::setCentreOfGravity(const QString& words, std::optional<double>
     QAccessible::updateAccessibility(&described);
 }
 
+SheetArea::SheetArea(QWidget* sheet, const QRect& band, QWidget* parent) : QScrollArea(parent), m_band(band)
+{
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);  // its controls take the focus, not the area
+    setWidget(sheet);
+    // A sheet that scrolls is as much wider as its scroll bar, so that no
+    // control hides behind the bar.
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &QWidget::updateGeometry);
+    // A click, a loading's press or the program moves the focus too.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && widget()->isAncestorOf(now))
+            keepInView();
+    });
+}
+
+QSize SheetArea::sizeHint() const
+{
+    const int frame = 2 * frameWidth();
+    QSize size = widget()->size() + QSize(frame, frame);
+    // Until it is first laid out, its own size says nothing.
+    if (isVisible() && verticalScrollBar()->maximum() > 0)
+        size.rwidth() += verticalScrollBar()->sizeHint().width();
+    return size;
+}
+
+QSize SheetArea::minimumSizeHint() const { return {sizeHint().width(), m_band.height() + 2 * frameWidth()}; }
+
+// Tab keeps the band in view as any focus change does, not the margins
+// QScrollArea gives the field, which could push the results out.
+bool SheetArea::focusNextPrevChild(bool next)
+{
+    if (!QWidget::focusNextPrevChild(next))
+        return false;
+    keepInView();
+    return true;
+}
+
+void SheetArea::resizeEvent(QResizeEvent* event)
+{
+    QScrollArea::resizeEvent(event);
+    keepInView();
+}
+
+// The band first, then the control with the focus (the scale and the title
+// lie outside it): where the two do not fit together, the focus wins.
+void SheetArea::keepInView()
+{
+    const auto show = [this](const QRect& area) {
+        bringIntoView(*horizontalScrollBar(), area.left(), area.right() + 1, viewport()->width());
+        bringIntoView(*verticalScrollBar(), area.top(), area.bottom() + 1, viewport()->height());
+    };
+    show(m_band);
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && widget()->isAncestorOf(focused))
+        show(QRect(focused->mapTo(widget(), QPoint()), focused->size()));
+}
+
+LinesArea::LinesArea(QWidget* lines, QWidget* parent) : QScrollArea(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setWidgetResizable(true);
+    setWidget(lines);
+    lines->setAutoFillBackground(false);  // the focus frame drawn beneath them shows
+    setFocusPolicy(Qt::NoFocus);
+    QScrollBar* bar = verticalScrollBar();
+    // A stop in the Tab order only while there is something to scroll.
+    connect(bar, &QScrollBar::rangeChanged, this, [this](int, int maximum) {
+        setFocusPolicy(maximum > 0 ? Qt::StrongFocus : Qt::NoFocus);
+        showFollowed();
+    });
+    // The user's own scrolling, by key, wheel or bar, ends the following.
+    connect(bar, &QScrollBar::actionTriggered, this, [this] { m_followed = nullptr; });
+}
+
 QSize LinesArea::sizeHint() const
 {
-    const QSize held = widget() ? widget()->sizeHint() : QSize(0, 0);
     const int frame = 2 * frameWidth();
-    return {held.width() + frame, std::min(held.height() + frame, maximumHeight())};
+    const QSize held = widget() ? widget()->sizeHint() : QSize(0, 0);
+    return {held.width() + frame, held.height() + frame};
+}
+
+QSize LinesArea::minimumSizeHint() const
+{
+    return {0, std::min(sizeHint().height(), fontMetrics().height() + 2 * frameWidth())};
+}
+
+void LinesArea::follow(QWidget* line)
+{
+    if (m_followed != line && m_followed)
+        m_followed->removeEventFilter(this);
+    m_followed = line;
+    line->installEventFilter(this);
+    showFollowed();
+}
+
+void LinesArea::showFollowed()
+{
+    if (!m_followed)
+        return;
+    bringIntoView(*verticalScrollBar(), m_followed->y(), m_followed->y() + m_followed->height(), viewport()->height());
+}
+
+// The line followed is kept in view as its height and place settle, and as
+// other lines change; an empty one is followed no longer.
+bool LinesArea::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_followed && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
+        if (m_followed->height() == 0) {
+            m_followed->removeEventFilter(this);
+            m_followed = nullptr;
+        }
+        showFollowed();
+    }
+    return QScrollArea::eventFilter(watched, event);
 }
 
 // What it holds asked for another size: so does the area, of the window.
@@ -347,6 +467,27 @@ bool LinesArea::viewportEvent(QEvent* event)
     if (event->type() == QEvent::LayoutRequest)
         updateGeometry();
     return QScrollArea::viewportEvent(event);
+}
+
+// Home and End as well as the arrows and pages, as in a text.
+void LinesArea::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)
+        verticalScrollBar()->triggerAction(event->key() == Qt::Key_Home ? QAbstractSlider::SliderToMinimum
+                                                                        : QAbstractSlider::SliderToMaximum);
+    else
+        QScrollArea::keyPressEvent(event);
+}
+
+// With the focus, a dotted frame inside its edge, as the scale shows it.
+void LinesArea::paintEvent(QPaintEvent* event)
+{
+    QScrollArea::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(viewport()->rect().adjusted(0, 0, -1, -1));
 }
 
 MessageLine::MessageLine(bool announcing, QWidget* parent) : QLabel(parent), m_announcing(announcing)

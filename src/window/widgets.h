@@ -4,12 +4,14 @@
 // way: a label that keeps its trailing blanks, a frame whose caption sits in
 // its top border, a straight line of a given width, a field that selects its
 // text when it gains the focus, a button that shows its colour flat, the
-// scale, and a line of messages that always fits.
+// scale, a line of messages that always fits, and the areas that scroll the
+// sheet and the lines beneath on a screen too small for them.
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPoint>
 #include <QPushButton>
+#include <QRect>
 #include <QScrollArea>
 #include <QSlider>
 #include <QWidget>
@@ -191,6 +193,10 @@ public:
     QRect characterBox(int index) const;
     // Speaks the message.
     void announce();
+    // Its height is set from its width once it is laid out (fitHeight): a
+    // layout that took a wrapped label's height for its width as its least
+    // could not let the lines beneath scroll on a small screen.
+    bool hasHeightForWidth() const override { return false; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -202,17 +208,51 @@ private:
     bool m_fitPending = false;
 };
 
-// A scroll area as tall as what it holds, up to its maximum height: the lines
-// beneath the window grow it until the screen has no more room, then scroll.
+// The sheet's fixed layout, scrolled where the screen has no room for all of
+// it (a small screen, a large desktop font): the band of rows and results it
+// is made with stays in view, and so does the control with the focus. It
+// never asks for less room than the band.
+class SheetArea : public QScrollArea {
+    Q_OBJECT
+
+public:
+    // `band`: the rows a pilot types in and the results, in the sheet's coordinates.
+    SheetArea(QWidget* sheet, const QRect& band, QWidget* parent);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    bool focusNextPrevChild(bool next) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void keepInView();
+    QRect m_band;
+};
+
+// The lines beneath the verdict, as tall as what they hold where the window
+// has room; where it has not, they scroll, keep the line they follow in view
+// until the user scrolls, and take a Tab stop so that the keyboard scrolls them.
 class LinesArea : public QScrollArea {
     Q_OBJECT
 
 public:
-    using QScrollArea::QScrollArea;
+    LinesArea(QWidget* lines, QWidget* parent);
     QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;  // one line of text, or what it holds when less
+    // Keeps `line`, one of the widgets it holds, in view: its end, and its
+    // start where the two do not fit together.
+    void follow(QWidget* line);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void showFollowed();
+    QWidget* m_followed = nullptr;
 };
 
 // Lets assistive technology read the widgets above as they are shown.

@@ -19,7 +19,7 @@ import sys
 import tempfile
 import threading
 
-from orca_check import orca_running, start, wait_for
+from orca_check import desktop, start, wait_for
 
 FORWARD, WITHIN = "CG forward of the 11.70 in limit.", "Within limits."
 WHOLE = ("Gross weight 770 lb, within limits. CG 6.49 in, out of limits, forward of the 11.70 in limit. "
@@ -43,7 +43,8 @@ STEPS = [
                     " Arm, item 3 is blank: its 170 lb are counted at the datum."]),
     Step("types a misread over it", ["ctrl+a", "l", "7", "0"],
          announced=[FORWARD + ' Weight, item 3: "l70" is read as 0.']),
-    Step("mends it", ["BackSpace", "BackSpace", "BackSpace"], announced=[FORWARD]),
+    # The misread gone, the verdict stands as it was: nothing is said again.
+    Step("mends it", ["BackSpace", "BackSpace", "BackSpace"]),
     Step("asks for the whole result", ["F8"], announced=[WHOLE]),
     Step("tabs past the fields below to the whole result's button", ["Tab"] * 17,
          ["Say the whole result push button."]),
@@ -78,13 +79,13 @@ def drive(orca, env):
         taken = orca.keys_taken + sum(len(name.split("+")) for name in step.keys)
         try:
             subprocess.run(["xdotool", "key", "--delay", str(KEY_GAP)] + step.keys, env=env, check=True)
-            wait_for(lambda: orca.heard() is not None and orca.keys_taken >= taken, 20, "Orca took the keys")
+            wait_for(lambda: orca.heard() is not None and orca.keys_taken >= taken, "Orca took the keys")
             orca.wait_for_words(since, step.heard, step.announced)
         except SystemExit as failure:
             failures.append(f"the pilot {step.does}: {failure}")
             break
         print(f"  {step.does} ({' '.join(step.keys)}): {orca.said[since:]}")
-    orca.wait_for_quiet()
+    wait_for(orca.idle, "Orca dealt with all it was given")
 
     # The log cuts a long text to its first 100 characters and " (...)".
     region = [text[:-len(" (...)")] if text.endswith(" (...)") else text.strip()
@@ -114,19 +115,19 @@ def main(site):
     profile = tempfile.mkdtemp(prefix="kq71wb-chromium-")
     try:
         # Orca reads a web page from where it stands, not all of it aloud.
-        with orca_running("orca.settings.sayAllOnLoad = False\norca.settings.pageSummaryOnLoad = False\n") as (
-                orca, env, started):
+        with desktop(settings="orca.settings.sayAllOnLoad = False\norca.settings.pageSummaryOnLoad = False\n") as (
+                env, orca, started):
             started.append(start(CHROMIUM + ["--user-data-dir=" + profile,
                                              f"http://127.0.0.1:{server.server_address[1]}/"], env))
             # No window manager gives the window the focus, so it is given here. A search
             # fails when a window it looks at goes meanwhile, as Chromium's first ones do.
             window = wait_for(lambda: subprocess.run(
                 ["xdotool", "search", "--onlyvisible", "--name", "^KQ-71 Sailplane"], env=env, capture_output=True,
-                text=True).stdout.split(), 60, "Chromium showed the page")[0]
+                text=True).stdout.split(), "Chromium showed the page")[0]
             subprocess.run(["xdotool", "windowfocus", "--sync", window], env=env, check=True)
-            wait_for(lambda: log_lines(orca, STARTED), 60, "the page's module started")
+            wait_for(lambda: log_lines(orca, STARTED), "the page's module started")
             # Orca names the page as it loads, or as its window gets the focus.
-            wait_for(lambda: any("KQ-71 Sailplane" in words for words in orca.heard()), 60, "Orca named the page")
+            wait_for(lambda: any("KQ-71 Sailplane" in words for words in orca.heard()), "Orca named the page")
             print("Orca said, step by step:")
             return drive(orca, env)
     finally:

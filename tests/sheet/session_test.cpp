@@ -70,6 +70,9 @@ TEST(Session, EachEventGivesOneView)
          [](Session& s) { return s.edit(FieldKind::Description, 3, std::string(5000, 'x')); },
          "612 at 23.6: 791 lb, CG  13.94 | Within limits. | 2 warnings | note \"Description, item 4 keeps at most 4,096 "
          "characters; the rest was cut.\" | said N | marked -1 | " + kButtons},
+        {"the warnings go under the same verdict: it is not said again",
+         [](Session& s) { return s.edit(FieldKind::Weight, 2, ""); },
+         "612 at 23.6: 783 lb, CG  14.08 | Within limits. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
     };
     Session session;
     for (const Step& step : steps)

@@ -76,15 +76,15 @@ TEST(WithArticle, FollowsTheNumberAsSpoken)
 }
 
 // As a pilot types a weight letter by letter, a screen reader hears the
-// verdict when it changes and a misread once, when it starts; when the last
-// warning goes, the verdict again.
+// verdict when it changes and a misread once, when it starts; the misread
+// mended to the same verdict says nothing.
 TEST(Announcements, OnceForEachChangeThatMatters)
 {
     const struct {
         const char* pilot;
         bool verdict, warnings;
     } steps[] = {{"", true, false},     {"l", false, true},    {"l7", false, false}, {"l70", false, false},
-                 {"170", true, false},  {"170 lb", false, false}, {"l70", true, true}, {"", true, false},
+                 {"170", true, false},  {"170 lb", false, false}, {"l70", true, true}, {"", false, false},
                  {"-1", false, true}};
     LinesBeneath before;
     for (const auto& step : steps) {
