@@ -70,6 +70,7 @@ View Session::edit(FieldKind field, int row, std::string text)
     const bool cut = cutToCharacters(text, kMaxFieldCharacters);
     if (field == FieldKind::Description) {
         m_sheet.description[index] = std::move(text);
+        refreshLines();  // the read-outs quote descriptions
         return cut ? setNote(cutWords(field, row)) : view();
     }
     std::string& target = field == FieldKind::Weight ? m_sheet.weight[index] : m_sheet.arm[index];

@@ -67,9 +67,9 @@ public:
 
     // A field's new text. A weight or an arm recalculates the sheet, unmarks
     // a loading whose texts the aircraft-empty row no longer holds, and ends
-    // the note; a description changes no figure. A text past
-    // kMaxFieldCharacters is cut there, and the note says so. The same text
-    // again is no change.
+    // the note; a description changes no figure, only the read-outs that
+    // quote it. A text past kMaxFieldCharacters is cut there, and the note
+    // says so. The same text again is no change.
     View edit(FieldKind field, int row, std::string text);
 
     // The caret moved into a field (or out of every field: Moment, -1). In

@@ -30,6 +30,7 @@ struct Step {
     const char* what;
     std::function<View(Session&)> event;
     std::string expected;
+    std::string readouts = {};  // when given, what the read-outs say
 };
 
 const std::string kButtons = "N271KQ, [Loading 2], [Loading 3], [Spare]";
@@ -70,10 +71,20 @@ TEST(Session, EachEventGivesOneView)
          [](Session& s) { return s.edit(FieldKind::Description, 3, std::string(5000, 'x')); },
          "612 at 23.6: 791 lb, CG  13.94 | Within limits. | 2 warnings | note \"Description, item 4 keeps at most 4,096 "
          "characters; the rest was cut.\" | said N | marked -1 | " + kButtons},
+        {"a pilot too light: ballast is offered at item 3",
+         [](Session& s) { s.edit(FieldKind::Arm, 2, "-30"); return s.edit(FieldKind::Weight, 1, "100"); },
+         "612 at 23.6: 720 lb, CG  16.95 | CG aft of the 16.00 in limit. | 1 warnings | note \"\" | said V | marked -1 | " + kButtons},
+        {"its description typed: the read-outs quote it", [](Session& s) { return s.edit(FieldKind::Description, 2, "Tail ballast"); },
+         "612 at 23.6: 720 lb, CG  16.95 | CG aft of the 16.00 in limit. | 1 warnings | note \"\" | said - | marked -1 | " + kButtons,
+         "Pilot weight for this loading: 119 to 219 lb (54 to 99 kg). A 100 lb pilot needs at least 23 lb (11 kg) at item 3 "
+         "(Tail ballast, -30 in). Room to 900 lb: 180 lb (81.6 kg)."},
     };
     Session session;
-    for (const Step& step : steps)
-        EXPECT_EQ(shown(step.event(session)), step.expected) << step.what;
+    for (const Step& step : steps) {
+        const View view = step.event(session);
+        EXPECT_EQ(shown(view), step.expected) << step.what;
+        EXPECT_TRUE(step.readouts.empty() || view.lines.readouts == step.readouts) << view.lines.readouts;
+    }
     EXPECT_EQ(session.sheet().description[3].size(), kMaxFieldCharacters);
 }
 
