@@ -92,7 +92,7 @@ View Session::focus(FieldKind field, int row)
                       row < Sheet::kRowCount;
     if (const int itemRow = item ? row : -1; itemRow != m_itemRow) {
         m_itemRow = itemRow;
-        m_lines.readouts = readoutWords(m_sheet, totalsCurrent(m_sheet, m_fault), m_itemRow);
+        m_lines.readouts = readoutWords(m_sheet, totalsCurrent(m_sheet, m_fault), m_itemRow, &m_kept);
     }
     return view();
 }
@@ -321,7 +321,7 @@ void Session::recalculate()
         m_marked = -1;
 }
 
-void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note, m_itemRow); }
+void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note, m_itemRow, &m_kept); }
 
 View Session::viewAnnouncing(Announcements announce) const
 {

@@ -196,9 +196,10 @@ std::string LinesBeneath::warningText() const
     return text;
 }
 
-LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow)
+LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow,
+                          KeptRanges* kept)
 {
-    return {stateWords(sheet, fault), warningsOf(sheet), readoutWords(sheet, totalsCurrent(sheet, fault), itemRow),
+    return {stateWords(sheet, fault), warningsOf(sheet), readoutWords(sheet, totalsCurrent(sheet, fault), itemRow, kept),
             std::move(note)};
 }
 

@@ -98,7 +98,10 @@ struct LinesBeneath {
 };
 
 // `itemRow`: the item a pilot is typing in, whose weights the read-outs name.
-LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow = -1);
+// `kept`: the session's ranges worked out before (see readoutWords).
+struct KeptRanges;
+LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow = -1,
+                          KeptRanges* kept = nullptr);
 
 // Which lines a screen reader speaks unasked after a change: the verdict when
 // its words change; the warnings when a field comes to be warned of, never as
