@@ -177,9 +177,9 @@ std::string withoutBlanks(std::string text);
 std::string isolated(std::string_view text);
 
 // A name or description so long that it would crowd out what stands beside
-// it, shortened visibly after 60 characters, never inside one: "Parachute"
+// it, shortened visibly after 60 characters (or so many), never inside one: "Parachute"
 // stays, a 4,096-character name shows its first 60 and "…".
-std::string shortened(std::string_view text);
+std::string shortened(std::string_view text, std::size_t characters = 60);
 
 // The next character of UTF-8 text, moving `at` past it; U+FFFD for a byte
 // that starts none.
