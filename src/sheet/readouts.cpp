@@ -41,7 +41,7 @@ std::optional<Loading> loadingOf(const Sheet& sheet, std::size_t solvedRow)
 // within every limit as Calc judges it: the rows are summed in their order
 // and the totals judged by Calc's own verdicts, so that the range can never
 // disagree with the colours. (A CG within limits always fits the scale.)
-bool withinLimits(const Loading& loading, const std::string& arm, std::string_view weightText)
+bool withinLimitsCarrying(const Loading& loading, const std::string& arm, std::string_view weightText)
 {
     RowSums sums;
     std::string moment;
@@ -88,7 +88,9 @@ std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& 
     constexpr int kSteps = 3;
     long lo = std::lround(std::ceil(std::clamp(low, -1.0, 4 * kMaxGrossWeight)));
     long hi = std::lround(std::floor(std::clamp(high, -1.0, 4 * kMaxGrossWeight)));
-    const auto green = [&](long pounds) { return pounds >= 0 && withinLimits(loading, armText, std::to_string(pounds)); };
+    const auto green = [&](long pounds) {
+        return pounds >= 0 && withinLimitsCarrying(loading, armText, std::to_string(pounds));
+    };
     if (lo > hi) {
         const long near[] = {hi, lo};
         const auto found = std::find_if(std::begin(near), std::end(near), green);
@@ -120,7 +122,7 @@ std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& 
     const auto firstGreen = [&](long long from, long long to) -> std::optional<int> {
         const long long step = from <= to ? 1 : -1;
         for (long long kg = from, tries = 0; (kg - to) * step <= 0 && tries < kSteps; kg += step, ++tries)
-            if (withinLimits(loading, armText, poundsOfKilograms(static_cast<int>(kg))))
+            if (withinLimitsCarrying(loading, armText, poundsOfKilograms(static_cast<int>(kg))))
                 return static_cast<int>(kg);
         return std::nullopt;
     };
