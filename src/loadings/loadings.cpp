@@ -20,7 +20,7 @@ void limitField(std::string& text)
     text.resize(end);
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 class FieldReader {
@@ -32,7 +32,7 @@ public:
     {
         skipBlanks();
         if (!m_afterComma) {
-            while (!atEnd() && (isLineEnd(peek()) || isBlank(peek())))
+            while (!atEnd() && (isLineEnd(peek()) || isSpaceOrTab(peek())))
                 ++m_pos;
         }
         if (atEnd() && !m_afterComma)
@@ -47,7 +47,7 @@ public:
             takeUntil([](char c) { return c == ',' || isLineEnd(c); });
         } else {
             raw = takeUntil([](char c) { return c == ',' || isLineEnd(c); });
-            while (!raw.empty() && isBlank(raw.back()))
+            while (!raw.empty() && isSpaceOrTab(raw.back()))
                 raw.remove_suffix(1);
         }
         consumeDelimiter();
@@ -65,7 +65,7 @@ private:
 
     void skipBlanks()
     {
-        while (!atEnd() && isBlank(peek()))
+        while (!atEnd() && isSpaceOrTab(peek()))
             ++m_pos;
     }
 

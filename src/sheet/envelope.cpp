@@ -50,25 +50,27 @@ Envelope envelopeOf(const Sheet& sheet, bool totalsCurrent)
         envelope.words += " This loading: " + envelope.pointLabel + ", " +
                           (envelope.pointWithin ? "within limits" : "out of limits") +
                           (onChart(point) ? "." : ", off the chart.");
+    } else if (!totalsCurrent && sheet.grossWeightVerdict) {
+        envelope.words += " This loading is not drawn: its totals are not updated.";
     }
 
-    // The pilot line: every row but the pilot's, with a pilot of p pounds at
-    // the pilot's arm, for p from none to the heaviest the limits allow.
-    double weight = 0, moment = 0;
-    for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
-        if (row == static_cast<std::size_t>(kPilotRow))
-            continue;
-        const double w = ValueOfText(sheet.weight[row]).value_or(0);
-        weight += w;
-        moment += w * ValueOfText(sheet.arm[row]).value_or(0);
-    }
+    // The pilot line: every row but the pilot's, summed as Calc sums them,
+    // with a pilot of p pounds at the pilot's arm, for p from none to the
+    // heaviest the limits allow. None while the totals are not current: a
+    // row Calc could not read ("1E400") is no row of nothing.
+    RowSums others;
+    std::string moment;
+    bool sound = totalsCurrent;
+    for (std::size_t row = 0; row < Sheet::kRowCount && sound; ++row)
+        sound = row == static_cast<std::size_t>(kPilotRow) || !others.add(sheet.weight[row], sheet.arm[row], moment);
+    const double weight = others.weight;
     const double arm = ValueOfText(sheet.arm[static_cast<std::size_t>(kPilotRow)]).value_or(0);
     const std::optional<WeightRange> range = pilotWeights(sheet);
     const double heaviest = range && range->any() ? range->high : kMaxGrossWeight - weight;
-    if (weight > 0 && heaviest > 0 && std::isfinite(moment) && weight <= 2 * kMaxGrossWeight) {
+    if (sound && weight > 0 && heaviest > 0 && weight <= 2 * kMaxGrossWeight) {
         for (int i = 0; i < kPilotLinePoints; ++i) {
             const double pilot = heaviest * i / (kPilotLinePoints - 1);
-            envelope.pilotLine.push_back({(moment + pilot * arm) / (weight + pilot), weight + pilot});
+            envelope.pilotLine.push_back({(others.moment + pilot * arm) / (weight + pilot), weight + pilot});
         }
         const ChartPoint& first = envelope.pilotLine.front();
         const ChartPoint& last = envelope.pilotLine.back();

@@ -38,13 +38,14 @@ struct Envelope {
     std::vector<ChartTick> weightTicks;  // every 100 lb
     // The area within limits, corner by corner, on the chart.
     std::vector<ChartPoint> area;
-    // The loading as the sheet shows it, when its totals are current; a point
-    // off the chart is drawn at its edge.
+    // The loading as the sheet shows it, when its totals are current (else
+    // the words say it is not drawn); a point off the chart is drawn at its edge.
     std::optional<ChartPoint> point;
     bool pointWithin = false;
     std::string pointLabel;  // "782.5 lb, CG 14.13 in"
     // Where the point would lie for every pilot weight from none to the
-    // heaviest the limits allow (or up to 900 lb when none does).
+    // heaviest the limits allow (or up to 900 lb when none does); none while
+    // the totals are not current.
     std::vector<ChartPoint> pilotLine;
     std::string words;  // the whole picture in words
 };

@@ -41,7 +41,7 @@ std::optional<Loading> loadingOf(const Sheet& sheet, std::size_t solvedRow)
 // within every limit as Calc judges it: the rows are summed in their order
 // and the totals judged by Calc's own verdicts, so that the range can never
 // disagree with the colours. (A CG within limits always fits the scale.)
-bool withinLimits(const Loading& loading, const std::string& arm, std::string_view weightText)
+bool withinLimitsCarrying(const Loading& loading, const std::string& arm, std::string_view weightText)
 {
     RowSums sums;
     std::string moment;
@@ -88,7 +88,9 @@ std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& 
     constexpr int kSteps = 3;
     long lo = std::lround(std::ceil(std::clamp(low, -1.0, 4 * kMaxGrossWeight)));
     long hi = std::lround(std::floor(std::clamp(high, -1.0, 4 * kMaxGrossWeight)));
-    const auto green = [&](long pounds) { return pounds >= 0 && withinLimits(loading, armText, std::to_string(pounds)); };
+    const auto green = [&](long pounds) {
+        return pounds >= 0 && withinLimitsCarrying(loading, armText, std::to_string(pounds));
+    };
     if (lo > hi) {
         const long near[] = {hi, lo};
         const auto found = std::find_if(std::begin(near), std::end(near), green);
@@ -120,7 +122,7 @@ std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& 
     const auto firstGreen = [&](long long from, long long to) -> std::optional<int> {
         const long long step = from <= to ? 1 : -1;
         for (long long kg = from, tries = 0; (kg - to) * step <= 0 && tries < kSteps; kg += step, ++tries)
-            if (withinLimits(loading, armText, poundsOfKilograms(static_cast<int>(kg))))
+            if (withinLimitsCarrying(loading, armText, poundsOfKilograms(static_cast<int>(kg))))
                 return static_cast<int>(kg);
         return std::nullopt;
     };
@@ -130,45 +132,30 @@ std::optional<WeightRange> weightsOf(const Loading& loading, const std::string& 
     return range;
 }
 
-// What a row's range depends on: every text of the sheet but its weight.
-using RangeTexts = std::array<std::string_view, 2 * Sheet::kRowCount - 1>;
-RangeTexts rangeTexts(const Sheet& sheet, std::size_t solvedRow)
-{
-    RangeTexts texts;
-    std::size_t n = 0;
-    for (std::size_t row = 0; row < Sheet::kRowCount; ++row) {
-        if (row != solvedRow)
-            texts[n++] = sheet.weight[row];
-        texts[n++] = sheet.arm[row];
-    }
-    return texts;
-}
-
 struct Range {
     bool loaded = false;  // the other rows weigh more than zero
     std::optional<WeightRange> weights;
 };
 
-Range rangeOf(const Sheet& sheet, std::size_t solvedRow)
+Range rangeOf(const Sheet& sheet, std::size_t solvedRow, KeptRanges* kept)
 {
-    // Typing the row's own weight (the pilot's is the field typed most)
-    // changes nothing its range depends on: the last range of each row is
-    // kept while the other texts stay.
-    struct Kept {
-        std::array<std::string, std::tuple_size_v<RangeTexts>> texts;
-        Range range;
-    };
-    thread_local std::array<std::optional<Kept>, Sheet::kRowCount> kept;
-    std::optional<Kept>& last = kept[solvedRow];
-    const RangeTexts texts = rangeTexts(sheet, solvedRow);
-    if (last && std::equal(texts.begin(), texts.end(), last->texts.begin()))
-        return last->range;
+    std::array<std::string_view, std::tuple_size_v<decltype(KeptRange::texts)>> texts;
+    for (std::size_t row = 0, n = 0; row < Sheet::kRowCount; ++row) {
+        if (row != solvedRow)
+            texts[n++] = sheet.weight[row];
+        texts[n++] = sheet.arm[row];
+    }
+    std::optional<KeptRange>* last = kept ? &kept->rows[solvedRow] : nullptr;
+    if (last && *last && std::equal(texts.begin(), texts.end(), (*last)->texts.begin()))
+        return {(*last)->loaded, (*last)->weights};
     const std::optional<Loading> loading = loadingOf(sheet, solvedRow);
-    last = Kept{};
-    last->range = Range{loading && loading->sums.weight > 0.0,
-                        loading ? weightsOf(*loading, sheet.arm[solvedRow]) : std::nullopt};
-    std::copy(texts.begin(), texts.end(), last->texts.begin());
-    return last->range;
+    const Range range{loading && loading->sums.weight > 0.0,
+                      loading ? weightsOf(*loading, sheet.arm[solvedRow]) : std::nullopt};
+    if (last) {
+        *last = KeptRange{{}, range.loaded, range.weights};
+        std::copy(texts.begin(), texts.end(), (*last)->texts.begin());
+    }
+    return range;
 }
 
 // "(11 kg)", or "(no whole kg)" when no whole kilogram keeps the sheet within limits.
@@ -187,9 +174,9 @@ std::string itemWords(const Sheet& sheet, std::size_t row, bool capital)
            figureAsRead(sheet.arm[row]) + " in)";
 }
 
-std::string itemRangeWords(const Sheet& sheet, std::size_t row)
+std::string itemRangeWords(const Sheet& sheet, std::size_t row, KeptRanges* kept)
 {
-    const std::optional<WeightRange> range = rangeOf(sheet, row).weights;
+    const std::optional<WeightRange> range = rangeOf(sheet, row, kept).weights;
     if (!range)
         return {};
     std::string weights = "no weight";
@@ -202,7 +189,7 @@ std::string itemRangeWords(const Sheet& sheet, std::size_t row)
 
 // The least (or most) weight at each item arm typed that makes the pilot
 // legal, when the pilot as typed is not.
-std::string ballastWords(const Sheet& sheet, const WeightRange& pilot)
+std::string ballastWords(const Sheet& sheet, const WeightRange& pilot, KeptRanges* kept)
 {
     const std::string& pilotText = sheet.weight[kPilot];
     const std::optional<double> pilotWeight = ValueOfText(pilotText);
@@ -217,7 +204,7 @@ std::string ballastWords(const Sheet& sheet, const WeightRange& pilot)
         if (isBlank(sheet.arm[row]))
             continue;
         anyArm = true;
-        const std::optional<WeightRange> range = rangeOf(sheet, row).weights;
+        const std::optional<WeightRange> range = rangeOf(sheet, row, kept).weights;
         const double now = ValueOfText(sheet.weight[row]).value_or(0.0);
         if (!range || !range->any())
             continue;
@@ -245,7 +232,7 @@ std::optional<WeightRange> rowWeights(const Sheet& sheet, int row)
 {
     if (row < 0 || row >= Sheet::kRowCount)
         return std::nullopt;
-    return rangeOf(sheet, static_cast<std::size_t>(row)).weights;
+    return rangeOf(sheet, static_cast<std::size_t>(row), nullptr).weights;
 }
 
 std::string rangeWords(const WeightRange& range)
@@ -255,20 +242,20 @@ std::string rangeWords(const WeightRange& range)
            ")";
 }
 
-std::string readoutWords(const Sheet& sheet, bool totalsCurrent, int itemRow)
+std::string readoutWords(const Sheet& sheet, bool totalsCurrent, int itemRow, KeptRanges* kept)
 {
-    const Range range = rangeOf(sheet, kPilot);
+    const Range range = rangeOf(sheet, kPilot, kept);
     if (!range.loaded)
         return {};
     std::string words;
     if (itemRow >= kFirstDescribedRow && itemRow < Sheet::kRowCount &&
         !isBlank(sheet.arm[static_cast<std::size_t>(itemRow)]))
-        words = itemRangeWords(sheet, static_cast<std::size_t>(itemRow));
+        words = itemRangeWords(sheet, static_cast<std::size_t>(itemRow), kept);
     if (const std::optional<WeightRange>& weights = range.weights) {
         addSentence(words, weights->any() ? "Pilot weight for this loading: " + rangeWords(*weights) + '.'
                                           : "No pilot weight keeps this loading within limits.");
         if (totalsCurrent)
-            addSentence(words, ballastWords(sheet, *weights));
+            addSentence(words, ballastWords(sheet, *weights, kept));
     }
     if (totalsCurrent && !sheet.grossWeight.empty()) {
         const double room = decimalDifference(kMaxGrossWeight, sheet.grossWeight);

@@ -5,6 +5,7 @@
 // needs, and the weight left to the 900 lb limit, each in pounds with
 // kilograms beside them.
 
+#include <array>
 #include <optional>
 #include <string>
 
@@ -25,6 +26,19 @@ struct WeightRange {
     bool any() const { return low <= high; }
     bool anyKg() const { return lowKg <= highKg; }
     bool operator==(const WeightRange&) const = default;
+};
+
+// The last range worked out for each row, with every text of the sheet but
+// the row's weight, which is all it depends on: typing a row's own weight
+// (the pilot's is the field typed most) works out no range again. A session
+// keeps one for its sheet, so that no answer rests on what was asked before.
+struct KeptRange {
+    std::array<std::string, 2 * Sheet::kRowCount - 1> texts;
+    bool loaded = false;  // the other rows weigh more than zero
+    std::optional<WeightRange> weights;
+};
+struct KeptRanges {
+    std::array<std::optional<KeptRange>, Sheet::kRowCount> rows;
 };
 
 // The weights of one row, at the arm typed in it, that keep the sheet within
@@ -58,7 +72,9 @@ inline std::optional<WeightRange> pilotWeights(const Sheet& sheet) { return rowW
 // leaves 0.3 lb, not 0.30000000000006821), so the two agree; it and the
 // ballast are left out while the totals are not current. Empty until the
 // loading (every row but the pilot's) weighs more than zero.
-std::string readoutWords(const Sheet& sheet, bool totalsCurrent, int itemRow = -1);
+// `kept`, when given, keeps each row's range with the texts it came from, to
+// be used again while they stay (see KeptRanges).
+std::string readoutWords(const Sheet& sheet, bool totalsCurrent, int itemRow = -1, KeptRanges* kept = nullptr);
 
 // A whole-pound range with its kilograms: "130 to 229 lb (59 to 103 kg)";
 // "23 to 23 lb (no whole kg)", as a range may hold no whole kilogram.

@@ -70,6 +70,7 @@ View Session::edit(FieldKind field, int row, std::string text)
     const bool cut = cutToCharacters(text, kMaxFieldCharacters);
     if (field == FieldKind::Description) {
         m_sheet.description[index] = std::move(text);
+        refreshLines();  // the read-outs quote descriptions
         return cut ? setNote(cutWords(field, row)) : view();
     }
     std::string& target = field == FieldKind::Weight ? m_sheet.weight[index] : m_sheet.arm[index];
@@ -91,7 +92,7 @@ View Session::focus(FieldKind field, int row)
                       row < Sheet::kRowCount;
     if (const int itemRow = item ? row : -1; itemRow != m_itemRow) {
         m_itemRow = itemRow;
-        m_lines.readouts = readoutWords(m_sheet, totalsCurrent(m_sheet, m_fault), m_itemRow);
+        m_lines.readouts = readoutWords(m_sheet, totalsCurrent(m_sheet, m_fault), m_itemRow, &m_kept);
     }
     return view();
 }
@@ -320,7 +321,7 @@ void Session::recalculate()
         m_marked = -1;
 }
 
-void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note, m_itemRow); }
+void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note, m_itemRow, &m_kept); }
 
 View Session::viewAnnouncing(Announcements announce) const
 {

@@ -15,6 +15,7 @@
 
 #include "load_sheet.h"
 #include "loadings.h"
+#include "readouts.h"
 #include "sheet.h"
 #include "words.h"
 
@@ -67,9 +68,9 @@ public:
 
     // A field's new text. A weight or an arm recalculates the sheet, unmarks
     // a loading whose texts the aircraft-empty row no longer holds, and ends
-    // the note; a description changes no figure. A text past
-    // kMaxFieldCharacters is cut there, and the note says so. The same text
-    // again is no change.
+    // the note; a description changes no figure, only the read-outs that
+    // quote it. A text past kMaxFieldCharacters is cut there, and the note
+    // says so. The same text again is no change.
     View edit(FieldKind field, int row, std::string text);
 
     // The caret moved into a field (or out of every field: Moment, -1). In
@@ -164,6 +165,7 @@ private:
     std::string m_note;
     int m_itemRow = -1;  // the item whose weights the read-outs name
     LinesBeneath m_lines;  // the lines as shown, and as a screen reader last heard them
+    KeptRanges m_kept;     // the read-outs' ranges, worked out again only when a text they rest on changes
     std::string m_whereToPutLoadings;
     std::string m_whyNoLoadings;  // in its place, when a file was found and could not be read
     bool m_loadingsRefused = false;

@@ -67,10 +67,7 @@ std::string hexDigits(char32_t c)
 // marks are in every font the program may draw with; ⟨ ⟩ are not.)
 std::string quoted(std::string_view text)
 {
-    constexpr std::size_t kShown = 16;
-    std::string_view cut = text.substr(0, kShown);
-    while (cut.size() < text.size() && !cut.empty() && (static_cast<unsigned char>(text[cut.size()]) & 0xC0u) == 0x80u)
-        cut.remove_suffix(1);
+    const std::string cut = shortened(text, 16);
     std::string shown;
     for (std::size_t at = 0; at < cut.size();) {
         const std::size_t start = at;
@@ -82,8 +79,6 @@ std::string quoted(std::string_view text)
         else
             shown += cut.substr(start, at - start);
     }
-    if (cut.size() < text.size())
-        shown += "\u2026";
     return '"' + isolated(shown) + '"';
 }
 
@@ -198,9 +193,10 @@ std::string LinesBeneath::warningText() const
     return text;
 }
 
-LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow)
+LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow,
+                          KeptRanges* kept)
 {
-    return {stateWords(sheet, fault), warningsOf(sheet), readoutWords(sheet, totalsCurrent(sheet, fault), itemRow),
+    return {stateWords(sheet, fault), warningsOf(sheet), readoutWords(sheet, totalsCurrent(sheet, fault), itemRow, kept),
             std::move(note)};
 }
 
@@ -303,11 +299,10 @@ std::string withoutBlanks(std::string text)
     return text;
 }
 
-std::string shortened(std::string_view text)
+std::string shortened(std::string_view text, std::size_t characters)
 {
-    constexpr std::size_t kShown = 60;
     std::size_t at = 0;
-    for (std::size_t n = 0; n < kShown && at < text.size(); ++n)
+    for (std::size_t n = 0; n < characters && at < text.size(); ++n)
         nextCharacter(text, at);
     return at >= text.size() ? std::string(text) : std::string(text.substr(0, at)) + "\u2026";
 }

@@ -99,7 +99,10 @@ struct LinesBeneath {
 };
 
 // `itemRow`: the item a pilot is typing in, whose weights the read-outs name.
-LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow = -1);
+// `kept`: the session's ranges worked out before (see readoutWords).
+struct KeptRanges;
+LinesBeneath linesBeneath(const Sheet& sheet, const std::optional<CalcFault>& fault, std::string note, int itemRow = -1,
+                          KeptRanges* kept = nullptr);
 
 // Which lines a screen reader speaks unasked after a change: the verdict when
 // its words change, and not again when a warning goes under the same words;
@@ -175,8 +178,8 @@ std::string withoutBlanks(std::string text);
 std::string isolated(std::string_view text);
 
 // A name or description so long that it would crowd out what stands beside
-// it, shortened visibly after 60 characters, never inside one: "Parachute"
+// it, shortened visibly after 60 characters (or so many), never inside one: "Parachute"
 // stays, a 4,096-character name shows its first 60 and "…".
-std::string shortened(std::string_view text);
+std::string shortened(std::string_view text, std::size_t characters = 60);
 
 }  // namespace kq71wb

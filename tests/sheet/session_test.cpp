@@ -12,8 +12,9 @@ namespace {
 
 // What a front end shows of a view, in one line: the totals, the verdict,
 // the warnings, the note, what is spoken now (Verdict, Warnings, Note), the
-// marked loading and the buttons (a button that cannot be pressed in brackets).
-std::string shown(const View& view)
+// marked loading and the buttons (a button that cannot be pressed in brackets);
+// with `readouts`, the read-outs last.
+std::string shown(const View& view, bool readouts)
 {
     const Sheet& s = view.sheet;
     std::string said = std::string(view.announce.verdict ? "V" : "") + (view.announce.warnings ? "W" : "") +
@@ -23,13 +24,15 @@ std::string shown(const View& view)
         buttons += (buttons.empty() ? "" : ", ") + (button.canPress ? button.caption : "[" + button.caption + "]");
     return s.weight[0] + " at " + s.arm[0] + ": " + s.grossWeight + " lb, CG" + s.flyCg + " | " + view.lines.verdict +
            " | " + std::to_string(view.lines.warnings.size()) + " warnings | note \"" + view.lines.note + "\" | said " +
-           (said.empty() ? "-" : said) + " | marked " + std::to_string(view.marked) + " | " + buttons;
+           (said.empty() ? "-" : said) + " | marked " + std::to_string(view.marked) + " | " + buttons +
+           (readouts ? " | " + view.lines.readouts : "");
 }
 
 struct Step {
     const char* what;
     std::function<View(Session&)> event;
     std::string expected;
+    bool readouts = false;
 };
 
 const std::string kButtons = "N271KQ, [Loading 2], [Loading 3], [Spare]";
@@ -73,10 +76,16 @@ TEST(Session, EachEventGivesOneView)
         {"the warnings go under the same verdict: it is not said again",
          [](Session& s) { return s.edit(FieldKind::Weight, 2, ""); },
          "612 at 23.6: 783 lb, CG  14.08 | Within limits. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
+        {"an item's description, quoted by the read-outs: ballast for a light pilot at item 3",
+         [](Session& s) { s.edit(FieldKind::Arm, 2, "-30"), s.edit(FieldKind::Weight, 1, "100");
+                          return s.edit(FieldKind::Description, 2, "Tail ballast"); },
+         "612 at 23.6: 712 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons +
+             " | Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). A 100 lb pilot needs at least 23 lb (11 kg) at "
+             "item 3 (Tail ballast, -30 in). Room to 900 lb: 188 lb (85.2 kg).", true},
     };
     Session session;
     for (const Step& step : steps)
-        EXPECT_EQ(shown(step.event(session)), step.expected) << step.what;
+        EXPECT_EQ(shown(step.event(session), step.readouts), step.expected) << step.what;
     EXPECT_EQ(session.sheet().description[3].size(), kMaxFieldCharacters);
 }
 
