@@ -59,6 +59,7 @@ export interface Kq71wb {
   Sha256: { new (): Sha256 };
   FieldKind: FieldKinds;
   fieldName(kind: FieldKindValue, row: number): string;
+  limitCaptions(): string[]; // "Maximum Gross Weight : 900 pounds", then the forward and aft CG limits
   program(): string;
   loadingsFileLimit(): number; // bytes of a loadings file the parser reads
   build: string; // this build of the page, as its index.html and app.js name it
