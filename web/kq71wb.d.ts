@@ -15,6 +15,7 @@ export interface View {
   checksAt: [FieldKindValue, number] | null; // the field the first warning names
   announce: { verdict: boolean; warnings: boolean; note: boolean };
   loadings: [LoadingButton, LoadingButton, LoadingButton, LoadingButton]; marked: number;
+  caretTo: [FieldKindValue, number] | null; // where the caret goes, its text selected: after a loading press, the pilot's weight
   loadingsFrom: string; // where the loadings in use came from: "Loadings from the club's kq71wb.dat, modified …, SHA-256 …."
   club: 'none' | 'used' | 'offered'; // the club's kq71wb.dat beside the page: none, in use, or there while the pilot's own are
   caret?: [number, number]; // after toggleSign only
