@@ -340,12 +340,25 @@ function useLoadings(blob, name, modified) {
 
 const useFile = (file) => useLoadings(file, file.name, momentOf(new Date(file.lastModified)));
 
+const fieldAt = ([kind, row]) => (kind === FieldKind.Weight ? weights : arms)[row];
+
+// The read-outs follow the caret: the core hears where it went, unless the
+// core sent it there itself.
+let caretTold = `${FieldKind.Moment} -1`;
+function tellCaret(kind, row) {
+  if (caretTold === `${kind} ${row}`) return;
+  caretTold = `${kind} ${row}`;
+  show(session.focus(kind, row));
+}
+
+// On to the field the core names (the pilot's weight), as on the desktop; a
+// focus that is already there gets no focus event to select its text.
 function pressLoading(index) {
-  show(session.pressLoading(index));
-  // On to the pilot's weight, as on the desktop; a focus that is already
-  // there gets no focus event to select its text.
-  weights[1].focus();
-  weights[1].select();
+  const { caretTo } = show(session.pressLoading(index));
+  if (!caretTo) return;
+  caretTold = caretTo.join(' ');
+  fieldAt(caretTo).focus();
+  fieldAt(caretTo).select();
 }
 
 // The printed load sheet: its lines above and below the sheet, the chart as
@@ -376,6 +389,8 @@ function endPrint() {
 }
 
 function wire() {
+  const limits = kq71wb.limitCaptions();
+  all('.limits .limit').forEach((item, k) => put(item, limits[k]));
   const name = (field, kind, row) => field.setAttribute('aria-label', kq71wb.fieldName(kind, row));
   for (const [fields, kind] of editedFields) fields.forEach((field, k) => name(field, kind, rowOf(kind, k)));
   loadingButtons.forEach((button, i) => button.addEventListener('click', () => pressLoading(i)));
@@ -383,10 +398,9 @@ function wire() {
   for (const [fields, kind] of editedFields) {
     fields.forEach((field, k) => {
       field.addEventListener('input', () => show(session.edit(kind, rowOf(kind, k), field.value)));
-      // The read-outs follow the caret: in an item's weight or arm they
-      // first say what that item may weigh.
-      field.addEventListener('focus', () => { field.select(); show(session.focus(kind, rowOf(kind, k))); });
-      field.addEventListener('blur', () => show(session.focus(FieldKind.Moment, -1)));
+      // In an item's weight or arm the read-outs first say what that item may weigh.
+      field.addEventListener('focus', () => { field.select(); tellCaret(kind, rowOf(kind, k)); });
+      field.addEventListener('blur', () => tellCaret(FieldKind.Moment, -1));
     });
   }
   // The ± key stands in sight while a weight or an arm has the focus; pressing
@@ -412,8 +426,7 @@ function wire() {
   byId('checks').addEventListener('click', (event) => {
     if (!checksAt) return;
     event.preventDefault();
-    const [kind, row] = checksAt;
-    const field = (kind === FieldKind.Weight ? weights : arms)[row];
+    const field = fieldAt(checksAt);
     field.focus({ preventScroll: true });
     field.scrollIntoView({ block: 'center' });
   });

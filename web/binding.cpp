@@ -174,6 +174,14 @@ EMSCRIPTEN_KEEPALIVE const char* kq_field_name(int field, int row)
 {
     return answerUnless(refusal(field, row), [&] { return kq71wb::fieldName(kind(field), row); });
 }
+// The captions that state the limits, as a JSON list.
+EMSCRIPTEN_KEEPALIVE const char* kq_limit_captions()
+{
+    std::string list;
+    for (int limit = 0; limit < kq71wb::kLimitCaptionCount; ++limit)
+        list += (limit ? "," : "[") + kq71wb::web::jsonText(kq71wb::limitCaption(static_cast<kq71wb::LimitCaption>(limit)));
+    return answer(list + ']');
+}
 EMSCRIPTEN_KEEPALIVE const char* kq_program() { return answer("KQ71WB " KQ71WB_VERSION); }
 // The part of a chosen file the parser reads; the script hands the module no more of it.
 EMSCRIPTEN_KEEPALIVE int kq_loadings_file_limit() { return static_cast<int>(kq71wb::kMaxFileBytes); }

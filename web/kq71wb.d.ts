@@ -15,6 +15,7 @@ export interface View {
   checksAt: [FieldKindValue, number] | null; // the field the first warning names
   announce: { verdict: boolean; warnings: boolean; note: boolean };
   loadings: [LoadingButton, LoadingButton, LoadingButton, LoadingButton]; marked: number;
+  caretTo: [FieldKindValue, number] | null; // where the caret goes, its text selected: after a loading press, the pilot's weight
   loadingsFrom: string; // where the loadings in use came from: "Loadings from the club's kq71wb.dat, modified …, SHA-256 …."
   club: 'none' | 'used' | 'offered'; // the club's kq71wb.dat beside the page: none, in use, or there while the pilot's own are
   caret?: [number, number]; // after toggleSign only
@@ -59,6 +60,7 @@ export interface Kq71wb {
   Sha256: { new (): Sha256 };
   FieldKind: FieldKinds;
   fieldName(kind: FieldKindValue, row: number): string;
+  limitCaptions(): string[]; // "Maximum Gross Weight : 900 pounds", then the forward and aft CG limits
   program(): string;
   loadingsFileLimit(): number; // bytes of a loadings file the parser reads
   build: string; // this build of the page, as its index.html and app.js name it

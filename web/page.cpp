@@ -47,13 +47,19 @@ std::string scaleAt(const Sheet& sheet)
     return TextOfDouble(std::clamp(at, 0.0, 1.0));
 }
 
-// The field the first warning names, [kind, row], where "1 number to check" takes the pilot.
+// A field as [kind, row], or null.
+std::string fieldJson(std::optional<Caret> field)
+{
+    return field ? '[' + std::to_string(static_cast<int>(field->field)) + ',' + std::to_string(field->row) + ']'
+                 : "null";
+}
+
+// The field the first warning names, where "1 number to check" takes the pilot.
 std::string checksAt(const LinesBeneath& lines)
 {
     if (lines.warnings.empty())
         return "null";
-    const Warning& first = lines.warnings.front();
-    return '[' + std::to_string(static_cast<int>(first.field)) + ',' + std::to_string(first.row) + ']';
+    return fieldJson(Caret{lines.warnings.front().field, lines.warnings.front().row});
 }
 
 std::string buttonJson(const LoadingButtonView& button)
@@ -296,7 +302,7 @@ std::string PageSession::viewJson(const View& view) const
            ",\"readouts\":" + jsonText(lines.readouts) + ",\"note\":" + jsonText(lines.note) +
            ",\"announce\":{\"verdict\":" + flag(view.announce.verdict) + ",\"warnings\":" + flag(view.announce.warnings) +
            ",\"note\":" + flag(view.announce.note) + "},\"loadings\":" + list(view.loadings, buttonJson) +
-           ",\"marked\":" + std::to_string(view.marked) +
+           ",\"marked\":" + std::to_string(view.marked) + ",\"caretTo\":" + fieldJson(view.caretTo) +
            ",\"envelope\":" + envelopeJson(envelopeOf(s, totalsCurrent(s, view.fault))) +
            ",\"loadingsFrom\":" + jsonText(loadingsFrom()) +
            ",\"club\":\"" + (!m_club ? "none" : m_own ? "offered" : "used") + "\"}";

@@ -25,6 +25,8 @@ namespace kq71wb::web {
 //   "announce": which of "verdict", "warnings" and "note" to speak now
 //   "loadings": the four buttons, each {"caption", "canPress", "whyNot"}
 //   "marked": the marked one, or -1
+//   "caretTo": where the event sends the caret, its text selected, [kind, row]
+//     (a loading press: the pilot's weight), or null; the read-outs are already its
 //   "envelope": what of the envelope chart follows the sheet, in the units of
 //     the chart as last laid out (layoutChart): {"point": [x, y] or null, "within",
 //     "label": {"x", "lines", "anchor"} or null, "pilotLine": [[x, y], ...], "words"}

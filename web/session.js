@@ -99,6 +99,7 @@
   Module['Sha256'] = Sha256;
   Module['FieldKind'] = Object.freeze({ Weight: 0, Arm: 1, Moment: 2, Description: 3 });
   Module['fieldName'] = (field, row) => answer(_kq_field_name(whole(field), whole(row)));
+  Module['limitCaptions'] = () => JSON.parse(answer(_kq_limit_captions()));
   Module['program'] = () => answer(_kq_program());
   Module['loadingsFileLimit'] = () => _kq_loadings_file_limit();
   Module['build'] = '@KQ71WB_PAGE_BUILD@';

@@ -17,6 +17,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <utility>
+
 #include "conversions.h"
 #include "load_sheet_page.h"
 #include "loadings.h"
@@ -183,14 +185,16 @@ void frmKQ71wb::wireEvents()
             return;
         // Only the read-outs' line can change; the rest is not touched, so
         // that a move of the caret makes no screen reader speak.
+        // A caret the session sent there itself needs no second trip.
         const auto& fields = m_controls;
-        std::pair<FieldKind, int> caret{FieldKind::Moment, -1};
+        Caret caret;
         for (int i = 0; i < Sheet::kRowCount; ++i) {
             const auto row = static_cast<std::size_t>(i);
             if (now == fields.txtWeight[row] || now == fields.txtArm[row])
                 caret = {now == fields.txtWeight[row] ? FieldKind::Weight : FieldKind::Arm, i};
         }
-        m_readoutLine->setMessage(fromUtf8(m_session.focus(caret.first, caret.second).lines.readouts));
+        if (std::exchange(m_caretTold, caret) != caret)
+            m_readoutLine->setMessage(fromUtf8(m_session.focus(caret.field, caret.row).lines.readouts));
     });
     connect(c.mnuPrint, &QAction::triggered, this, &frmKQ71wb::mnuPrint_Click);
     connect(c.mnuExit, &QAction::triggered, this, &frmKQ71wb::mnuExit_Click);
@@ -399,13 +403,18 @@ void frmKQ71wb::cmdLoading_Click(int Index)
     auto& c = m_controls;
     if (!c.cmdLoading[static_cast<std::size_t>(Index)]->isEnabled())
         return;
-    showView(m_session.pressLoading(Index));
-    // A press that never took the focus (an access key) leaves it in the
-    // pilot's weight, where no focus event would come to select the text.
-    if (c.txtWeight[kPilotRow]->hasFocus())
-        txtWeight_GotFocus(kPilotRow);
-    else
-        c.txtWeight[kPilotRow]->setFocus(Qt::OtherFocusReason);
+    const View view = m_session.pressLoading(Index);
+    showView(view);
+    if (!view.caretTo)
+        return;
+    // The session's read-outs are already the caret's. A press that never
+    // took the focus (an access key) may leave it in that very field, where
+    // no focus event would come to select the text.
+    m_caretTold = *view.caretTo;
+    const auto row = static_cast<std::size_t>(view.caretTo->row);
+    window::SheetField* field = view.caretTo->field == FieldKind::Weight ? c.txtWeight[row] : c.txtArm[row];
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
 }
 
 // The window's image as it stood at one moment: a copy of its client area,

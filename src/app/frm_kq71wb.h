@@ -97,6 +97,7 @@ private:
     std::string m_whereToPutLoadings;
     PrintTarget& m_printTarget;
     Session m_session;
+    Caret m_caretTold;  // where the session last learnt the caret is
     window::WindowControls m_controls;
     window::LinesArea* m_linesArea = nullptr;
     window::MessageLine* m_verdictLine = nullptr;

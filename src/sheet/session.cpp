@@ -111,12 +111,15 @@ View Session::pressLoading(int index)
     m_sheet.arm[0] = this->*kStoredArm[k];
     recalculate();
     m_marked = index;
+    m_itemRow = -1;  // the caret goes to the pilot's weight, which is no item
     const LinesBeneath before = std::exchange(m_lines, {});
     refreshLines();
     // New figures under the same words are said again: the pilot pressed for them.
     Announcements announce = announcementsFor(before, m_lines);
     announce.verdict = !m_lines.verdict.empty();
-    return viewAnnouncing(announce);
+    View pressed = viewAnnouncing(announce);
+    pressed.caretTo = Caret{FieldKind::Weight, kPilotRow};
+    return pressed;
 }
 
 View Session::useLoadings(const Loadings& loadings, std::string file)
@@ -326,7 +329,7 @@ void Session::refreshLines() { m_lines = linesBeneath(m_sheet, m_fault, m_note, 
 View Session::viewAnnouncing(Announcements announce) const
 {
     return {m_sheet, grossWeightWords(m_sheet, m_fault), flyCgWords(m_sheet, m_fault), scaleWords(m_sheet, m_fault),
-            resultsCurrent(m_sheet, m_fault), m_lines, announce, m_buttons, m_fault, m_marked};
+            resultsCurrent(m_sheet, m_fault), m_lines, announce, m_buttons, m_fault, m_marked, std::nullopt};
 }
 
 // A button that would put a blank name on the load sheet, or nothing into

@@ -32,6 +32,14 @@ struct LoadingButtonView {
     bool operator==(const LoadingButtonView&) const = default;
 };
 
+// A field where the caret stands: the pilot's weight is {Weight, kPilotRow}.
+struct Caret {
+    FieldKind field = FieldKind::Moment;
+    int row = -1;
+
+    bool operator==(const Caret&) const = default;
+};
+
 // Everything a front end shows after an event. It refers to the session's
 // own sheet, lines and buttons rather than copying them, so that a keystroke
 // costs no copy of the sheet: show it at once, before the next event.
@@ -44,6 +52,9 @@ struct View {
     const std::array<LoadingButtonView, kLoadingCount>& loadings;
     const std::optional<CalcFault>& fault;  // of the last pass, until one completes
     int marked = -1;  // the marked loading, or -1
+    // Where the event sends the caret, its text selected (a loading press:
+    // the pilot's weight); the read-outs are already the ones for it.
+    std::optional<Caret> caretTo;
 };
 
 // Where the bytes of a loadings file came from, for the load sheet to name.
@@ -82,7 +93,8 @@ public:
     // A loading button pressed: its empty weight and arm into the
     // aircraft-empty row, each a change of its own as when a pilot types
     // them, and the button marked. One view, spoken once from the final
-    // figures. A button that cannot be pressed changes nothing.
+    // figures. The caret goes on to the pilot's weight (caretTo), as the
+    // pilot types theirs next. A button that cannot be pressed changes nothing.
     View pressLoading(int index);
 
     // The four loadings: as read from a file, or from a file's bytes. The

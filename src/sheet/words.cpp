@@ -274,6 +274,21 @@ std::string maxGrossWeightText() { return TextOfDouble(kMaxGrossWeight); }
 std::string forwardCgLimitText() { return withoutBlanks(FormatCg(kForwardCgLimit)); }
 std::string aftCgLimitText() { return withoutBlanks(FormatCg(kAftCgLimit)); }
 
+std::string limitCaption(LimitCaption limit)
+{
+    switch (limit) {
+    case LimitCaption::MaxGrossWeight:
+        return "Maximum Gross Weight : " + maxGrossWeightText() + " pounds";
+    case LimitCaption::ForwardCg:
+        return "Forward CG Limit : " + forwardCgLimitText() + " inches";
+    case LimitCaption::AftCg:
+        return "Aft CG Limit : " + aftCgLimitText() + " inches";
+    case LimitCaption::None:
+        break;
+    }
+    return {};
+}
+
 std::string figureAsRead(std::string_view text)
 {
     const std::optional<double> value = ValueOfText(text);

@@ -129,6 +129,12 @@ std::string cutWords(FieldKind field, int row);
 std::string maxGrossWeightText();
 std::string forwardCgLimitText();
 std::string aftCgLimitText();
+// The captions that state them beside the sheet, in the window and on the
+// page alike: "Maximum Gross Weight : 900 pounds", "Forward CG Limit : 11.70
+// inches", "Aft CG Limit : 16.00 inches".
+enum class LimitCaption { None = -1, MaxGrossWeight, ForwardCg, AftCg };
+inline constexpr int kLimitCaptionCount = 3;
+std::string limitCaption(LimitCaption limit);
 
 // Said when the load sheet has been put on the clipboard.
 inline constexpr std::string_view kCopiedNote = "Load sheet copied.";

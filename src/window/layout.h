@@ -12,6 +12,7 @@
 
 #include "loadings.h"
 #include "sheet.h"
+#include "words.h"
 
 namespace kq71wb::window {
 
@@ -52,6 +53,7 @@ struct ControlSpec {
     int width = 0;
     int height = 0;
     std::string_view caption{};
+    LimitCaption limit = LimitCaption::None;  // a caption the sheet words from its own limits
     OleColor backColor = kButtonFace;
     bool border = false;
     bool transparent = false;
@@ -85,11 +87,11 @@ constexpr auto makeLayout()
     rows[n++] = {.name = "Label5", .left = 5520, .top = 600, .width = 2430, .height = 210,
                  .caption = "Datum : Leading Edge of Wing", .transparent = true, .tabIndex = 23};
     rows[n++] = {.name = "Label6", .left = 5520, .top = 840, .width = 3060, .height = 210,
-                 .caption = "Maximum Gross Weight : 900 pounds", .transparent = true, .tabIndex = 24};
+                 .limit = LimitCaption::MaxGrossWeight, .transparent = true, .tabIndex = 24};
     rows[n++] = {.name = "Label7", .left = 5520, .top = 1080, .width = 2580, .height = 210,
-                 .caption = "Forward CG Limit : 11.70 inches", .transparent = true, .tabIndex = 25};
+                 .limit = LimitCaption::ForwardCg, .transparent = true, .tabIndex = 25};
     rows[n++] = {.name = "Label8", .left = 5520, .top = 1320, .width = 2130, .height = 210,
-                 .caption = "Aft CG Limit : 16.00 inches", .transparent = true, .tabIndex = 26};
+                 .limit = LimitCaption::AftCg, .transparent = true, .tabIndex = 26};
     rows[n++] = {.name = "lblSlider2", .left = 1440, .top = 5520, .width = 2535, .height = 255,
                  .caption = "   12        13        14          15       16", .backColor = kGreen,
                  .font = FontKind::WindowDefault, .tabIndex = 39};

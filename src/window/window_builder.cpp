@@ -22,6 +22,12 @@ constexpr int pixels(int twips) { return (twips + kTwipsPerPixel / 2) / kTwipsPe
 
 QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
+// A row's caption: its own, or one the sheet words from its limits.
+QString captionOf(const ControlSpec& row)
+{
+    return row.limit == LimitCaption::None ? fromView(row.caption) : QString::fromStdString(limitCaption(row.limit));
+}
+
 // Point sizes become pixel sizes at 96 dots per inch, so that text keeps its
 // size against a layout that is measured in pixels.
 QFont fontOf(FontKind kind)
@@ -98,7 +104,7 @@ QString accessibleNameOf(const ControlSpec& control)
         return "Centre of gravity";
     if (control.name == "Slider1")
         return "Centre of gravity scale";
-    return fromView(control.caption).trimmed();
+    return captionOf(control).trimmed();
 }
 
 QWidget* makeControl(const ControlSpec& row, QWidget* parent)
@@ -108,8 +114,7 @@ QWidget* makeControl(const ControlSpec& row, QWidget* parent)
     QPalette::ColorRole backRole = QPalette::Window;
     switch (row.kind) {
     case ControlKind::Label: {
-        auto* label = isResult(row) ? new ResultLabel(fromView(row.caption), parent)
-                                    : new CaptionLabel(fromView(row.caption), parent);
+        auto* label = isResult(row) ? new ResultLabel(captionOf(row), parent) : new CaptionLabel(captionOf(row), parent);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(alignmentOf(row.align));
         if (row.border)

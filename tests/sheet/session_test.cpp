@@ -13,7 +13,7 @@ namespace {
 // What a front end shows of a view, in one line: the totals, the verdict,
 // the warnings, the note, what is spoken now (Verdict, Warnings, Note), the
 // marked loading and the buttons (a button that cannot be pressed in brackets);
-// with `readouts`, the read-outs last.
+// where the caret goes, when the event sends it; with `readouts`, the read-outs last.
 std::string shown(const View& view, bool readouts)
 {
     const Sheet& s = view.sheet;
@@ -25,7 +25,7 @@ std::string shown(const View& view, bool readouts)
     return s.weight[0] + " at " + s.arm[0] + ": " + s.grossWeight + " lb, CG" + s.flyCg + " | " + view.lines.verdict +
            " | " + std::to_string(view.lines.warnings.size()) + " warnings | note \"" + view.lines.note + "\" | said " +
            (said.empty() ? "-" : said) + " | marked " + std::to_string(view.marked) + " | " + buttons +
-           (readouts ? " | " + view.lines.readouts : "");
+           (view.caretTo ? " | caret to " + fieldName(view.caretTo->field, view.caretTo->row) : "") + (readouts ? " | " + view.lines.readouts : "");
 }
 
 struct Step {
@@ -36,6 +36,7 @@ struct Step {
 };
 
 const std::string kButtons = "N271KQ, [Loading 2], [Loading 3], [Spare]";
+const std::string kPilot = "Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). Room to 900 lb: 117.5 lb (53.2 kg).";
 
 // One session through a pilot's steps, each event and the view that comes of it.
 TEST(Session, EachEventGivesOneView)
@@ -48,9 +49,16 @@ TEST(Session, EachEventGivesOneView)
          " at : 170 lb, CG-  20.00 | CG forward of the 11.70 in limit. | 0 warnings | note \"\" | said V | marked -1 | " + kButtons},
         {"a loading pressed: one view, spoken once from the final figures",
          [](Session& s) { return s.pressLoading(0); },
-         "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said V | marked 0 | " + kButtons},
-        {"pressed again: the same words are said again", [](Session& s) { return s.pressLoading(0); },
-         "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said V | marked 0 | " + kButtons},
+         "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said V | marked 0 | " + kButtons +
+             " | caret to Weight, Pilot"},
+        {"the caret in item 8's weight: the read-outs say what it may weigh at its arm",
+         [](Session& s) { return s.edit(FieldKind::Arm, 7, "60"), s.focus(FieldKind::Weight, 7); },
+         "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said - | marked 0 | " + kButtons +
+             " | Item 8 (60 in): up to 33 lb (15 kg) keeps the sheet within limits. " + kPilot, true},
+        {"pressed again: the same words said again, the caret sent on with the pilot's read-outs",
+         [](Session& s) { return s.pressLoading(0); },
+         "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said V | marked 0 | " + kButtons +
+             " | caret to Weight, Pilot | " + kPilot, true},
         {"the next keystroke says nothing new", [](Session& s) { return s.edit(FieldKind::Weight, 1, "171"); },
          "612.5 at 23.6: 783.5 lb, CG  14.08 | Within limits. | 0 warnings | note \"\" | said - | marked 0 | " + kButtons},
         {"a loading without a name cannot be pressed", [](Session& s) { return s.pressLoading(1); },

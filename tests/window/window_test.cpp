@@ -17,7 +17,6 @@
 #include "headless.h"
 #include "widgets.h"
 #include "window_builder.h"
-#include "words.h"
 
 using namespace kq71wb::window;
 
@@ -155,18 +154,6 @@ private slots:
         const int pressable = darkest(drawn(button));
         button->setEnabled(false);
         QVERIFY2(darkest(drawn(button)) > pressable + 64, qPrintable(QString::number(darkest(drawn(button)))));
-    }
-
-    // The captions that state the limits are fixed texts of the layout; they
-    // say what the sheet judges by.
-    void limitsAsTheSheetJudgesThem()
-    {
-        const std::pair<const char*, std::string> stated[] = {
-            {"Label6", "Maximum Gross Weight : " + kq71wb::maxGrossWeightText() + " pounds"},
-            {"Label7", "Forward CG Limit : " + kq71wb::forwardCgLimitText() + " inches"},
-            {"Label8", "Aft CG Limit : " + kq71wb::aftCgLimitText() + " inches"}};
-        for (const auto& [name, caption] : stated)
-            QCOMPARE(qobject_cast<QLabel*>(control(name))->text(), QString::fromStdString(caption));
     }
 
     void frameChildrenInsideAndApart()
