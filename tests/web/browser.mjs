@@ -100,6 +100,9 @@ test('600, Tab, 14, Tab, 170: the figures, their colours, the words, and what is
     colours: ['rgb(0, 255, 0)', 'rgb(255, 0, 0)'], verdict: forward, warnings: [], focus: 'Weight, Pilot',
     readouts: 'Pilot weight for this loading: 0 to 43 lb (0 to 19 kg). Room to 900 lb: 130 lb (58.9 kg).', scale: 'CG 6.49 in, forward of the scale',
     spoken: [`${forward} Arm, Aircraft Empty is blank: its 600 lb are counted at the datum.`, 'Within limits.', forward] });
+  // The limits it judges by, as the core words them.
+  assert.deepEqual(await page.locator('.limits .limit').allTextContents(),
+    ['Maximum Gross Weight : 900 pounds', 'Forward CG Limit : 11.70 inches', 'Aft CG Limit : 16.00 inches']);
 });
 
 test('what is typed while the module is still coming is kept and worked out once it is there', async () => {
