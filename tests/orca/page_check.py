@@ -78,6 +78,9 @@ def drive(orca, env):
         since = len(orca.heard())
         taken = orca.keys_taken + sum(len(name.split("+")) for name in step.keys)
         try:
+            # As in the window's check: a key given to a busy Orca may reach
+            # the page before Orca has taken it, or be lost to it.
+            wait_for(orca.idle, f"Orca dealt with all it was given before the pilot {step.does}")
             subprocess.run(["xdotool", "key", "--delay", str(KEY_GAP)] + step.keys, env=env, check=True)
             wait_for(lambda: orca.heard() is not None and orca.keys_taken >= taken, "Orca took the keys")
             orca.wait_for_words(since, step.heard, step.announced)
