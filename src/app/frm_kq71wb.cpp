@@ -70,6 +70,15 @@ void putText(window::SheetField& field, const std::string& text, std::string& sh
         field.setCursorPosition(0);
 }
 
+// A column of widgets in `widget`, one beneath the other with no gap.
+QVBoxLayout* columnIn(QWidget* widget, const QMargins& margins = {})
+{
+    auto* column = new QVBoxLayout(widget);
+    column->setContentsMargins(margins);
+    column->setSpacing(0);
+    return column;
+}
+
 }  // namespace
 
 frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarget& printTarget,
@@ -110,9 +119,7 @@ void frmKQ71wb::layOutLinesBeneath()
         return QRect(control->mapTo(m_controls.client, QPoint()), control->size());
     };
     auto* column = new QWidget(this);
-    auto* stack = new QVBoxLayout(column);
-    stack->setContentsMargins(0, 0, 0, 0);
-    stack->setSpacing(0);
+    QVBoxLayout* stack = columnIn(column);
     auto* sheet = new window::SheetArea(takeCentralWidget(), placed(m_controls.txtWeight[0]) | placed(m_controls.lblFlyCG), column);
     sheet->setObjectName("sheetArea");
     stack->addWidget(sheet, 1);  // a stretch makes it the first to give up room
@@ -122,16 +129,12 @@ void frmKQ71wb::layOutLinesBeneath()
     stack->addWidget(status);
 
     auto* beneath = new QWidget(status);
-    auto* lines = new QVBoxLayout(beneath);
-    lines->setContentsMargins(2, 0, 2, 2);
-    lines->setSpacing(0);
+    QVBoxLayout* lines = columnIn(beneath, QMargins(2, 0, 2, 2));
     m_verdictLine = new window::MessageLine(true, beneath);
     m_verdictLine->setObjectName("lblVerdict");
     lines->addWidget(m_verdictLine);
     auto* scrolled = new QWidget;
-    auto* more = new QVBoxLayout(scrolled);
-    more->setContentsMargins(0, 0, 0, 0);
-    more->setSpacing(0);
+    QVBoxLayout* more = columnIn(scrolled);
     for (auto [line, name, announcing] : {std::tuple{&m_warningLine, "lblWarnings", true},
                                           std::tuple{&m_readoutLine, "lblReadouts", false},
                                           std::tuple{&m_noteLine, "lblNote", true}}) {
