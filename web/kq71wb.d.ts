@@ -19,6 +19,7 @@ export interface View {
   loadingsFrom: string; // where the loadings in use came from: "Loadings from the club's kq71wb.dat, modified …, SHA-256 …."
   club: 'none' | 'used' | 'offered'; // the club's kq71wb.dat beside the page: none, in use, or there while the pilot's own are
   caret?: [number, number]; // after toggleSign only
+  taken?: boolean; // after useLoadings and offerClubLoadings only: keep the file
 }
 
 export type FieldKindValue = 0 | 1 | 2 | 3;

@@ -73,11 +73,19 @@ std::string buttonJson(const LoadingButtonView& button)
 constexpr std::string_view kTypedLoadings = "loadings typed on this page";
 constexpr std::string_view kClubLoadings = "the club's kq71wb.dat";
 
-// A view with one more member: "taken", "caret".
+// A view with one more member: "caret".
 std::string with(std::string json, std::string_view member, const std::string& value)
 {
     json.insert(json.size() - 1, ",\"" + std::string(member) + "\":" + value);
     return json;
+}
+
+// A view as it answers the club's file: whether the page keeps it for
+// offline; or none, where the page has no file to keep.
+View taking(View view, std::optional<bool> taken)
+{
+    view.taken = taken;
+    return view;
 }
 
 }  // namespace
@@ -140,15 +148,15 @@ std::string PageSession::useLoadings(const std::string& bytes, const std::string
 {
     const View view = m_session.useLoadings(
         bytes, sourceOf(fileName.empty() ? std::string(kTypedLoadings) : fileName, modified, utcOffset, sha256, size));
-    const bool taken = !m_session.loadingsRefused();
-    m_own = m_own || taken;
-    return with(viewJson(view), "taken", flag(taken));
+    m_own = m_own || view.taken.value_or(false);
+    return viewJson(view);
 }
 
 std::string PageSession::clearLoadings()
 {
     m_own = false;
-    return viewJson(m_club ? m_session.useLoadings(m_clubBytes, m_clubSource) : m_session.useLoadings(Loadings{}));
+    return viewJson(m_club ? taking(m_session.useLoadings(m_clubBytes, m_clubSource), std::nullopt)
+                           : m_session.useLoadings(Loadings{}));
 }
 
 std::string PageSession::offerClubLoadings(const std::string& bytes, double modified, int utcOffset, const std::string& sha256,
@@ -159,30 +167,30 @@ std::string PageSession::offerClubLoadings(const std::string& bytes, double modi
         m_club = false;
         m_clubBytes.clear();
         m_clubSource = {};
-        return with(viewJson(used ? m_session.useLoadings(Loadings{}) : m_session.view()), "taken", flag(false));
+        return viewJson(taking(used ? m_session.useLoadings(Loadings{}) : m_session.view(), false));
     }
     LoadingsSource source = sourceOf(std::string(kClubLoadings), modified, utcOffset, sha256, size);
     const bool same = m_club && bytes == m_clubBytes && source.sha256 == m_clubSource.sha256;
     if (same && source.modified == m_clubSource.modified)
-        return with(view(), "taken", flag(true));
+        return viewJson(taking(m_session.view(), true));
     // A file that gives no loading leaves the loadings as they were, and
     // says why when the club's would have been used.
     if (!givesAnyLoading(parseLoadings(bytes, source.size > bytes.size())))
-        return with(m_own ? view() : viewJson(m_session.useLoadings(bytes, source)), "taken", flag(false));
+        return viewJson(taking(m_own ? m_session.view() : m_session.useLoadings(bytes, source), false));
     const bool changed = m_club && fetched && !same;
     m_club = true;
     m_clubBytes = bytes;
     m_clubSource = source;
     if (m_own)
-        return with(view(), "taken", flag(true));
+        return viewJson(taking(m_session.view(), true));
     const View use = m_session.useLoadings(bytes, std::move(source));
     if (!changed)
-        return with(viewJson(use), "taken", flag(true));
+        return viewJson(use);
     std::string note = "The club's kq71wb.dat has changed on the server: these are its new loadings" +
                        (m_clubSource.modified ? " (modified " + timeText(*m_clubSource.modified) + ")" : std::string()) + '.';
     if (!m_session.lines().note.empty())
         note += ' ' + m_session.lines().note;
-    return with(viewJson(m_session.setNote(std::move(note))), "taken", flag(true));
+    return viewJson(taking(m_session.setNote(std::move(note)), true));
 }
 
 std::string PageSession::view() const { return viewJson(m_session.view()); }
@@ -305,18 +313,19 @@ std::string PageSession::viewJson(const View& view) const
            ",\"marked\":" + std::to_string(view.marked) + ",\"caretTo\":" + fieldJson(view.caretTo) +
            ",\"envelope\":" + envelopeJson(envelopeOf(s, totalsCurrent(s, view.fault))) +
            ",\"loadingsFrom\":" + jsonText(loadingsFrom()) +
-           ",\"club\":\"" + (!m_club ? "none" : m_own ? "offered" : "used") + "\"}";
+           ",\"club\":\"" + (!m_club ? "none" : m_own ? "offered" : "used") + '"' +
+           (view.taken ? ",\"taken\":" + flag(*view.taken) : "") + '}';
 }
 
 // Where the loadings in use came from, as the load sheet names them:
 // "Loadings from the club's kq71wb.dat, modified 2026-11-30 09:12, SHA-256 3f9a0c1d2e4b."
 std::string PageSession::loadingsFrom() const
 {
-    const std::string& file = m_session.loadingsFile();
+    const std::string& file = m_session.loadings().file();
     if (file.empty())
         return {};
     return (file == kTypedLoadings ? "Loadings typed on this page" : "Loadings from " + isolated(shortened(file))) +
-           m_session.loadingsWeighing() + '.';
+           m_session.loadings().weighing() + '.';
 }
 
 std::string jsonText(std::string_view text)

@@ -32,6 +32,8 @@ namespace kq71wb::web {
 //     "label": {"x", "lines", "anchor"} or null, "pilotLine": [[x, y], ...], "words"}
 //   "loadingsFrom": where the loadings in use came from, or ""
 //   "club": "none" (no club's file), "used", or "offered" (the pilot's own in use)
+//   "taken": only after a file given (useLoadings, offerClubLoadings): whether
+//     the page keeps it
 class PageSession {
 public:
     PageSession();

@@ -85,9 +85,8 @@ frmKQ71wb::frmKQ71wb(std::vector<std::filesystem::path> loadingsFiles, PrintTarg
                      std::filesystem::path sampleFolder, QWidget* parent)
     : QMainWindow(parent),
       m_loadingsFiles(std::move(loadingsFiles)),
-      m_whereToPutLoadings(whereToPutLoadings(m_loadingsFiles, sampleFolder)),
       m_printTarget(printTarget),
-      m_session(m_whereToPutLoadings)
+      m_session(whereToPutLoadings(m_loadingsFiles, sampleFolder))
 {
     m_controls = window::buildWindow(*this);
     layOutLinesBeneath();
@@ -217,27 +216,16 @@ void frmKQ71wb::Form_Load()
     placeOnScreen(true);
     const LoadingsRead read = ReadLoadingsFile(m_loadingsFiles);
     const std::string file = read.file.empty() ? std::string() : shownFromHome(read.file).toStdString();
-    // Which file the buttons came from is said at once, as it is looked for
-    // in more than one place; so is a file that cannot be read, or gives no
-    // loading, or a line of it that is not read as it should be.
+    // The session says which file the buttons came from, as it is looked for
+    // in more than one place; or why there are none.
     if (!read.problem.empty()) {
-        const std::string why = file + " cannot be used, as " + read.problem;
-        showView(m_session.useNoLoadings(why));
-        setNote(fromUtf8("No loadings: " + why + '.'));
+        showView(m_session.useNoLoadings(file, read.problem));
         return;
     }
     m_loadingsRead = read.file;
-    showView(m_session.useLoadings(
+    showView(m_session.startWithLoadings(
         read.bytes, {file, read.file.empty() ? std::nullopt : std::optional(localTime(QDateTime::fromSecsSinceEpoch(read.modified))),
                      read.sha256, read.size}));
-    const std::string remarks = m_session.loadingsRemarks().empty() ? "" : ' ' + m_session.loadingsRemarks();
-    if (read.file.empty())
-        setNote(fromUtf8("No loadings file: for the loading buttons, " + m_whereToPutLoadings + '.'));
-    else if (m_session.loadingsRefused())
-        setNote(fromUtf8(file + " gives no loading (a line of a name in quotes, an empty weight and an empty arm): "
-                         "for the loading buttons, " + m_whereToPutLoadings + '.' + remarks));
-    else  // the session's own note on them: lines not read, gliders without a button, misread figures
-        setNote(fromUtf8("Loadings from " + file + '.' + (m_session.lines().note.empty() ? "" : ' ' + m_session.lines().note)));
 }
 
 // The loadings file as it is on disk now, against what was read: a file

@@ -94,7 +94,6 @@ private:
 
     std::vector<std::filesystem::path> m_loadingsFiles;
     std::filesystem::path m_loadingsRead;  // the file the loadings came from, looked at again at a print or copy
-    std::string m_whereToPutLoadings;
     PrintTarget& m_printTarget;
     Session m_session;
     Caret m_caretTold;  // where the session last learnt the caret is

@@ -90,6 +90,12 @@ TEST(Session, EachEventGivesOneView)
          "612 at 23.6: 712 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons +
              " | Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). A 100 lb pilot needs at least 23 lb (11 kg) at "
              "item 3 (Tail ballast, -30 in). Room to 900 lb: 188 lb (85.2 kg).", true},
+        {"a file that gives no loading: the loadings and the mark stay, and the note says why",
+         [](Session& s) { return s.pressLoading(0), s.useLoadings(std::string_view("\"Spare\",,\n")); },
+         "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"That file gives no loading (a "
+         "line of a name in quotes, an empty weight and an empty arm); the loadings you had stay.\" | said N | marked 0 | " + kButtons},
+        {"loadings taken: the mark goes", [&](Session& s) { return s.useLoadings(file); },
+         "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
     };
     Session session;
     for (const Step& step : steps)
@@ -163,6 +169,37 @@ TEST(Session, LoadingButtonsSayWhyTheyCannotBePressed)
     }
 }
 
+// As the program starts, the note says which file the buttons came from, as
+// it is looked for in more than one place; or why there are none, and where
+// to put one.
+TEST(Session, WhatTheNoteSaysOfTheLoadingsFileAtStart)
+{
+    const std::string file = "~/.config/kq71wb/kq71wb.dat", where = "put kq71wb.dat in ~/.config/kq71wb/";
+    const std::string noLoading = "No loading: " + where + '.', folder = file + " cannot be used, as it is a folder, not a file";
+    const std::string refused = " gives no loading (a line of a name in quotes, an empty weight and an empty arm): for the "
+                                "loading buttons, ";
+    const std::string curly = "\u201CClub, two\u201D,598,23.9\n", misread = " Empty weight, \u201CClub: \"two\u201D\" is read as 0.";
+    const std::string notSplit = " of the loadings file does not split into a name, an empty weight and an empty arm: check "
+                                 "the quotes and commas.";
+    const struct {
+        std::string file, bytes, problem, note, whyNot;
+    } cases[] = {
+        {"", "", "", "No loadings file: for the loading buttons, " + where + '.', noLoading},
+        {file, "", "it is a folder, not a file", "No loadings: " + folder + '.', "No loading: " + folder + '.'},
+        {file, curly, "", file + refused + where + ". Line 1" + notSplit, noLoading},
+        {file, "\"N271KQ\",612.5,23.6\n", "", "Loadings from " + file + '.', ""},
+        {file, "\"N271KQ\",612.5,23.6\n" + curly, "", "Loadings from " + file + ". Line 2" + notSplit + misread, ""},
+    };
+    for (const auto& c : cases) {
+        Session session(where);
+        const View view = c.problem.empty() ? session.startWithLoadings(c.bytes, {c.file, {}, {}, 0})
+                                            : session.useNoLoadings(c.file, c.problem);
+        EXPECT_EQ(view.lines.note, c.note) << c.bytes;
+        EXPECT_TRUE(view.announce.note) << c.bytes;
+        EXPECT_EQ(view.loadings[0].whyNot, c.whyNot) << c.bytes;
+    }
+}
+
 // A picture or an empty file chosen by mistake replaced the loadings kept:
 // a file that gives no loading is refused, and the loadings stay.
 TEST(Session, AFileThatGivesNoLoadingIsRefused)
@@ -174,7 +211,7 @@ TEST(Session, AFileThatGivesNoLoadingIsRefused)
         {"\"N371KQ\",598,23.9", false}};
     for (const auto& [file, refused] : files) {
         const View view = session.useLoadings(file, {"club.dat", LocalTime{1796026320, 3600}, {}, 0});
-        EXPECT_EQ(session.loadingsRefused(), refused) << file;
+        EXPECT_EQ(view.taken, !refused) << file;
         EXPECT_EQ(view.loadings[0].caption, refused ? "N271KQ" : "N371KQ") << file;
         EXPECT_EQ(view.announce.note, refused) << file;
     }
@@ -210,9 +247,13 @@ TEST(Session, AFileThatGivesNoLoadingIsRefused)
 // - a file of 12 gliders dropped eight without a word;
 // - two records named N271KQ gave buttons and placard lines alike: their
 //   figures tell them apart.
+// A placard says why it holds no range: figures not read as written, or a
+// glider of no weight, for which none can be worked out.
 TEST(Session, WhatIsSaidOfALoadingsFile)
 {
     const std::string misread = "Empty weight, N7 kg typo: \"278kg\" is read as 278 lb; the sheet is in pounds (278 kg = 612.9 lb).";
+    const std::string kg = "Empty weight, N7: \"278kg\" is read as 278 lb; the sheet is in pounds (278 kg = 612.9 lb).",
+                      cm = "Empty arm, N7: \"60cm\" is read as 60 in; the sheet is in inches (60 cm = 23.62 in).";
     std::string twelve;
     for (int glider = 1; glider <= 12; ++glider)  // the second without a name
         twelve += (glider == 2 ? "\"\"" : "\"G" + std::to_string(glider) + '"') + ",612.5,23.6\n";
@@ -246,6 +287,9 @@ TEST(Session, WhatIsSaidOfALoadingsFile)
         {"\"N271KQ\",612.5,23.6\n\"N271KQ\",598,23.9\n", "", "N271KQ (empty 612.5 lb at 23.6 in). From club.dat.", {},
          {"N271KQ (empty 612.5 lb at 23.6 in): 130 to 229 lb (59 to 104 kg).",
           "N271KQ (empty 598 lb at 23.9 in): 132 to 230 lb (60 to 104 kg)."}},
+        {"\"N7\",278kg,60cm\n\"N271KQ\",612.5,23.6\n", kg + ' ' + cm, kg + ' ' + cm + " From club.dat.", {"Check: " + kg, "Check: " + cm},
+         {"N7: none: its empty weight and arm are not read as written in the loadings file.", "N271KQ: 130 to 229 lb (59 to 104 kg)."}},
+        {"\"Zero\",0,23.6\n", "", "From club.dat.", {}, {"Zero: no pilot weight can be worked out."}},
         // A button shows about 20 characters: names that differ after them
         // show where they differ, the whole name in the tooltip.
         {"\"N271KQ Club glider, north field one\",612.5,23.6\n\"N271KQ Club glider, north field two\",598,23.9\n"
