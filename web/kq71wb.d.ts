@@ -21,10 +21,10 @@ export interface View {
   caret?: [number, number]; // after toggleSign only
 }
 
-export type FieldKindValue = 0 | 1 | 2 | 3;
+export interface FieldKinds { Weight: 0; Arm: 1; Moment: 2; Description: 3 }
+export type FieldKindValue = FieldKinds[keyof FieldKinds];
 // A moment as the device's clock gives it: seconds since 1970 (NaN for unknown), and the time zone's offset then, in seconds east of UTC.
 export type Moment = [number, number];
-export interface FieldKinds { Weight: FieldKindValue; Arm: FieldKindValue; Moment: FieldKindValue; Description: FieldKindValue }
 
 export interface Session {
   edit(field: FieldKindValue, row: number, text: string): string; // JSON of a View
