@@ -7,8 +7,10 @@ KQ71WB_PACKAGES=(
     fonts-liberation2
 )
 # The fonts are those the window's tests name: Noto Sans, which many pilots'
-# desktops use, DejaVu Sans and Cantarell.
-KQ71WB_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-core fonts-dejavu-core fonts-cantarell)
+# desktops use, DejaVu Sans and Cantarell; Node.js holds the web page's
+# declaration to the core's answers.
+KQ71WB_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev fonts-noto-core fonts-dejavu-core fonts-cantarell
+    nodejs)
 
 # ensure_packages [--no-install-recommends] PACKAGE...
 ensure_packages() {

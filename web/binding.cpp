@@ -1,6 +1,6 @@
 // The page's way into the C++ core, and nothing else: sessions, whose every
-// event answers with the whole view as JSON, the field kinds' names, and the
-// digest of a loadings file.
+// event answers with the whole view as JSON, the field kinds, each field's
+// name, and the digest of a loadings file.
 // Plain C functions over the module's memory, which web/session.js wraps as
 // the Session class the page uses: far less script to load than a binding
 // library's, and nothing to register as the page opens.
@@ -41,7 +41,7 @@ std::string refusal(const PageSession* session) { return session ? "" : "The ses
 // -1 (no field) where `none` allows it.
 std::string refusal(int field, int row, bool none = false)
 {
-    if (field < 0 || field > static_cast<int>(FieldKind::Description))
+    if (field < 0 || field >= kq71wb::kFieldKindCount)
         return "There is no field kind " + std::to_string(field) + '.';
     if ((row < 0 || row >= kq71wb::Sheet::kRowCount) && !(none && row == -1))
         return "There is no row " + std::to_string(row) + " (rows are 0 to " +
@@ -170,6 +170,15 @@ EMSCRIPTEN_KEEPALIVE void kq_sha256_add(kq71wb::Sha256* digest, const char* byte
 }
 EMSCRIPTEN_KEEPALIVE const char* kq_sha256_hex(kq71wb::Sha256* digest) { return answer(digest->hex()); }
 
+// The field kinds' names in the order of their numbers, "Weight,Arm,...":
+// the script's FieldKind.
+EMSCRIPTEN_KEEPALIVE const char* kq_field_kinds()
+{
+    std::string names;
+    for (const std::string_view name : kq71wb::kFieldKinds)
+        (names += names.empty() ? "" : ",") += name;
+    return answer(names);
+}
 EMSCRIPTEN_KEEPALIVE const char* kq_field_name(int field, int row)
 {
     return answerUnless(refusal(field, row), [&] { return kq71wb::fieldName(kind(field), row); });

@@ -12,28 +12,9 @@
 
 namespace kq71wb::web {
 
-// Every view is one JSON object:
-//   "weight", "arm", "description": the fields' texts as they now stand
-//   "moment", "grossWeight", "grossMoment", "flyCg": the captions
-//   "grossWeightVerdict": "within" | "over" | ""   (empty: no colour yet)
-//   "flyCgVerdict": "within" | "forward" | "aft" | ""
-//   "grossWeightWords", "flyCgWords", "scaleWords": what each result says
-//   "scaleAt": where the CG stands on the scale, 0 (10 in) to 1 (18 in), or null
-//   "verdict", "warnings" (a list), "readouts", "note": the lines beneath the sheet
-//   "checks": "2 numbers to check" beside the verdict, or ""; "checksAt": the
-//     field the first warning names, [kind, row], or null
-//   "announce": which of "verdict", "warnings" and "note" to speak now
-//   "loadings": the four buttons, each {"caption", "canPress", "whyNot"}
-//   "marked": the marked one, or -1
-//   "caretTo": where the event sends the caret, its text selected, [kind, row]
-//     (a loading press: the pilot's weight), or null; the read-outs are already its
-//   "envelope": what of the envelope chart follows the sheet, in the units of
-//     the chart as last laid out (layoutChart): {"point": [x, y] or null, "within",
-//     "label": {"x", "lines", "anchor"} or null, "pilotLine": [[x, y], ...], "words"}
-//   "loadingsFrom": where the loadings in use came from, or ""
-//   "club": "none" (no club's file), "used", or "offered" (the pilot's own in use)
-//   "taken": only after a file given (useLoadings, offerClubLoadings): whether
-//     the page keeps it
+// Every view is one JSON object, as web/kq71wb.d.ts declares it (View), and
+// so is the chart's frame (ChartFrame) and the load sheet (LoadSheet): a test
+// holds every answer of the differential cases to that declaration.
 class PageSession {
 public:
     PageSession();
@@ -80,10 +61,7 @@ public:
     // words are `textSize` units tall (layOutChart): the page gives the
     // chart's width in pixels and the size of the text beside it, and draws
     // the picture a unit a pixel. Answers the chart's frame, the same for
-    // every sheet: {"size": [width, height], "textSize", "plot": [left, top,
-    // width, height], "lines": [[x1, y1, x2, y2], ...] (the grid), "texts":
-    // [{"x", "lines": [[text, y], ...], "anchor", "limit"}], "area": [[x, y], ...]}; every
-    // view after gives the envelope in the same units.
+    // every sheet; every view after gives the envelope in the same units.
     std::string layoutChart(double width, double textSize);
     // The same for the printed page, where the chart is a fixed picture.
     std::string layoutChartForPaper();
@@ -92,7 +70,7 @@ public:
     // The whole result asked for (the desktop's F8): the summary as the note,
     // shown beneath the sheet and spoken.
     std::string sayResult();
-    // The load sheet's lines, {"above": [...], "below": [...]}, made at the
+    // The load sheet's lines, above and below the figures, made at the
     // given moment (seconds since 1970 and the time zone's offset then).
     std::string loadSheet(double madeAt, int utcOffset) const;
     // What a pilot sends when a figure looks wrong (kq71wb::problemReport),

@@ -97,7 +97,19 @@
 
   Module['Session'] = Session;
   Module['Sha256'] = Sha256;
-  Module['FieldKind'] = Object.freeze({ Weight: 0, Arm: 1, Moment: 2, Description: 3 });
+  // Numbered by the core's table, read once the module runs: this script runs
+  // before its WebAssembly is ready.
+  let fieldKinds = null;
+  Object.defineProperty(Module, 'FieldKind', {
+    enumerable: true,
+    get() {
+      if (!fieldKinds) {
+        const names = answer(_kq_field_kinds()).split(',');
+        fieldKinds = Object.freeze(Object.fromEntries(names.map((name, kind) => [name, kind])));
+      }
+      return fieldKinds;
+    },
+  });
   Module['fieldName'] = (field, row) => answer(_kq_field_name(whole(field), whole(row)));
   Module['limitCaptions'] = () => JSON.parse(answer(_kq_limit_captions()));
   Module['program'] = () => answer(_kq_program());

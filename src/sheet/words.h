@@ -21,6 +21,12 @@ namespace kq71wb {
 // Empty", "Arm, Pilot", "Arm, item 3", "Moment, item 3", "Description, item 3".
 enum class FieldKind { Weight, Arm, Moment, Description };
 std::string fieldName(FieldKind kind, int row);
+// The kinds as the web page's script names them, in the enum's order
+// (FieldKind.Weight is 0): its module numbers them from this table, and a
+// test holds the page's declaration, web/kq71wb.d.ts, to it.
+inline constexpr std::string_view kFieldKinds[] = {"Weight", "Arm", "Moment", "Description"};
+inline constexpr int kFieldKindCount = static_cast<int>(std::size(kFieldKinds));
+static_assert(kFieldKindCount == static_cast<int>(FieldKind::Description) + 1, "a name for each field kind");
 
 // What the window says of a fault, in words that say which figures are stale.
 std::string describeFault(const CalcFault& fault);

@@ -53,14 +53,10 @@ std::string hundredths(int cents)
 
 std::unique_ptr<kq71wb::web::PageSession> g_session;
 
-const char* nameOf(FieldKind field)
-{
-    return field == FieldKind::Weight ? "Weight" : field == FieldKind::Arm ? "Arm" : "Description";
-}
-
 void edit(FieldKind field, int row, const std::string& text)
 {
-    call("edit", std::string("{\"field\":\"") + nameOf(field) + "\"}," + std::to_string(row) + "," + jsonText(text),
+    call("edit", "{\"field\":" + jsonText(kq71wb::kFieldKinds[static_cast<int>(field)]) + "}," + std::to_string(row) + "," +
+                     jsonText(text),
          g_session->edit(field, row, text));
 }
 

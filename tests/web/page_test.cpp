@@ -1,5 +1,6 @@
-// The page's band positions that state the limits say what the sheet judges
-// by: the scale's red and green bands.
+// The page's files say what the sheet says: the band positions that state the
+// limits are those it judges by, and the declaration of the module for the
+// page's script numbers the field kinds as the core does.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -7,6 +8,7 @@
 
 #include "conversions.h"
 #include "sheet.h"
+#include "words.h"
 
 namespace kq71wb {
 namespace {
@@ -34,6 +36,17 @@ TEST(Page, StatesTheLimitsTheSheetJudgesBy)
                                         TextOfDouble(greenWidth) + "%;",
                                     ".bands .aft { left: " + along(kAftCgLimit) + ";"})
         EXPECT_NE(style.find(band), std::string::npos) << band;
+}
+
+// The script takes FieldKind from the module; its declaration states the
+// numbers as literal types, which must be the core's.
+TEST(Page, DeclaresTheFieldKindsOfTheCore)
+{
+    std::string kinds;
+    for (int kind = 0; kind < kFieldKindCount; ++kind)
+        kinds += (kind ? "; " : "") + std::string(kFieldKinds[kind]) + ": " + std::to_string(kind);
+    const std::string declared = "export interface FieldKinds { " + kinds + " }";
+    EXPECT_NE(fileText("kq71wb.d.ts").find(declared), std::string::npos) << "kq71wb.d.ts should say: " << declared;
 }
 
 }  // namespace
