@@ -73,13 +73,6 @@ std::string buttonJson(const LoadingButtonView& button)
 constexpr std::string_view kTypedLoadings = "loadings typed on this page";
 constexpr std::string_view kClubLoadings = "the club's kq71wb.dat";
 
-// A view with one more member: "caret".
-std::string with(std::string json, std::string_view member, const std::string& value)
-{
-    json.insert(json.size() - 1, ",\"" + std::string(member) + "\":" + value);
-    return json;
-}
-
 // A view as it answers the club's file: whether the page keeps it for
 // offline; or none, where the page has no file to keep.
 View taking(View view, std::optional<bool> taken)
@@ -92,9 +85,14 @@ View taking(View view, std::optional<bool> taken)
 
 std::string PageSession::edit(FieldKind field, int row, std::string text)
 {
+    return viewJson(editNumber(field, row, std::move(text)));
+}
+
+View PageSession::editNumber(FieldKind field, int row, std::string text)
+{
     if (field == FieldKind::Weight || field == FieldKind::Arm)
         std::replace(text.begin(), text.end(), ',', '.');
-    return viewJson(m_session.edit(field, row, std::move(text)));
+    return m_session.edit(field, row, std::move(text));
 }
 
 std::string PageSession::toggleSign(FieldKind field, int row, int start, int end)
@@ -116,8 +114,7 @@ std::string PageSession::toggleSign(FieldKind field, int row, int start, int end
         place = std::max(place, 0);
         return negative ? (place > at ? place - 1 : place) : (place >= at ? place + 1 : place);
     };
-    return with(edit(field, row, std::move(text)), "caret",
-                '[' + std::to_string(moved(start)) + ',' + std::to_string(moved(end)) + ']');
+    return viewJson(editNumber(field, row, std::move(text)), std::pair(moved(start), moved(end)));
 }
 
 std::string PageSession::focus(FieldKind field, int row) { return viewJson(m_session.focus(field, row)); }
@@ -293,7 +290,7 @@ std::string PageSession::layoutChart(double width, double textSize)
 
 std::string PageSession::layoutChartForPaper() { return layoutChart(kPaperWidth, kPaperTextSize); }
 
-std::string PageSession::viewJson(const View& view) const
+std::string PageSession::viewJson(const View& view, std::optional<std::pair<int, int>> caret) const
 {
     const Sheet& s = view.sheet;
     const LinesBeneath& lines = view.lines;
@@ -314,7 +311,9 @@ std::string PageSession::viewJson(const View& view) const
            ",\"envelope\":" + envelopeJson(envelopeOf(s, totalsCurrent(s, view.fault))) +
            ",\"loadingsFrom\":" + jsonText(loadingsFrom()) +
            ",\"club\":\"" + (!m_club ? "none" : m_own ? "offered" : "used") + '"' +
-           (view.taken ? ",\"taken\":" + flag(*view.taken) : "") + '}';
+           (view.taken ? ",\"taken\":" + flag(*view.taken) : "") +
+           (caret ? ",\"caret\":[" + std::to_string(caret->first) + ',' + std::to_string(caret->second) + ']' : "") +
+           '}';
 }
 
 // Where the loadings in use came from, as the load sheet names them:

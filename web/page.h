@@ -4,8 +4,10 @@
 // for the page's script to put where it belongs. Plain C++: the same code
 // answers natively in the differential test and in WebAssembly on the page.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "envelope.h"
 #include "session.h"
@@ -80,7 +82,12 @@ public:
     std::string reported(bool copied);
 
 private:
-    std::string viewJson(const View& view) const;
+    // With a caret, the view says where it goes in the field just edited:
+    // "caret": [start, end].
+    std::string viewJson(const View& view, std::optional<std::pair<int, int>> caret = std::nullopt) const;
+    // A field's new text, a comma in a number read as the point a phone's
+    // keypad may not have.
+    View editNumber(FieldKind field, int row, std::string text);
     std::string envelopeJson(const Envelope& envelope) const;
     std::string loadingsFrom() const;
 
