@@ -193,21 +193,26 @@ void SheetField::mousePressEvent(QMouseEvent* event)
 
 void ResultLabel::setCaption(const QString& caption)
 {
-    if (caption == text())
-        return;
-    setText(caption);
-    // The name, which says the figure, tells of the change. Not an event for
-    // the text as well: Orca speaks neither, and when more than 50 events wait
-    // it drops the announcements of the line beneath the window among them.
-    QAccessibleEvent named(this, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&named);
+    if (caption != text()) {
+        setText(caption);
+        tellNameChanged();
+    }
 }
 
 void ResultLabel::setVerdict(const QString& words)
 {
-    if (words == accessibleDescription())
-        return;
-    setAccessibleDescription(words);
+    if (words != accessibleDescription()) {
+        setAccessibleDescription(words);
+        tellNameChanged();
+    }
+}
+
+// The name, which says the figure and its verdict, tells of either change.
+// Not an event for the text or the description as well: Orca speaks neither,
+// and when more than 50 events wait it drops the announcements of the line
+// beneath the window among them.
+void ResultLabel::tellNameChanged()
+{
     QAccessibleEvent named(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&named);
 }

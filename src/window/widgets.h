@@ -58,6 +58,9 @@ public:
     using CaptionLabel::CaptionLabel;
     void setCaption(const QString& caption);
     void setVerdict(const QString& words);
+
+private:
+    void tellNameChanged();
 };
 
 // A text in a font fitted to `room` pixels: the font made smaller, down to
