@@ -55,6 +55,7 @@ TEST(Session, EachEventGivesOneView)
          [](Session& s) { return s.edit(FieldKind::Arm, 7, "60"), s.focus(FieldKind::Weight, 7); },
          "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said - | marked 0 | " + kButtons +
              " | Item 8 (60 in): up to 33 lb (15 kg) keeps the sheet within limits. " + kPilot, true},
+        {"the caret in item 8's description: the read-outs name no item", [](Session& s) { return s.focus(FieldKind::Description, 7); }, "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said - | marked 0 | " + kButtons + " | " + kPilot, true},
         {"pressed again: the same words said again, the caret sent on with the pilot's read-outs",
          [](Session& s) { return s.pressLoading(0); },
          "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said V | marked 0 | " + kButtons +
