@@ -97,6 +97,7 @@ TEST(Session, EachEventGivesOneView)
          "line of a name in quotes, an empty weight and an empty arm); the loadings you had stay.\" | said N | marked 0 | " + kButtons},
         {"loadings taken: the mark goes", [&](Session& s) { return s.useLoadings(file); },
          "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
+        {"there is no fifth loading to press", [](Session& s) { return s.pressLoading(4); }, "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
     };
     Session session;
     for (const Step& step : steps)
