@@ -99,6 +99,7 @@ TEST(Session, EachEventGivesOneView)
          "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
         {"there is no fifth loading to press", [](Session& s) { return s.pressLoading(4); }, "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
         {"nor a row past the sheet to type in", [](Session& s) { return s.edit(FieldKind::Weight, Sheet::kRowCount, "5"); }, "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
+        {"records given in place of the file: the mark goes", [&](Session& s) { return s.pressLoading(0), s.useLoadings(parseLoadings(file)); }, "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
     };
     Session session;
     for (const Step& step : steps)
