@@ -157,6 +157,7 @@ TEST(Session, LoadingButtonsSayWhyTheyCannotBePressed)
         {"", "No loading: put kq71wb.dat in ~/.config/kq71wb/."},
         {"\"\",612.5,23.6", "Loading 1 has no name in the loadings file."},
         {"\"\u200B\u202E\u00A0\",612.5,23.6", "Loading 1 has no name in the loadings file."},
+        {"\"\u00AE\",600,14", ""},
         {",600,14", "Loading 1 has no name in the loadings file."},
         {"\"Spare\",,", "Spare has no empty weight or arm in the loadings file."},
         {"\"Spare\",600,", "Spare has no empty arm in the loadings file."},
