@@ -344,6 +344,7 @@ TEST(Session, WhatIsNotReadOfAFileIsNamed)
         std::string firstButton;
     } files[] = {
         {"\u201CClub, two\u201D,598,23.9\n", 0, refused + " Line 1" + notSplit, "Loading 1"},
+        {"\"N271KQ\",612.5,23.6\nA\n600\n14\n", 0, "Lines 2, 3 and 4 of the loadings file do not split into a name, an empty weight and an empty arm: check the quotes and commas.", "N271KQ"},
         {std::string(65520, ' ') + "\"N271KQ\",612.5,23.6", 65539,
          refused + " Only the first 64 KiB of kq71wb.dat were read: line 1, cut there, is left out.", "Loading 1"},
         {weighings.substr(0, kMaxFileBytes), weighings.size(),
