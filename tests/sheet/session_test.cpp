@@ -361,6 +361,16 @@ TEST(Session, WhatIsNotReadOfAFileIsNamed)
     }
 }
 
+// Loadings dropped for none, as the page's Clear drops them, kept the count
+// of the file before: the load sheet went on saying it held 5 gliders.
+TEST(Session, DroppedLoadingsLeaveNoGliderCount)
+{
+    Session session;
+    session.useLoadings(std::string_view("A,1\nB,2,3,4\nC,5,6\nD\nE,7,8,9\n"));
+    session.useLoadings(Loadings{});
+    EXPECT_EQ(session.loadSheet({}, "").above, Session().loadSheet({}, "").above);
+}
+
 // The window shows every warning, as the page does; F8 says them all too.
 TEST(Session, SummarySaysEveryWarning)
 {
