@@ -55,6 +55,7 @@ TEST(Session, EachEventGivesOneView)
          [](Session& s) { return s.edit(FieldKind::Arm, 7, "60"), s.focus(FieldKind::Weight, 7); },
          "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said - | marked 0 | " + kButtons +
              " | Item 8 (60 in): up to 33 lb (15 kg) keeps the sheet within limits. " + kPilot, true},
+        {"the caret in item 8's description: the read-outs name no item", [](Session& s) { return s.focus(FieldKind::Description, 7); }, "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said - | marked 0 | " + kButtons + " | " + kPilot, true},
         {"pressed again: the same words said again, the caret sent on with the pilot's read-outs",
          [](Session& s) { return s.pressLoading(0); },
          "612.5 at 23.6: 782.5 lb, CG  14.13 | Within limits. | 0 warnings | note \"\" | said V | marked 0 | " + kButtons +
@@ -96,6 +97,9 @@ TEST(Session, EachEventGivesOneView)
          "line of a name in quotes, an empty weight and an empty arm); the loadings you had stay.\" | said N | marked 0 | " + kButtons},
         {"loadings taken: the mark goes", [&](Session& s) { return s.useLoadings(file); },
          "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
+        {"there is no fifth loading to press", [](Session& s) { return s.pressLoading(4); }, "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
+        {"nor a row past the sheet to type in", [](Session& s) { return s.edit(FieldKind::Weight, Sheet::kRowCount, "5"); }, "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
+        {"records given in place of the file: the mark goes", [&](Session& s) { return s.pressLoading(0), s.useLoadings(parseLoadings(file)); }, "612.5 at 23.6: 712.5 lb, CG  17.48 | CG aft of the 16.00 in limit. | 0 warnings | note \"\" | said - | marked -1 | " + kButtons},
     };
     Session session;
     for (const Step& step : steps)
@@ -153,6 +157,7 @@ TEST(Session, LoadingButtonsSayWhyTheyCannotBePressed)
         {"", "No loading: put kq71wb.dat in ~/.config/kq71wb/."},
         {"\"\",612.5,23.6", "Loading 1 has no name in the loadings file."},
         {"\"\u200B\u202E\u00A0\",612.5,23.6", "Loading 1 has no name in the loadings file."},
+        {"\"\u00AE\",600,14", ""},
         {",600,14", "Loading 1 has no name in the loadings file."},
         {"\"Spare\",,", "Spare has no empty weight or arm in the loadings file."},
         {"\"Spare\",600,", "Spare has no empty arm in the loadings file."},
@@ -339,6 +344,7 @@ TEST(Session, WhatIsNotReadOfAFileIsNamed)
         std::string firstButton;
     } files[] = {
         {"\u201CClub, two\u201D,598,23.9\n", 0, refused + " Line 1" + notSplit, "Loading 1"},
+        {"\"N271KQ\",612.5,23.6\nA\n600\n14\n", 0, "Lines 2, 3 and 4 of the loadings file do not split into a name, an empty weight and an empty arm: check the quotes and commas.", "N271KQ"},
         {std::string(65520, ' ') + "\"N271KQ\",612.5,23.6", 65539,
          refused + " Only the first 64 KiB of kq71wb.dat were read: line 1, cut there, is left out.", "Loading 1"},
         {weighings.substr(0, kMaxFileBytes), weighings.size(),
@@ -353,6 +359,16 @@ TEST(Session, WhatIsNotReadOfAFileIsNamed)
         EXPECT_EQ(view.lines.note, note) << bytes.substr(0, 60);
         EXPECT_EQ(view.loadings[0].caption, firstButton) << bytes.substr(0, 60);
     }
+}
+
+// Loadings dropped for none, as the page's Clear drops them, kept the count
+// of the file before: the load sheet went on saying it held 5 gliders.
+TEST(Session, DroppedLoadingsLeaveNoGliderCount)
+{
+    Session session;
+    session.useLoadings(std::string_view("A,1\nB,2,3,4\nC,5,6\nD\nE,7,8,9\n"));
+    session.useLoadings(Loadings{});
+    EXPECT_EQ(session.loadSheet({}, "").above, Session().loadSheet({}, "").above);
 }
 
 // The window shows every warning, as the page does; F8 says them all too.
