@@ -158,6 +158,7 @@ TEST(Session, LoadingButtonsSayWhyTheyCannotBePressed)
         {"\"\",612.5,23.6", "Loading 1 has no name in the loadings file."},
         {"\"\u200B\u202E\u00A0\",612.5,23.6", "Loading 1 has no name in the loadings file."},
         {"\"\u00AE\",600,14", ""},
+        {"\"\u2070\",600,14", ""},
         {",600,14", "Loading 1 has no name in the loadings file."},
         {"\"Spare\",,", "Spare has no empty weight or arm in the loadings file."},
         {"\"Spare\",600,", "Spare has no empty arm in the loadings file."},
@@ -295,6 +296,8 @@ TEST(Session, WhatIsSaidOfALoadingsFile)
         {"\"N7\",278kg,60cm\n\"N271KQ\",612.5,23.6\n", kg + ' ' + cm, kg + ' ' + cm + " From club.dat.", {"Check: " + kg, "Check: " + cm},
          {"N7: none: its empty weight and arm are not read as written in the loadings file.", "N271KQ: 130 to 229 lb (59 to 104 kg)."}},
         {"\"Zero\",0,23.6\n", "", "From club.dat.", {}, {"Zero: no pilot weight can be worked out."}},
+        {"\"N7\",278kg,23.6\n\"N7\",278kg,23.6\n\"N271KQ\",612.5,23.6\n", kg, kg + " From club.dat.", {"Check: " + kg},
+         {"N7: none: its empty weight is not read as written in the loadings file.", "N271KQ: 130 to 229 lb (59 to 104 kg)."}},
         // A button shows about 20 characters: names that differ after them
         // show where they differ, the whole name in the tooltip.
         {"\"N271KQ Club glider, north field one\",612.5,23.6\n\"N271KQ Club glider, north field two\",598,23.9\n"
