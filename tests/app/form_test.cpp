@@ -1,5 +1,6 @@
 #include <QAccessible>
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QCryptographicHash>
 #include <QDir>
@@ -52,6 +53,16 @@ void typeInto(QLineEdit* field, const QString& text)
 {
     field->setFocus();
     QTest::keyClicks(field, text);
+}
+
+// The words of a PDF, as pdftotext (poppler-utils, which ./test installs) reads them.
+QString wordsOf(const QByteArray& pdf)
+{
+    QProcess reading;
+    reading.start("pdftotext", {"-", "-"});
+    reading.write(pdf);
+    reading.closeWriteChannel();
+    return reading.waitForFinished(20000) ? QString::fromUtf8(reading.readAllStandardOutput()) : QString();
 }
 
 }  // namespace
@@ -351,8 +362,7 @@ private slots:
     void aPageIsOfOneMoment()
     {
         QFETCH(bool, closed);
-        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-        if (pdftotext.isEmpty())
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("needs pdftotext (poppler-utils), which ./test installs");
         Gate answering;
         m_printTarget.printerName = "Club office";
@@ -381,16 +391,9 @@ private slots:
             pages << page.readAll();
         }
         QCOMPARE(pages.size(), 1);
-        QTemporaryDir folder;
-        QFile pdf(folder.filePath("sheet.pdf"));
-        QVERIFY(pdf.open(QIODevice::WriteOnly) && pdf.write(pages[0]) == pages[0].size());
-        pdf.close();
-        QProcess reading;
-        reading.start(pdftotext, {pdf.fileName(), "-"});
-        QVERIFY(reading.waitForFinished(20000));
         // The image's figures are words of the page too: the pilot's field,
         // the gross weight, the CG.
-        const QString printed = QString::fromUtf8(reading.readAllStandardOutput());
+        const QString printed = wordsOf(pages[0]);
         QVERIFY2(printed.contains("Pilot: 170 lb at -20 in") && printed.count("782.5") >= 2 && !printed.contains("912.5") &&
                      !printed.contains("300"),
                  qPrintable(printed));
@@ -523,21 +526,18 @@ private slots:
     // after it into its run of missing-glyph boxes: "Item 3 (■■■■ lb at 5 in".
     void figuresWholeBesideAnyScript()
     {
-        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
-        if (pdftotext.isEmpty())
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("needs pdftotext (poppler-utils), which ./test installs");
         c().txtMisc[0]->setText(QString::fromUtf8("\u092A\u0948\u0930\u093E\u0936\u0942\u091F"));
         typeInto(c().txtWeight[2], "18");
         typeInto(c().txtArm[2], "5");
-        QTemporaryDir folder;
+        QBuffer bytes;
+        QVERIFY(bytes.open(QIODevice::WriteOnly));
         {
-            QPdfWriter pdf(folder.filePath("sheet.pdf"));
+            QPdfWriter pdf(&bytes);
             QVERIFY(!frmKQ71wb::paintLoadSheet(pdf, m_form->loadSheetPage()));
         }
-        QProcess reading;
-        reading.start(pdftotext, {folder.filePath("sheet.pdf"), "-"});
-        QVERIFY(reading.waitForFinished(20000));
-        const QString printed = QString::fromUtf8(reading.readAllStandardOutput());
+        const QString printed = wordsOf(bytes.data());
         QVERIFY2(printed.contains("Item 3: 18 lb at 5 in, moment 90 lb-in ("), qPrintable(printed));
     }
 
