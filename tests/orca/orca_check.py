@@ -11,8 +11,9 @@ program announces, which Orca speaks only after all it was given before.
 Every process it starts is stopped by its id, with all its descendants.
 Usage: orca_check.py path/to/KQ71WB   (KQ71WB_DEBUG=1 keeps Orca's log)
 
-The desktop (desktop()), the log reader (Orca) and the waits are for other
-checks to import: sys.path.insert(0, "tests/orca"); from orca_check import desktop.
+The desktop (desktop()), the log reader (Orca), the waits and the steps'
+runner (follow(), verdict()) are for other checks to import:
+sys.path.insert(0, "tests/orca"); from orca_check import desktop.
 """
 import collections
 import contextlib
@@ -284,6 +285,32 @@ def desktop(screen="1024x768", settings=""):
             subprocess.run(["rm", "-rf", folder])
 
 
+def follow(orca, steps, take_keys):
+    """Takes each step's keys (take_keys(step)) and waits for its words, printing what Orca said at
+    each; returns the failure, if a step failed, and where the last step's words begin."""
+    since = 0
+    for step in steps:
+        since = len(orca.heard())
+        try:
+            take_keys(step)
+            orca.wait_for_words(since, step.heard, step.announced)
+        except SystemExit as failure:
+            return [f"the pilot {step.does}: {failure}"], since
+        print(f"  {step.does} ({' '.join(step.keys)}): {orca.said[since:]}")
+    return [], since
+
+
+def verdict(failures, announced, steps, speaker):
+    """Prints the failures, the announcements heard other than as the steps list them among them;
+    returns the exit status."""
+    listed = collections.Counter(words for step in steps for words in step.announced)
+    if not failures and announced != listed:
+        failures.append(f"{speaker} was heard {dict(announced)}, not {dict(listed)}")
+    for failure in failures:
+        print("FAIL:", failure)
+    return 1 if failures else 0
+
+
 def drive(orca, env):
     def press(name, answered):
         wait_for(orca.idle, f"Orca dealt with all it was given before {name}")
@@ -294,35 +321,23 @@ def drive(orca, env):
         if answered:  # a flat review key says one thing, sometimes after Orca took the key
             wait_for(lambda: len(orca.heard()) > said, f"Orca answered {name}")
 
-    failures = []
-    for step in STEPS:
-        since = len(orca.heard())
-        first = step.heard[0] if step.repeat else None
-        try:
-            for name in step.keys:
-                press(name, step.repeat)
-            for _ in range(40 if step.repeat else 0):
-                if first in orca.said[since:]:
-                    break
-                press(step.keys[-1], True)
-            orca.wait_for_words(since, step.heard, step.announced)
-        except SystemExit as failure:
-            failures.append(f"the pilot {step.does}: {failure}")
-            break
-        print(f"  {step.does} ({' '.join(step.keys)}): {orca.said[since:]}")
+    def take_keys(step):
+        since = len(orca.said)
+        for name in step.keys:
+            press(name, step.repeat)
+        for _ in range(40 if step.repeat else 0):
+            if step.heard[0] in orca.said[since:]:
+                break
+            press(step.keys[-1], True)
 
+    failures, since = follow(orca, STEPS, take_keys)
     # Everything up to the last step's announcement, which Orca spoke after
     # all the program told it before.
+    announced = collections.Counter()
     if not failures:
         end = since + orca.said[since:].index(STEPS[-1].announced[-1]) + 1
-        announced = collections.Counter(words for words, unasked in zip(orca.said[:end], orca.unasked)
-                                        if unasked and words in orca.messages)
-        listed = collections.Counter(words for step in STEPS for words in step.announced)
-        if announced != listed:
-            failures.append(f"the line beneath the window was heard {dict(announced)}, not {dict(listed)}")
-    for failure in failures:
-        print("FAIL:", failure)
-    return 1 if failures else 0
+        announced.update(words for words, unasked in zip(orca.said[:end], orca.unasked) if unasked and words in orca.messages)
+    return verdict(failures, announced, STEPS, "the line beneath the window")
 
 
 def main(program):

@@ -33,6 +33,13 @@ double contrast(const QColor& a, const QColor& b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
+QImage drawn(QWidget* widget)
+{
+    QImage image(widget->size(), QImage::Format_RGB32);
+    widget->render(&image);
+    return image;
+}
+
 }  // namespace
 
 class WindowTest : public QObject {
@@ -69,12 +76,9 @@ private slots:
             QCOMPARE(found.size(), 1);
             QCOMPARE(found[0]->parentWidget(), row.container == Container::Frame2 ? control("Frame2") : m_controls.client);
             // A border, and the frame's etched line, are drawn: the left edge is not the background.
-            if (row.border || found[0] == control("Frame2")) {
-                QImage drawn(found[0]->size(), QImage::Format_RGB32);
-                found[0]->render(&drawn);
-                QVERIFY2(drawn.pixelColor(0, drawn.height() / 2) != found[0]->palette().color(found[0]->backgroundRole()),
+            if (row.border || found[0] == control("Frame2"))
+                QVERIFY2(drawn(found[0]).pixelColor(0, found[0]->height() / 2) != found[0]->palette().color(found[0]->backgroundRole()),
                          qPrintable(found[0]->objectName()));
-            }
         }
         // Fields, figures and the scale are named for screen readers by what they hold.
         const std::pair<const char*, const char*> named[] = {{"txtArm(1)", "Arm, Pilot"}, {"txtWeight(3)", "Weight, item 4"},
@@ -132,11 +136,6 @@ private slots:
     void statesShow()
     {
         showForm();
-        const auto drawn = [](QWidget* widget) {
-            QImage image(widget->size(), QImage::Format_RGB32);
-            widget->render(&image);
-            return image;
-        };
         const auto darkest = [](const QImage& image) {
             int dark = 255;
             for (int y = 4; y < image.height() - 4; ++y)  // inside the bevel
@@ -193,8 +192,7 @@ private slots:
     void rightAlignedCaptionKeepsItsTrailingBlanks()
     {
         auto* label = qobject_cast<QLabel*>(control("Label16"));
-        QImage image(label->size(), QImage::Format_RGB32);
-        label->render(&image);
+        const QImage image = drawn(label);
         const QRect inside = label->contentsRect();
         int inkRight = -1;
         for (int y = inside.top(); y <= inside.bottom(); ++y)
@@ -248,8 +246,7 @@ private slots:
         for (const auto& [twips, name] : onTop)
             QCOMPARE(m_controls.client->childAt(twips / 15)->objectName(), QString(name));
 
-        QImage image(m_controls.client->size(), QImage::Format_RGB32);
-        m_controls.client->render(&image);
+        const QImage image = drawn(m_controls.client);
         const QRect scale = m_controls.Slider1->geometry();
         QList<double> ticks;
         for (int x = scale.left(), run = 0; x <= scale.right() + 1; ++x) {
@@ -325,8 +322,7 @@ private slots:
             QVERIFY(i == 0 || boxes[i].left() >= boxes[i - 1].right());
             QCOMPARE(readable->offsetAtPoint(origin + boxes[i].topLeft() + QPoint(1, boxes[i].height() / 2)), i);
         }
-        QImage image(widget->size(), QImage::Format_RGB32);
-        widget->render(&image);
+        const QImage image = drawn(widget);
         const QRect inside = widget->contentsRect().adjusted(2, 0, -2, 0) & boxes[0].united(boxes.last());
         for (const QRect& box : boxes) {
             bool inked = false;
