@@ -10,54 +10,30 @@ import { createInterface } from 'node:readline';
 import { resolve } from 'node:path';
 
 const [declarationFile, casesProgram, ...caseArguments] = process.argv.slice(2);
-const declaration = readFileSync(declarationFile, 'utf8').replace(/\/\/.*$/gm, '');
+let declaration = readFileSync(declarationFile, 'utf8').replace(/\/\/.*$/gm, '');
 
-// Where the bracket opened at `open` closes.
-function closing(text, open) {
-  for (let k = open, depth = 0; k < text.length; ++k) {
-    if ('{[(<'.includes(text[k])) ++depth;
-    else if ('}])>'.includes(text[k]) && text[k - 1] !== '=' && --depth === 0) return k;
-  }
-  throw new Error(`${declarationFile}: a bracket never closes: ${text.slice(open, open + 60)}`);
-}
-
-// An object type's members, name -> { optional, type }, split at the
-// semicolons and line ends outside brackets; a method's type is what it returns.
-function membersOf(body) {
+// Each object type, innermost first, is read into its members (name -> { optional, type }), one a
+// line or between semicolons, a method's type being what it returns, and stands as §n in the text
+// around it, so that a member's type names the object types it holds.
+const shapes = [];
+for (let inner; (inner = declaration.match(/\{([^{}]*)\}/));) {
   const members = new Map();
-  for (let k = 1, start = 1; k < body.length; ++k) {
-    if ('{[(<'.includes(body[k])) k = closing(body, k);
-    if (!';\n'.includes(body[k]) && k < body.length - 1) continue;
-    const text = body.slice(start, k + 1).trim().replace(/[;}]$/, '').trim();
-    start = k + 1;
-    if (text === '') continue;
-    const member = text.match(/^(\w+)(\??)(?:\([^)]*\))?:\s*([\s\S]+)$/);
+  for (const text of inner[1].split(/[;\n]/).map((line) => line.trim()).filter(Boolean)) {
+    const member = text.match(/^(?:new\s*)?(\w*)(\??)\s*(?:\([^)]*\))?:\s*(.+)$/);
     if (!member) throw new Error(`${declarationFile}: a member this check cannot read: ${text}`);
     const [, name, optional, type] = member;
-    members.set(name, { optional: optional === '?', type: type.trim() });
+    members.set(name, { optional: optional === '?', type });
   }
-  return members;
+  declaration = declaration.replace(inner[0], `§${shapes.push({ members, seen: new Set() }) - 1}`);
 }
+const interfaces = new Map([...declaration.matchAll(/interface (\w+) §(\d+)/g)].map(([, name, n]) => [name, shapes[n]]));
 
-const interfaces = new Map();
-for (const { index, 1: name } of declaration.matchAll(/interface (\w+) /g)) {
-  const open = declaration.indexOf('{', index);
-  interfaces.set(name, declaration.slice(open, closing(declaration, open) + 1));
-}
-
-// The one object type a member's type holds, written in it or named, that
-// every object in its value (in lists at any depth) must be; or none.
-const shapes = new Map();  // an interface's name or an object type's text -> { name, members, seen }
-function shapeOf(type, name) {
-  const open = type.indexOf('{');
-  const body = open >= 0 ? type.slice(open, closing(type, open) + 1) : '';
-  const named = new Set((type.replace(body, '').replace(/'[^']*'/g, '').match(/\w+/g) ?? [])
-    .filter((word) => interfaces.has(word)));
-  const key = body || [...named][0];
-  if (named.size + (body ? 1 : 0) > 1) throw new Error(`${declarationFile}: ${name} holds more than one object type: ${type}`);
-  if (key && !shapes.has(key))
-    shapes.set(key, { name: body ? name : key, members: membersOf(body || interfaces.get(key)), seen: new Set() });
-  return shapes.get(key) ?? null;
+// The one object type that every object in a member's value (in lists at any depth) must be, or none.
+function shapeOf(type, path) {
+  const held = new Set((type.replace(/'[^']*'/g, '').match(/§\d+|\w+/g) ?? [])
+    .map((word) => (word.startsWith('§') ? shapes[word.slice(1)] : interfaces.get(word))).filter(Boolean));
+  if (held.size > 1) faults.add(`${path} is declared as more than one object type: ${type}`);
+  return [...held][0] ?? null;
 }
 
 const faults = new Set();
@@ -71,22 +47,23 @@ function check(value, shape, path) {
     faults.add(`${path} is an object the declaration does not declare`);
     return;
   }
-  for (const [name, member] of shape.members) {
-    if (!member.optional && !(name in value)) faults.add(`${path} lacks "${name}", which ${shape.name} declares`);
+  shape.at ??= path;
+  for (const [name, { optional }] of shape.members) {
+    if (!optional && !(name in value)) faults.add(`${path} lacks "${name}"`);
   }
   for (const [name, item] of Object.entries(value)) {
     const member = shape.members.get(name);
     if (!member) {
-      faults.add(`${path}.${name} is not declared in ${shape.name}`);
+      faults.add(`${path}.${name} is not declared`);
       continue;
     }
     shape.seen.add(name);
-    if (item === null && !/\bnull\b/.test(member.type)) faults.add(`${path}.${name} is null, which ${shape.name} does not allow`);
-    check(item, shapeOf(member.type, `${shape.name}.${name}`), `${path}.${name}`);
+    if (item === null && !/\bnull\b/.test(member.type)) faults.add(`${path}.${name} is null, which is not declared`);
+    check(item, shapeOf(member.type, `${path}.${name}`), `${path}.${name}`);
   }
 }
 
-const methods = membersOf(interfaces.get('Session'));
+const methods = interfaces.get('Session').members;
 const cases = spawn(resolve(casesProgram), caseArguments, { stdio: ['ignore', 'pipe', 'inherit'] });
 const finished = new Promise((done) => cases.on('close', done));
 let answers = 0;
@@ -100,11 +77,11 @@ for await (const line of createInterface({ input: cases.stdout })) {
   const [, type] = method.type.match(/^Json<(\w+)>$/) ?? [];
   if (!type) continue;  // an answer in plain text
   ++answers;
-  check(JSON.parse(result), shapeOf(type), `${call}()`);
+  check(JSON.parse(result), interfaces.get(type), `${call}()`);
 }
-for (const { name, members, seen } of shapes.values()) {
+for (const { members, seen, at } of shapes.filter((shape) => shape.at)) {
   for (const member of members.keys()) {
-    if (!seen.has(member)) faults.add(`${name} declares "${member}", which no answer has`);
+    if (!seen.has(member)) faults.add(`${at} declares "${member}", which no answer has`);
   }
 }
 const status = await finished;
