@@ -12,7 +12,7 @@ import { resolve } from 'node:path';
 const [declarationFile, casesProgram, ...caseArguments] = process.argv.slice(2);
 let declaration = readFileSync(declarationFile, 'utf8').replace(/\/\/.*$/gm, '');
 
-// Each object type, innermost first, is read into its members (name -> { optional, type }), one a
+// Each object type, innermost first, is read into its members (name -> { optional, type, seen }), one a
 // line or between semicolons, a method's type being what it returns, and stands as §n in the text
 // around it, so that a member's type names the object types it holds.
 const shapes = [];
@@ -21,45 +21,34 @@ for (let inner; (inner = declaration.match(/\{([^{}]*)\}/));) {
   for (const text of inner[1].split(/[;\n]/).map((line) => line.trim()).filter(Boolean)) {
     const member = text.match(/^(?:new\s*)?(\w*)(\??)\s*(?:\([^)]*\))?:\s*(.+)$/);
     if (!member) throw new Error(`${declarationFile}: a member this check cannot read: ${text}`);
-    const [, name, optional, type] = member;
-    members.set(name, { optional: optional === '?', type });
+    members.set(member[1], { optional: member[2] === '?', type: member[3], seen: 0 });
   }
-  declaration = declaration.replace(inner[0], `§${shapes.push({ members, seen: new Set() }) - 1}`);
+  declaration = declaration.replace(inner[0], `§${shapes.push({ members, checked: 0 }) - 1}`);
 }
 const interfaces = new Map([...declaration.matchAll(/interface (\w+) §(\d+)/g)].map(([, name, n]) => [name, shapes[n]]));
-
-// The one object type that every object in a member's value (in lists at any depth) must be, or none.
-function shapeOf(type, path) {
-  const held = new Set((type.replace(/'[^']*'/g, '').match(/§\d+|\w+/g) ?? [])
-    .map((word) => (word.startsWith('§') ? shapes[word.slice(1)] : interfaces.get(word))).filter(Boolean));
-  if (held.size > 1) faults.add(`${path} is declared as more than one object type: ${type}`);
-  return [...held][0] ?? null;
-}
+// The object type that every object in a member's value (in lists at any depth) must be, or none.
+const shapeOf = (type) => (type.replace(/'[^']*'/g, '').match(/§\d+|\w+/g) ?? [])
+  .map((word) => (word.startsWith('§') ? shapes[word.slice(1)] : interfaces.get(word))).find(Boolean) ?? null;
 
 const faults = new Set();
 function check(value, shape, path) {
-  if (value === null || typeof value !== 'object') return;
-  if (Array.isArray(value)) {
-    for (const item of value) check(item, shape, `${path}[]`);
-    return;
-  }
+  if (Array.isArray(value)) value.forEach((item) => check(item, shape, `${path}[]`));
+  if (value === null || typeof value !== 'object' || Array.isArray(value)) return;
   if (!shape) {
     faults.add(`${path} is an object the declaration does not declare`);
     return;
   }
   shape.at ??= path;
-  for (const [name, { optional }] of shape.members) {
-    if (!optional && !(name in value)) faults.add(`${path} lacks "${name}"`);
-  }
+  ++shape.checked;
   for (const [name, item] of Object.entries(value)) {
     const member = shape.members.get(name);
     if (!member) {
       faults.add(`${path}.${name} is not declared`);
       continue;
     }
-    shape.seen.add(name);
+    ++member.seen;
     if (item === null && !/\bnull\b/.test(member.type)) faults.add(`${path}.${name} is null, which is not declared`);
-    check(item, shapeOf(member.type, `${path}.${name}`), `${path}.${name}`);
+    check(item, shapeOf(member.type), `${path}.${name}`);
   }
 }
 
@@ -79,9 +68,10 @@ for await (const line of createInterface({ input: cases.stdout })) {
   ++answers;
   check(JSON.parse(result), interfaces.get(type), `${call}()`);
 }
-for (const { members, seen, at } of shapes.filter((shape) => shape.at)) {
-  for (const member of members.keys()) {
-    if (!seen.has(member)) faults.add(`${at} declares "${member}", which no answer has`);
+// A member not marked optional is in every object of its type, an optional one in some.
+for (const { members, checked, at } of shapes.filter((shape) => shape.checked)) {
+  for (const [name, { optional, seen }] of members) {
+    if (seen < (optional ? 1 : checked)) faults.add(`${at} ${optional ? 'declares' : 'lacks'} "${name}", which ${seen} of ${checked} have`);
   }
 }
 const status = await finished;

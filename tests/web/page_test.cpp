@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "conversions.h"
 #include "sheet.h"
@@ -16,9 +16,7 @@ namespace {
 std::string fileText(const char* name)
 {
     std::ifstream file(std::string(KQ71WB_WEB_DIR) + '/' + name);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(file), {}};
 }
 
 // Where a CG stands along the band, in per cent: 11.7 in -> "21.25%".
