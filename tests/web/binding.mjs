@@ -1,7 +1,6 @@
 // The module under Node trusts no caller: a field kind, row or loading its
 // core lacks, a deleted session, and a text it has no memory for are each
-// refused with an error that says so, and the session goes on; a paste or a
-// file of any length is taken as the core takes its first part.
+// refused with an error that says so, and the session goes on.
 //   node tests/web/binding.mjs build-wasm/node/kq71wb.mjs
 import assert from 'node:assert/strict';
 import { pathToFileURL } from 'node:url';
@@ -39,20 +38,4 @@ for (const [name, call, message] of refusals)
   assert.throws(call, { message }, name);
 assert.equal(JSON.parse(session.view()).grossWeight, '600', 'the session goes on after every refusal');
 
-// A paste of any length answers as its first 20,000 characters do, far more
-// than a field keeps: what the core keeps of it, and that the rest was cut.
-// (Answers are compared whole, and never printed: they are long.)
-const same = (first, second, name) => assert.ok(first() === second(), name);
-const paste = '\u{1F600}'.repeat(3_000_000);
-const [pasted, cut] = [new kq71wb.Session(), new kq71wb.Session()];
-same(() => pasted.edit(FieldKind.Description, 2, paste), () => cut.edit(FieldKind.Description, 2, paste.slice(0, 40_000)),
-     'a long paste');
-
-// A file of 1.5 GiB answers as its first part does, the part the parser
-// reads, and the module goes on.
-const file = new Uint8Array(1.5 * 2 ** 30);
-file.set(new TextEncoder().encode('"N271KQ (huge)",612.5,23.6\n'));
-same(() => pasted.useLoadings(file, 'huge.dat', [0, 0], '', file.length),
-     () => cut.useLoadings(file.slice(0, kq71wb.loadingsFileLimit()), 'huge.dat', [0, 0], '', file.length), 'a file of 1.5 GiB');
-assert.equal(JSON.parse(pasted.pressLoading(0)).weight[0], '612.5', 'a loading from it');
-console.log('The module refused every call its core does not have, and took long texts as the core does.');
+console.log('The module refused every call its core does not have, each with an error that says why.');
