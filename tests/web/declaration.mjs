@@ -42,13 +42,10 @@ function check(value, shape, path) {
   ++shape.checked;
   for (const [name, item] of Object.entries(value)) {
     const member = shape.members.get(name);
-    if (!member) {
-      faults.add(`${path}.${name} is not declared`);
-      continue;
-    }
-    ++member.seen;
-    if (item === null && !/\bnull\b/.test(member.type)) faults.add(`${path}.${name} is null, which is not declared`);
-    check(item, shapeOf(member.type), `${path}.${name}`);
+    if (member) ++member.seen;
+    if (!member) faults.add(`${path}.${name} is not declared`);
+    else if (item === null && !/\bnull\b/.test(member.type)) faults.add(`${path}.${name} is null, which is not declared`);
+    else check(item, shapeOf(member.type), `${path}.${name}`);
   }
 }
 

@@ -19,14 +19,12 @@ std::string fileText(const char* name)
     return {std::istreambuf_iterator<char>(file), {}};
 }
 
-// Where a CG stands along the band, in per cent: 11.7 in -> "21.25%".
-std::string along(double inches)
-{
-    return TextOfDouble((inches * 10 - kScaleMinimum) * 100 / (kScaleMaximum - kScaleMinimum)) + '%';
-}
-
 TEST(Page, StatesTheLimitsTheSheetJudgesBy)
 {
+    // Where a CG stands along the band, in per cent: 11.7 in -> "21.25%".
+    const auto along = [](double inches) {
+        return TextOfDouble((inches * 10 - kScaleMinimum) * 100 / (kScaleMaximum - kScaleMinimum)) + '%';
+    };
     const std::string style = fileText("style.css");
     const double greenWidth = (kAftCgLimit - kForwardCgLimit) * 100 / ((kScaleMaximum - kScaleMinimum) / 10.0);
     for (const std::string& band : {".bands .forward { left: 0; width: " + along(kForwardCgLimit) + ";",
