@@ -140,14 +140,16 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
     EXPECT_EQ(loadSheetText(Sheet{}, std::nullopt, {}).below[0], "Verdict: no weight entered yet.");
 
     // A stale row moment was printed as current: a pass that stops at the
-    // aircraft empty reaches no row after it.
+    // aircraft empty reaches no row after it. Totals and read-outs that are
+    // not current are left out, and the verdict says why.
     sheet = passed({{"", ""}, {"170", "-20"}});
     std::tie(sheet.weight[0], sheet.arm[0], sheet.weight[1]) = std::tuple("1E200", "1E200", "200");
     fault = Calc(sheet);
     const LoadSheetText text = loadSheetText(sheet, fault, {});
-    EXPECT_EQ(std::vector(text.below.begin(), text.below.begin() + 2),
+    EXPECT_EQ(std::vector(text.below.begin(), text.below.begin() + 4),
               (std::vector<std::string>{"Aircraft empty: 1E+200 lb at 1E+200 in, moment not updated.",
-                                        "Pilot: 200 lb at -20 in, moment not updated."}));
+                                        "Pilot: 200 lb at -20 in, moment not updated.",
+                                        "Verdict: Overflow: a number is too large; the totals were not updated.", ""}));
 }
 
 }  // namespace
