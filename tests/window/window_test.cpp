@@ -68,7 +68,7 @@ private slots:
     void cleanup() { m_form.reset(); }
 
     // Every row of the tables becomes exactly one widget, in its container,
-    // bordered or see-through as the row says.
+    // bordered as the row says.
     void everyRowBuiltOnceInPlace()
     {
         for (const ControlSpec& row : kLayout) {
@@ -88,9 +88,11 @@ private slots:
             for (const QWidget* b : children)
                 QVERIFY2(a == b || !a->geometry().intersects(b->geometry()), qPrintable(a->objectName() + " on " + b->objectName()));
         }
-        // Screen readers name a control by what it holds, a description by its
-        // row of the sheet, a caption without the blanks that align it.
-        const std::pair<const char*, const char*> named[] = {{"txtMisc(0)", "Description, item 3"}, {"lblFlyCG", "Centre of gravity"},
+        // Fields, figures and the scale are named for screen readers by what
+        // they hold, a caption by itself without the blanks that align it.
+        const std::pair<const char*, const char*> named[] = {{"txtArm(1)", "Arm, Pilot"}, {"txtWeight(3)", "Weight, item 4"},
+                                                             {"txtMisc(0)", "Description, item 3"}, {"lblMoment(0)", "Moment, Aircraft Empty"},
+                                                             {"lblGrossWeight", "Gross weight"}, {"lblFlyCG", "Centre of gravity"},
                                                              {"Slider1", "Centre of gravity scale"}, {"Label16", "Aircraft Empty"}};
         for (const auto& [name, accessible] : named)
             QCOMPARE(control(name)->accessibleName(), QString(accessible));
