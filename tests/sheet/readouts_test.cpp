@@ -4,7 +4,6 @@
 
 #include "load_sheet.h"
 #include "sheet_of.h"
-#include "words.h"
 
 namespace kq71wb {
 

@@ -98,7 +98,7 @@ TEST(ResultWords, SayTheVerdictOfEachFigure)
          "CG 50.00 in, aft of the scale", ""},
         {"a fault in the rows", passed({{"100", "14"}}), CalcFault{FaultStep::RowSum, 1}, "within limits, not updated",
          "within limits, not updated", "CG 14.00 in, not updated", ""},
-        {"totals kept from an earlier pass", stale, {}, "within limits, not updated",
+        {"totals kept from an earlier pass: the range, but no room", stale, {}, "within limits, not updated",
          "out of limits, forward of the 11.70 in limit, not updated", "CG 6.49 in, forward of the scale, not updated",
          "Totals not updated: the gross weight is zero or less. Gross weight 770 lb, within limits, not updated. "
          "CG 6.49 in, out of limits, forward of the 11.70 in limit, not updated. Pilot weight for this loading: 0 to 43 lb (0 to 19 kg)."},
