@@ -18,38 +18,34 @@ namespace {
 
 constexpr double kOverflow = std::numeric_limits<double>::infinity();  // stands for nullopt in tables
 
-// Each text read as its number, a negative zero as one; kOverflow for none.
-void expectValues(const std::vector<std::pair<std::string, double>>& cases)
-{
-    for (const auto& [text, expected] : cases) {
-        const std::optional<double> value = ValueOfText(text);
-        EXPECT_EQ(value, expected == kOverflow ? std::nullopt : std::optional(expected)) << '"' << text << '"';
-        EXPECT_EQ(std::signbit(value.value_or(0.0)), std::signbit(expected)) << '"' << text << '"';
-    }
-}
-
 // Each table opens with the worked examples above the declaration, line for
 // line; the cases after them are the edges those examples do not reach.
 TEST(ValueOfText, ReadsWhatATextBeginsWith)
 {
-    expectValues({{"", 0}, {"abc", 0}, {"170", 170}, {" 170 lb", 170}, {"-20", -20}, {"1 2", 12},
-                  {"12.5.3", 12.5}, {"2E3", 2000}, {"1d2", 100}, {"1,5", 1}, {"+.5", 0.5},
-                  {"&H10", 16}, {"&o17", 15}, {"&H", 0}, {"1E-400", 0}, {"1E400", kOverflow},
-                  {"&H20000000000000", kOverflow},
-                  // blanks, junk and exponents
-                  {"\t1\n2", 12}, {"- 5", -5}, {"1 2 . 5", 12.5}, {"1\r2", 1}, {".", 0}, {"-.", 0}, {"5.", 5},
-                  {"e5", 0}, {"0x10", 0}, {"--5", 0}, {"-0", -0.0}, {"lb 170", 0}, {std::string("1\0" "2", 3), 1},
-                  {"2E", 2}, {"2E-", 2}, {"2e-1", 0.2}, {"2D-2", 0.02}, {"2 E 3", 2000}, {"2EE3", 2}, {".E5", 0},
-                  {"1E0000000000000000000000000005", 1e5},
-                  // the ends of the double range
-                  {"1.7976931348623157E308", DBL_MAX}, {"4.9E-324", std::numeric_limits<double>::denorm_min()},
-                  {"-1E-400", -0.0}, {"0.0000000001E-400", 0}, {"1.8E308", kOverflow}, {"0.5E309", kOverflow},
-                  {"1E99999999999999999999", kOverflow}, {"1E-99999999999999999999", 0},
-                  {"1" + std::string(400, '0'), kOverflow}, {"0." + std::string(100, '0') + "1", 1e-101},
-                  // hexadecimal and octal integers
-                  {"&hfF", 255}, {"&O8", 0}, {"&o78", 7}, {"&H1G", 1}, {"&x1", 0}, {"& H 1 0", 16}, {"-&H10", 0},
-                  {"&H1FFFFFFFFFFFFF", 9007199254740991.0}, {"&O400000000000000000", kOverflow},
-                  {"&H" + std::string(40, '0') + "1", 1}, {"&H" + std::string(40, 'F'), kOverflow}});
+    for (const auto& [text, expected] : std::vector<std::pair<std::string, double>>{
+             {"", 0}, {"abc", 0}, {"170", 170}, {" 170 lb", 170}, {"-20", -20}, {"1 2", 12},
+             {"12.5.3", 12.5}, {"2E3", 2000}, {"1d2", 100}, {"1,5", 1}, {"+.5", 0.5},
+             {"&H10", 16}, {"&o17", 15}, {"&H", 0}, {"1E-400", 0}, {"1E400", kOverflow},
+             {"&H20000000000000", kOverflow},
+             // blanks, junk and exponents
+             {"\t1\n2", 12}, {"- 5", -5}, {"1 2 . 5", 12.5}, {"1\r2", 1}, {".", 0}, {"-.", 0}, {"5.", 5},
+             {"e5", 0}, {"0x10", 0}, {"--5", 0}, {"-0", -0.0}, {"lb 170", 0}, {std::string("1\0" "2", 3), 1},
+             {"2E", 2}, {"2E-", 2}, {"2e-1", 0.2}, {"2D-2", 0.02}, {"2 E 3", 2000}, {"2EE3", 2}, {".E5", 0},
+             {"1E0000000000000000000000000005", 1e5},
+             // the ends of the double range
+             {"1.7976931348623157E308", DBL_MAX}, {"4.9E-324", std::numeric_limits<double>::denorm_min()},
+             {"-1E-400", -0.0}, {"0.0000000001E-400", 0}, {"1.8E308", kOverflow}, {"0.5E309", kOverflow},
+             {"1E99999999999999999999", kOverflow}, {"1E-99999999999999999999", 0},
+             {"1" + std::string(400, '0'), kOverflow}, {"0." + std::string(100, '0') + "1", 1e-101},
+             // hexadecimal and octal integers
+             {"&hfF", 255}, {"&O8", 0}, {"&o78", 7}, {"&H1G", 1}, {"&x1", 0}, {"& H 1 0", 16}, {"-&H10", 0},
+             {"&H1FFFFFFFFFFFFF", 9007199254740991.0}, {"&O400000000000000000", kOverflow},
+             {"&H" + std::string(40, '0') + "1", 1}, {"&H" + std::string(40, 'F'), kOverflow}}) {
+        // A negative zero is read as one; kOverflow stands for none.
+        const std::optional<double> value = ValueOfText(text);
+        EXPECT_EQ(value, expected == kOverflow ? std::nullopt : std::optional(expected)) << '"' << text << '"';
+        EXPECT_EQ(std::signbit(value.value_or(0.0)), std::signbit(expected)) << '"' << text << '"';
+    }
 }
 
 TEST(MisreadingOf, UnitsAndStrayCharacters)
@@ -80,10 +76,9 @@ TEST(TextOfDouble, ShortestFormTo15Digits)
     for (const auto& [value, text] : std::vector<std::pair<double, std::string>>{
              {0, "0"}, {-0.0, "0"}, {-3400, "-3400"}, {1020.5, "1020.5"}, {1.0 / 3, "0.333333333333333"},
              {1.5E20, "1.5E+20"}, {0.00001, "1E-05"}, {0.0001, "0.0001"}, {999999999999999.9, "1E+15"},
-             {-1.0 / 3, "-0.333333333333333"}, {2.0 / 3, "0.666666666666667"}, {0.1 + 0.2, "0.3"},
+             // either side of the exponent form's thresholds, and the ends of the range
              {9.99999999999999e-5, "9.99999999999999E-05"}, {9.999999999999999e-5, "0.0001"},
-             {999999999999999, "999999999999999"}, {1e14, "100000000000000"}, {-1e15, "-1E+15"},
-             {123456789012345678.0, "1.23456789012346E+17"}, {1e-100, "1E-100"}, {DBL_MAX, "1.79769313486232E+308"},
+             {999999999999999, "999999999999999"}, {-1e15, "-1E+15"}, {DBL_MAX, "1.79769313486232E+308"},
              {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"}, {kOverflow, "0"},
              // a 16th digit of exactly 5 rounds to the even neighbour
              {1000000000000005.0, "1E+15"}, {1000000000000015.0, "1.00000000000002E+15"},
@@ -149,9 +144,8 @@ TEST(DecimalDifference, WorkedInDecimal)
              {900, "899.7", 0.3}, {900, "900", 0}, {900, "900.01", -0.01}, {900, "1.5E+20", -1.5E+20},
              {900, "1E-05", 899.99999}, {900, "7E+22", -69999999999999999999100.0},
              // many decimals, signs, and figures in other forms
-             {900, "8.95378322270011", 891.04621677729989}, {900, "-0.5", 900.5}, {-5, "-5", 0}, {0, "2", -2},
-             {11.7, "11.699", 0.001}, {900, "0", 900}, {900, " 1 2", 888}, {900, "abc", 900},
-             {900, "1.2.3", 898.8}, {900, "4.94065645841247E-324", 900}})
+             {900, "8.95378322270011", 891.04621677729989}, {900, "-0.5", 900.5}, {-5, "-5", 0}, {11.7, "11.699", 0.001},
+             {900, " 1 2", 888}, {900, "1.2.3", 898.8}, {900, "4.94065645841247E-324", 900}})
         EXPECT_EQ(decimalDifference(limit, shown), difference) << limit << " less " << shown;
 }
 
@@ -179,7 +173,6 @@ TEST(Conversions, IgnoreADecimalCommaLocale)
     EXPECT_EQ(ValueOfText("14.5"), 14.5);
     EXPECT_EQ(ValueOfText("14,5"), 14);
     EXPECT_EQ(TextOfDouble(1020.5), "1020.5");
-    EXPECT_EQ(TextOfDouble(1.5e20), "1.5E+20");
     EXPECT_EQ(FormatCg(13.456), "  13.46");
     std::locale::global(std::locale::classic());
     std::setlocale(LC_ALL, previous.c_str());

@@ -2,13 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-#include <regex>
-
-#include "conversions.h"
 #include "load_sheet.h"
 #include "sheet_of.h"
-#include "words.h"
 
 namespace kq71wb {
 
@@ -27,9 +22,6 @@ TEST(RowWeights, Cases)
         std::optional<WeightRange> expected;
         int row = kPilotRow;
     } cases[] = {
-        {"empty aircraft forward", {{"600", "14"}, {"", "-20"}}, WeightRange{0, 43, 0, 19}},
-        // 104 kg is 229.28 lb, within limits though 230 lb is not.
-        {"empty aircraft aft", {{"610", "23.65"}, {"", "-20"}}, WeightRange{130, 229, 59, 104}},
         {"aft of the limit up to 900 lb", {{"610", "40"}, {"", "-20"}}, WeightRange{}},
         {"no loading but the pilot", {{}, {"", "-20"}}, std::nullopt},
         {"a loading that weighs nothing", {{"100", "10"}, {"", "-20"}, {"-100", "30"}}, std::nullopt},
@@ -40,10 +32,6 @@ TEST(RowWeights, Cases)
         {"too heavy for any pilot", {{"900.5", "14"}, {"", "-20"}}, WeightRange{}},
         {"with nose ballast", {{"600", "20"}, {"", "-20"}, {"30", "-5"}}, WeightRange{50, 141, 23, 64}},
         {"the light end a whole pound", {{"662.40", "24.75"}, {"", "-20"}}, WeightRange{161, 237, 74, 107}},
-        // A 264 lb pilot in N271KQ (the sample loadings) with tail ballast at
-        // 60 in: 23 lb is green; 10 kg (22.05 lb) puts the CG forward, 11 kg
-        // (24.25 lb) the gross weight over.
-        {"one pound and no whole kilogram", {{"612.5", "23.6"}, {"264", "-20"}, {"", "60"}}, WeightRange{23, 23}, 2},
         // Pilot 278, an item at 200 in: 9 lb is green, and 4 kg (8.82 lb); 5 kg
         // (11.02 lb) was offered, over the gross weight.
         {"a kilogram over the gross weight", {{"612.5", "23.6"}, {"278", "-20"}, {"", "200"}}, WeightRange{9, 9, 4, 4}, 2},
@@ -63,20 +51,19 @@ TEST(ReadoutWords, SayWhatThisLoadingAllows)
         int itemRow = -1;
     } cases[] = {
         {{{}, {"170", "-20"}}, true, ""},
-        {{{"0.5", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 899.5 lb (408 kg)."},
+        // 104 kg is 229.28 lb, within limits though 230 lb is not.
         {{{"610", "23.65"}, {"", "-20"}}, true, "Pilot weight for this loading: 130 to 229 lb (59 to 104 kg). Room to 900 lb: 290 lb (131.5 kg)."},
         {{{"610", "23.65"}, {"", "-20"}}, false, "Pilot weight for this loading: 130 to 229 lb (59 to 104 kg)."},
-        {{{"600", "14"}, {"", "-20"}, {"43.5", "15"}}, true, "Pilot weight for this loading: 0 to 48 lb (0 to 21 kg). Room to 900 lb: 256.5 lb (116.3 kg)."},
         {{{"899.7", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.3 lb (0.1 kg)."},
-        {{{"899.99", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.01 lb (0 kg)."},
         {{{"900", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0 lb (0 kg)."},
         {{{"408.1", "14"}, {}, {"410.3", "14"}, {"81.6", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0 lb (0 kg)."},
         {{{"900.01", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.01 lb (0.1 kg)."},
-        {{{"900.3", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 0.3 lb (0.2 kg)."},
-        {{{"899.123456789", "14"}}, true, "Pilot weight for this loading: 0 to 0 lb (0 to 0 kg). Room to 900 lb: 0.876543211 lb (0.3 kg)."},
         // Too large a figure to say in kilograms goes without them.
         {{{"1E+200", "14"}}, true, "No pilot weight keeps this loading within limits. Over 900 lb by 1E+200 lb."},
-        // A kilogram figure that, loaded, turned the sheet red was offered.
+        // A kilogram figure that, loaded, turned the sheet red was offered. A
+        // 264 lb pilot in N271KQ (the sample loadings) with tail ballast at 60
+        // in: 23 lb is green; 10 kg (22.05 lb) puts the CG forward, 11 kg
+        // (24.25 lb) the gross weight over.
         {{{"612.5", "23.6"}, {"264", "-20"}, {"", "60"}}, true,
          "Item 3 (60 in): 23 to 23 lb (no whole kg) keeps the sheet within limits. Pilot weight for this loading: 130 to "
          "229 lb (59 to 104 kg). A 264 lb pilot needs at least 23 lb (no whole kg) at item 3 (60 in). Room to 900 lb: "
@@ -101,107 +88,6 @@ TEST(ReadoutWords, SayWhatThisLoadingAllows)
     };
     for (const auto& c : cases)
         EXPECT_EQ(readoutWords(passed(c.rows), c.current, c.itemRow), c.words) << c.rows[0].first;
-}
-
-// The weights of a row, whole pounds or whole kilograms, that Calc colours
-// green, as a pilot would type them in the row.
-template <class Text>
-std::vector<int> greenWeights(const Sheet& sheet, int row, int most, Text textOf)
-{
-    std::vector<int> green;
-    for (int weight = 0; weight <= most; ++weight) {
-        Sheet trial = sheet;
-        trial.weight[static_cast<std::size_t>(row)] = textOf(weight);
-        if (!Calc(trial) && verdictWords(trial) == "Within limits.")
-            green.push_back(weight);
-    }
-    return green;
-}
-
-// Hundreds of club loadings: an empty glider, a pilot of any weight at the
-// pilot's arm, nose ballast, and now and then a tail weight or a parachute.
-// What any item may weigh, the pilot range, the ballast a pilot is told to
-// carry and their kilograms all agree with Calc's verdict tried on every whole
-// pound and every whole kilogram: a kilogram figure offered, loaded as the
-// pounds it is, keeps the sheet within limits.
-TEST(Readouts, AgreeWithEveryWholePoundOnRandomLoadings)
-{
-    std::mt19937 random(71);
-    const auto figure = [&](int low, int high, int hundredths) {
-        const int value = std::uniform_int_distribution(low * hundredths, high * hundredths)(random);
-        return TextOfDouble(static_cast<double>(value) / hundredths);
-    };
-    const std::string range = R"((\d+) to (\d+) lb \((?:(\d+) to (\d+) kg|no whole kg)\))";
-    const std::regex pilotRange("Pilot weight for this loading: " + range);
-    const std::regex itemRange(R"(^Item \d \([^)]*\): (?:)" + range + R"(|up to (\d+) lb \((\d+) kg\)))");
-    const std::regex ballastWords(R"(needs at (least|most) (\d+) lb \((?:(\d+) kg|no whole kg)\) at item (\d))");
-    int ranges = 0, ballasts = 0, noKilogram = 0;
-    for (int round = 0; round < 300; ++round) {
-        Sheet sheet = sheetOf({{figure(540, 690, 10), figure(17, 28, 100)},
-                               {round % 4 ? figure(90, 260, 1) : "", figure(-24, -12, 10)},
-                               {figure(0, 40, 2), figure(-35, -20, 1)}});
-        if (round % 3 == 0)
-            std::tie(sheet.weight[3], sheet.arm[3]) = std::pair{figure(0, 15, 1), figure(90, 180, 1)};  // braces: in order
-        if (round % 5 == 0)
-            std::tie(sheet.weight[4], sheet.arm[4], sheet.description[4]) = std::tuple{figure(10, 25, 1), "-8", "Parachute"};
-        for (std::size_t row = 2; round % 7 == 0 && row < Sheet::kRowCount; ++row)
-            sheet.weight[row] = sheet.arm[row] = "";  // the glider alone, as its cockpit placard states the pilots
-        Calc(sheet);
-        for (int row : {kPilotRow, 2, 3}) {
-            if (isBlank(sheet.arm[static_cast<std::size_t>(row)]))
-                continue;
-            const std::vector<int> green = greenWeights(sheet, row, 900, [](int pounds) { return std::to_string(pounds); });
-            const std::vector<int> greenKg = greenWeights(sheet, row, 410, poundsOfKilograms);
-            const std::optional<WeightRange> range = rowWeights(sheet, row);
-            ASSERT_TRUE(range) << round;
-            ASSERT_EQ(range->any(), !green.empty()) << round << " row " << row;
-            if (green.empty())
-                continue;
-            const WeightRange tried{green.front(), green.back(), greenKg.empty() ? 0 : greenKg.front(),
-                                    greenKg.empty() ? -1 : greenKg.back()};
-            ASSERT_EQ(*range, tried) << round << " row " << row;
-            ASSERT_EQ(green.size(), static_cast<std::size_t>(green.back() - green.front() + 1));
-            ASSERT_EQ(greenKg.size(), static_cast<std::size_t>(tried.highKg - tried.lowKg + 1));
-            noKilogram += greenKg.empty();
-            const std::string words = readoutWords(sheet, true, row);
-            std::smatch match;
-            ASSERT_TRUE(std::regex_search(words, match, row == kPilotRow ? pilotRange : itemRange)) << words;
-            const bool upTo = match[5].matched;
-            EXPECT_EQ(upTo ? 0 : std::stoi(match[1]), range->low) << words;
-            EXPECT_EQ(std::stoi(match[upTo ? 5 : 2]), range->high) << words;
-            EXPECT_EQ(greenKg.empty(), !upTo && !match[3].matched) << words;
-            EXPECT_TRUE(upTo || greenKg.empty() || std::stoi(match[3]) == greenKg.front()) << words;
-            EXPECT_TRUE(greenKg.empty() || std::stoi(match[upTo ? 6 : 4]) == greenKg.back()) << words;
-            ++ranges;
-            // A pilot outside the range is told the least weight at each item
-            // arm that makes the sheet legal, or the most.
-            if (row == kPilotRow)
-                continue;
-            const std::string all = readoutWords(sheet, true);
-            // A sheet within limits, or without a pilot, is told of no ballast.
-            EXPECT_TRUE((verdictWords(sheet) != "Within limits." && !isBlank(sheet.weight[kPilotRow])) ||
-                        all.find(" lb pilot") == std::string::npos) << all;
-            const double now = ValueOfText(sheet.weight[static_cast<std::size_t>(row)]).value_or(0);
-            bool told = verdictWords(sheet) != "Within limits." && !isBlank(sheet.weight[kPilotRow]) &&
-                              (now < green.front() || now > green.back());
-            for (auto at = std::sregex_iterator(all.begin(), all.end(), ballastWords); at != std::sregex_iterator(); ++at) {
-                if (std::stoi((*at)[4]) != row + 1)
-                    continue;
-                EXPECT_TRUE(told) << all;
-                const bool least = (*at)[1] == "least";
-                EXPECT_EQ(std::stoi((*at)[2]), least ? green.front() : green.back()) << all;
-                EXPECT_EQ((*at)[3].matched, !greenKg.empty()) << all;
-                EXPECT_TRUE(greenKg.empty() || std::stoi((*at)[3]) == (least ? greenKg.front() : greenKg.back())) << all;
-                told = false;
-                ++ballasts;
-            }
-            EXPECT_FALSE(told) << "no ballast said: " << all;
-        }
-    }
-    // The draw must reach every kind of answer.
-    EXPECT_GT(ranges, 300);
-    EXPECT_GT(ballasts, 30);
-    EXPECT_GT(noKilogram, 0);
 }
 
 // The worked examples above timeText and shortenedPath, and the edges of the
@@ -248,31 +134,19 @@ TEST(LoadSheetText, EveryRowFigureAndWarning)
                   "Pilot in command: ________________________________________",
                   "Signature: ______________________________   Date: ______________"}));
 
-    // Figures that are not current are left out, and the verdict says why.
-    const std::pair<Rows, std::string> notCurrent[] = {
-        {{{"", "14"}, {"", "-20"}}, "Verdict: Totals not updated: the gross weight is zero or less."},
-        {{{"1E200", "1E200"}, {"", "-20"}}, "Verdict: Overflow: a number is too large; the totals were not updated."},
-    };
-    for (const auto& [rows, verdict] : notCurrent) {
-        sheet.weight = {}, sheet.arm = {};
-        std::tie(sheet.weight[0], sheet.arm[0]) = rows[0];
-        fault = Calc(sheet);
-        const LoadSheetText text = loadSheetText(sheet, fault, {"2026-12-07 14:03", "KQ71WB 1.00", "", "", "", {}, {}, {}});
-        EXPECT_EQ(text.above.size(), 2u);
-        EXPECT_EQ(text.below[1], verdict);
-        EXPECT_EQ(text.below[2], "") << verdict;  // no read-outs from figures that are not current
-    }
     EXPECT_EQ(loadSheetText(Sheet{}, std::nullopt, {}).below[0], "Verdict: no weight entered yet.");
 
     // A stale row moment was printed as current: a pass that stops at the
-    // aircraft empty reaches no row after it.
+    // aircraft empty reaches no row after it. Totals and read-outs that are
+    // not current are left out, and the verdict says why.
     sheet = passed({{"", ""}, {"170", "-20"}});
     std::tie(sheet.weight[0], sheet.arm[0], sheet.weight[1]) = std::tuple("1E200", "1E200", "200");
     fault = Calc(sheet);
     const LoadSheetText text = loadSheetText(sheet, fault, {});
-    EXPECT_EQ(std::vector(text.below.begin(), text.below.begin() + 2),
+    EXPECT_EQ(std::vector(text.below.begin(), text.below.begin() + 4),
               (std::vector<std::string>{"Aircraft empty: 1E+200 lb at 1E+200 in, moment not updated.",
-                                        "Pilot: 200 lb at -20 in, moment not updated."}));
+                                        "Pilot: 200 lb at -20 in, moment not updated.",
+                                        "Verdict: Overflow: a number is too large; the totals were not updated.", ""}));
 }
 
 }  // namespace
