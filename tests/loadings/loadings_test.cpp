@@ -27,8 +27,8 @@ using namespace std::string_literals;  // "\0"s keeps its NUL
 Loadings fourOf(L a, L b, L c, L d) { return {a, b, c, d}; }
 Loadings fourOf(L a) { return {a, a, a, a}; }
 
-// How a file's records fill the four loadings.
-TEST(ParseLoadings, Records)
+// How a file's records fill the four loadings, and how a field's text is read.
+TEST(ParseLoadings, RecordsAndFieldTexts)
 {
     const L a{"A", "1", "2"}, b{"B", "3", "4"}, c{"C", "5", "6"}, d{"D", "7", "8"};
     const std::tuple<const char*, std::string, Loadings> cases[] = {
@@ -40,6 +40,36 @@ TEST(ParseLoadings, Records)
         {"unmatched quote runs to the end", "A,1,2\n\"B,3,4\nC,5,6", fourOf(a, {"B,3,4C,5,6", "", ""}, {"B,3,4C,5,6", "", ""}, {"B,3,4C,5,6", "", ""})},
         {"a record cut short borrowed the arm of the one before", "A,1,2\nB,3", fourOf(a, {"B", "3", ""}, {"B", "3", ""}, {"B", "3", ""})},
         {"empty fields between commas", "A,,\n,3,4", fourOf({"A", "", ""}, {"", "3", "4"}, {"", "3", "4"}, {"", "3", "4"})},
+        // How a field's text is read, whatever the editor that wrote it.
+        {"blanks around unquoted fields", "  A  ,\t1 , 2\t\n", fourOf(L{"A", "1", "2"})},
+        {"texts kept as written", "\"Mine\",abc,-1E400", fourOf(L{"Mine", "abc", "-1E400"})},
+        {"byte-order mark dropped", "\xEF\xBB\xBF" "A,1,2", fourOf(L{"A", "1", "2"})},
+        {"Windows-1252 read as such", "\"Gr\xFCn \x80\",1,2", fourOf(L{"Gr\xC3\xBCn \xE2\x82\xAC", "1", "2"})},
+        {"NUL and control characters dropped, tab kept", "A\0\x01\x7F,6\x00" "00,\"1\t4\x1B\""s, fourOf(L{"A", "600", "1\t4"})},
+        {"C1 controls dropped from UTF-8", "\"B\xC2\x85\",3,4", fourOf(L{"B", "3", "4"})},
+        {"C1 controls dropped from Windows-1252", "\"B\x81\xFC\",3,4", fourOf(L{"B\xC3\xBC", "3", "4"})},
+        {"a quoted name may end in a comma", "\"Club,\",600,14", fourOf(L{"Club,", "600", "14"})},
+        {"every Windows-1252 character, the five it leaves undefined dropped",
+         "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F,1,2",
+         fourOf(L{"\u20AC\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u017D\u2018\u2019\u201C\u201D"
+                  "\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u017E\u0178", "1", "2"})},
+        {"no lead byte past those of UTF-8", "\x81\x80\x80\x80,1,2", fourOf(L{"\u20AC\u20AC\u20AC", "1", "2"})},
+        {"UTF-8 at the edges of each length kept", "\xDF\xBF\xE0\xA0\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF,1,2",
+         fourOf(L{"\xDF\xBF\xE0\xA0\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "1", "2"})},
+        {"overlong UTF-8 read as Windows-1252", "\xE0\x9F\xBF,\xC1\xBF,\xF0\x8F\xBF\xBF",
+         fourOf(L{"\xC3\xA0\xC5\xB8\xC2\xBF", "\xC3\x81\xC2\xBF", "\xC3\xB0\xC2\xBF\xC2\xBF"})},
+        {"surrogates, code points past U+10FFFF and cut sequences too", "\xED\xA0\x80,\xF4\x90\x80\x80,\xC3",
+         fourOf(L{"\xC3\xAD\xC2\xA0\xE2\x82\xAC", "\xC3\xB4\xE2\x82\xAC\xE2\x82\xAC", "\xC3\x83"})},
+        // U+202E, U+2066, U+FEFF, U+200B, U+2060, U+061C, U+180E, U+00AD, U+E0041 dropped; U+2010 kept.
+        {"format characters dropped", "\"\xE2\x80\xAE" "N271KQ\xE2\x81\xA6\xE2\x80\x90\",\xE2\x80\xAE" "006\xEF\xBB\xBF,"
+                                      "1\xE2\x80\x8B" "4\xE2\x81\xA0\xD8\x9C\xE1\xA0\x8E\xC2\xAD\xF3\xA0\x81\x81",
+         fourOf(L{"N271KQ\xE2\x80\x90", "006", "14"})},
+        {"UTF-16, little end first", "\xFF\xFE\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"s, fourOf(L{"Gr\xC3\xBC", "60", "1"})},
+        // UTF-16 without a mark misparsed into buttons of stray letters.
+        {"UTF-16 without a mark, little end first", "\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"s, fourOf(L{"Gr\xC3\xBC", "60", "1"})},
+        {"UTF-16 without a mark, big end first", "\0\"\0G\0\"\0,\0" "6\0" "0\0,\0" "1"s, fourOf(L{"G", "60", "1"})},
+        {"UTF-16, big end first, a pair and lone surrogates", "\xFE\xFF\xD8\x3D\xDE\x00\xDC\x00\xDC\x00\0,\0" "1\0,\0" "2"s,
+         fourOf(L{"\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD", "1", "2"})},
     };
     for (const auto& [name, bytes, expected] : cases)
         EXPECT_EQ(parseLoadings(bytes), expected) << name;
@@ -48,44 +78,6 @@ TEST(ParseLoadings, Records)
         {"\"A\",1,2\n\"B\",3,4\n", 2}, {"\"A\",1", 1}, {"\n\n", 0}, {"A,1,2\nB,3,4\nC,5,6\nD,7,8\nE,9,10\n", 5}};
     for (const auto& [bytes, count] : counts)
         EXPECT_EQ(recordCount(bytes), count) << bytes;
-}
-
-// How a field's text is read, whatever the editor that wrote it.
-TEST(ParseLoadings, FieldTexts)
-{
-    const std::tuple<const char*, std::string, L> cases[] = {
-        {"blanks around unquoted fields", "  A  ,\t1 , 2\t\n", {"A", "1", "2"}},
-        {"texts kept as written", "\"Mine\",abc,-1E400", {"Mine", "abc", "-1E400"}},
-        {"byte-order mark dropped", "\xEF\xBB\xBF" "A,1,2", {"A", "1", "2"}},
-        {"Windows-1252 read as such", "\"Gr\xFCn \x80\",1,2", {"Gr\xC3\xBCn \xE2\x82\xAC", "1", "2"}},
-        {"NUL and control characters dropped, tab kept", "A\0\x01\x7F,6\x00" "00,\"1\t4\x1B\""s, {"A", "600", "1\t4"}},
-        {"C1 controls dropped from UTF-8", "\"B\xC2\x85\",3,4", {"B", "3", "4"}},
-        {"C1 controls dropped from Windows-1252", "\"B\x81\xFC\",3,4", {"B\xC3\xBC", "3", "4"}},
-        {"a quoted name may end in a comma", "\"Club,\",600,14", {"Club,", "600", "14"}},
-        {"every Windows-1252 character, the five it leaves undefined dropped",
-         "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F,1,2",
-         {"\u20AC\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u017D\u2018\u2019\u201C\u201D"
-          "\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u017E\u0178", "1", "2"}},
-        {"no lead byte past those of UTF-8", "\x81\x80\x80\x80,1,2", {"\u20AC\u20AC\u20AC", "1", "2"}},
-        {"UTF-8 at the edges of each length kept", "\xDF\xBF\xE0\xA0\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF,1,2",
-         {"\xDF\xBF\xE0\xA0\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "1", "2"}},
-        {"overlong UTF-8 read as Windows-1252", "\xE0\x9F\xBF,\xC1\xBF,\xF0\x8F\xBF\xBF",
-         {"\xC3\xA0\xC5\xB8\xC2\xBF", "\xC3\x81\xC2\xBF", "\xC3\xB0\xC2\xBF\xC2\xBF"}},
-        {"surrogates, code points past U+10FFFF and cut sequences too", "\xED\xA0\x80,\xF4\x90\x80\x80,\xC3",
-         {"\xC3\xAD\xC2\xA0\xE2\x82\xAC", "\xC3\xB4\xE2\x82\xAC\xE2\x82\xAC", "\xC3\x83"}},
-        // U+202E, U+2066, U+FEFF, U+200B, U+2060, U+061C, U+180E, U+00AD, U+E0041 dropped; U+2010 kept.
-        {"format characters dropped", "\"\xE2\x80\xAE" "N271KQ\xE2\x81\xA6\xE2\x80\x90\",\xE2\x80\xAE" "006\xEF\xBB\xBF,"
-                                      "1\xE2\x80\x8B" "4\xE2\x81\xA0\xD8\x9C\xE1\xA0\x8E\xC2\xAD\xF3\xA0\x81\x81",
-         {"N271KQ\xE2\x80\x90", "006", "14"}},
-        {"UTF-16, little end first", "\xFF\xFE\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"s, {"Gr\xC3\xBC", "60", "1"}},
-        // UTF-16 without a mark misparsed into buttons of stray letters.
-        {"UTF-16 without a mark, little end first", "\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"s, {"Gr\xC3\xBC", "60", "1"}},
-        {"UTF-16 without a mark, big end first", "\0\"\0G\0\"\0,\0" "6\0" "0\0,\0" "1"s, {"G", "60", "1"}},
-        {"UTF-16, big end first, a pair and lone surrogates", "\xFE\xFF\xD8\x3D\xDE\x00\xDC\x00\xDC\x00\0,\0" "1\0,\0" "2"s,
-         {"\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD", "1", "2"}},
-    };
-    for (const auto& [name, bytes, expected] : cases)
-        EXPECT_EQ(parseLoadings(bytes), fourOf(expected)) << name;
 }
 
 // The one UTF-8 decoder, which the sheet's words and session use too: a byte
