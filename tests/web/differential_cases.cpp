@@ -109,16 +109,12 @@ struct Random {
     std::mt19937_64 engine;
     int below(int n) { return static_cast<int>(engine() % static_cast<unsigned>(n)); }
     std::size_t index(std::size_t n) { return static_cast<std::size_t>(below(static_cast<int>(n))); }
-    // Mostly a figure as a pilot types it, of up to two decimals; now and then one of the texts above.
+    // Mostly a figure of up to two decimals; now and then one of the texts above.
     std::string text(bool weight)
     {
         if (below(4) == 0)
             return kTexts[index(kTexts.size())];
-        const int places = below(3);
-        std::string text = std::to_string(weight ? below(251) : below(171) - 50);
-        for (int i = 0; i < places; ++i)
-            text += (i == 0 ? "." : "") + std::to_string(below(10));
-        return text;
+        return kq71wb::TextOfDouble((weight ? below(25100) : below(17100) - 5000) / 100.0);
     }
 };
 
@@ -172,11 +168,13 @@ int main(int argc, char* argv[])
             call("layoutChart", kq71wb::TextOfDouble(width) + ',' + kq71wb::TextOfDouble(textSize), g_session->layoutChart(width, textSize));
         }
         if (sequence % 16 == 2) {
-            // The club's: one of the files of real loadings, then another, the same, or none.
+            // The club's: one of the files of real loadings, then another, the same, or none; and
+            // beside it one of the user's own, which the page offers to leave for the club's.
             offerClubLoadings(files[random.index(6)], false);
             offerClubLoadings(random.below(4) ? files[random.index(6)] : "", true);
         }
-        useLoadings(files[random.index(files.size())], random.below(4) == 0 ? 1 + random.below(1000) : 0, kOffsets[random.below(4)]);
+        const std::size_t file = random.index(sequence % 16 == 2 ? 6 : files.size());
+        useLoadings(files[file], random.below(4) == 0 ? 1 + random.below(1000) : 0, kOffsets[random.below(4)]);
         if (sequence % 16 == 2)
             call("clearLoadings", "", g_session->clearLoadings());
         if (sequence % 4 == 0) {
