@@ -33,7 +33,6 @@ TEST(ParseLoadings, RecordsAndFieldTexts)
     const L a{"A", "1", "2"}, b{"B", "3", "4"}, c{"C", "5", "6"}, d{"D", "7", "8"};
     const std::tuple<const char*, std::string, Loadings> cases[] = {
         {"two records repeat the second", "A,1,2\nB,3,4\n", fourOf(a, b, b, b)},
-        {"empty file", "", Loadings{}},
         {"records after the fourth are not read", "A,1,2\nB,3,4\nC,5,6\nD,7,8\nE,9,10\n", fourOf(a, b, c, d)},
         {"blank lines; LF, CR and CR LF", "\n\nA,1,2\n\n  \nB,3,4\rC,5,6\r\n\r\nD,7,8", fourOf(a, b, c, d)},
         {"records need not be one a line", "A,1,2,B,3\n4,C\n5\n6,D,7,8", fourOf(a, b, c, d)},
@@ -42,13 +41,11 @@ TEST(ParseLoadings, RecordsAndFieldTexts)
         {"empty fields between commas", "A,,\n,3,4", fourOf({"A", "", ""}, {"", "3", "4"}, {"", "3", "4"}, {"", "3", "4"})},
         // How a field's text is read, whatever the editor that wrote it.
         {"blanks around unquoted fields", "  A  ,\t1 , 2\t\n", fourOf(L{"A", "1", "2"})},
-        {"texts kept as written", "\"Mine\",abc,-1E400", fourOf(L{"Mine", "abc", "-1E400"})},
         {"byte-order mark dropped", "\xEF\xBB\xBF" "A,1,2", fourOf(L{"A", "1", "2"})},
         {"Windows-1252 read as such", "\"Gr\xFCn \x80\",1,2", fourOf(L{"Gr\xC3\xBCn \xE2\x82\xAC", "1", "2"})},
         {"NUL and control characters dropped, tab kept", "A\0\x01\x7F,6\x00" "00,\"1\t4\x1B\""s, fourOf(L{"A", "600", "1\t4"})},
         {"C1 controls dropped from UTF-8", "\"B\xC2\x85\",3,4", fourOf(L{"B", "3", "4"})},
         {"C1 controls dropped from Windows-1252", "\"B\x81\xFC\",3,4", fourOf(L{"B\xC3\xBC", "3", "4"})},
-        {"a quoted name may end in a comma", "\"Club,\",600,14", fourOf(L{"Club,", "600", "14"})},
         {"every Windows-1252 character, the five it leaves undefined dropped",
          "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F,1,2",
          fourOf(L{"\u20AC\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u017D\u2018\u2019\u201C\u201D"
@@ -84,12 +81,9 @@ TEST(ParseLoadings, RecordsAndFieldTexts)
 // that starts no well-formed character is a U+FFFD of its own.
 TEST(NextCharacter, EachCharacterOrAReplacementPerByte)
 {
+    // The examples above it, and a character of each length.
     const std::pair<std::string, std::u32string> cases[] = {
-        {"\u00E9", U"\u00E9"}, {"\xC3", U"\uFFFD"}, {"\xE2\x82", U"\uFFFD\uFFFD"},
-        {"A\u20AC\U0001F600\uFFFD", U"A\u20AC\U0001F600\uFFFD"}, {"\xC3" "A", U"\uFFFDA"}, {"\x80\xBF", U"\uFFFD\uFFFD"},
-        {"\xC0\xAF", U"\uFFFD\uFFFD"}, {"\xE0\x9F\xBF", U"\uFFFD\uFFFD\uFFFD"}, {"\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD"},
-        {"\xF4\x90\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD"}, {"\xF8\x88\x80\x80\x80", std::u32string(5, U'\uFFFD')},
-        {"\xF0\x9F\x98" "A", U"\uFFFD\uFFFD\uFFFDA"}, {"\xDF\xBF\xF4\x8F\xBF\xBF", U"\u07FF\U0010FFFF"}};
+        {"\u00E9", U"\u00E9"}, {"\xC3", U"\uFFFD"}, {"\xE2\x82", U"\uFFFD\uFFFD"}, {"A\u20AC\U0001F600", U"A\u20AC\U0001F600"}};
     for (const auto& [bytes, characters] : cases) {
         std::u32string read;
         for (std::size_t at = 0; at < bytes.size();)
@@ -205,8 +199,8 @@ TEST_F(LoadingsFiles, WhatCannotBeReadIsNamed)
 TEST_F(LoadingsFiles, OneReadOfTheWholeFile)
 {
     std::string weighings;
-    for (int year = 0; weighings.size() < 120093; ++year)
-        weighings += "\"N271KQ weighed " + std::to_string(1990 + year % 30) + "\",612.5,23.6\n";
+    while (weighings.size() <= 2 * kMaxFileBytes)
+        weighings += "\"N271KQ weighed " + std::to_string(weighings.size()) + "\",612.5,23.6\n";
     write("weighings.dat", weighings);
     FileRead read = readFileAt(m_root / "weighings.dat");
     EXPECT_EQ(read.sha256, sha256Hex(weighings));

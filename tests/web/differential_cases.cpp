@@ -73,17 +73,6 @@ std::string hexOf(const std::string& bytes)
     return "{\"hex\":\"" + hex + "\"}";
 }
 
-// The first bytes of a file, the whole or the start of a longer one, with
-// its time in one of several zones.
-void useLoadings(const std::string& bytes, int more, int utcOffset)
-{
-    const std::string sha256 = more ? std::string(64, 'e') : "";
-    const std::size_t size = bytes.size() + static_cast<std::size_t>(more);
-    call("useLoadings", hexOf(bytes) + ",\"kq71wb.dat\",[1796026320.5," + std::to_string(utcOffset) + "]," + jsonText(sha256) + "," +
-                            std::to_string(size),
-         g_session->useLoadings(bytes, "kq71wb.dat", 1796026320.5, utcOffset, sha256, static_cast<double>(size)));
-}
-
 // The club's file beside the page, as kept or just fetched, and none.
 void offerClubLoadings(const std::string& bytes, bool fetched)
 {
@@ -173,8 +162,14 @@ int main(int argc, char* argv[])
             offerClubLoadings(files[random.index(6)], false);
             offerClubLoadings(random.below(4) ? files[random.index(6)] : "", true);
         }
-        const std::size_t file = random.index(sequence % 16 == 2 ? 6 : files.size());
-        useLoadings(files[file], random.below(4) == 0 ? 1 + random.below(1000) : 0, kOffsets[random.below(4)]);
+        // The first bytes of a file, the whole or the start of a longer one, with its time in one of several zones.
+        const std::string& bytes = files[random.index(sequence % 16 == 2 ? 6 : files.size())];
+        const std::size_t size = bytes.size() + (random.below(4) == 0 ? 1 + random.index(1000) : 0);
+        const int utcOffset = kOffsets[random.below(4)];
+        const std::string sha256 = size > bytes.size() ? std::string(64, 'e') : "";
+        call("useLoadings", hexOf(bytes) + ",\"kq71wb.dat\",[1796026320.5," + std::to_string(utcOffset) + "]," + jsonText(sha256) + "," +
+                                std::to_string(size),
+             g_session->useLoadings(bytes, "kq71wb.dat", 1796026320.5, utcOffset, sha256, static_cast<double>(size)));
         if (sequence % 16 == 2)
             call("clearLoadings", "", g_session->clearLoadings());
         if (sequence % 4 == 0) {
