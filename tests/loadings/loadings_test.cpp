@@ -35,7 +35,6 @@ TEST(ParseLoadings, RecordsAndFieldTexts)
         {"two records repeat the second", "A,1,2\nB,3,4\n", fourOf(a, b, b, b)},
         {"records after the fourth are not read", "A,1,2\nB,3,4\nC,5,6\nD,7,8\nE,9,10\n", fourOf(a, b, c, d)},
         {"blank lines; LF, CR and CR LF", "\n\nA,1,2\n\n  \nB,3,4\rC,5,6\r\n\r\nD,7,8", fourOf(a, b, c, d)},
-        {"records need not be one a line", "A,1,2,B,3\n4,C\n5\n6,D,7,8", fourOf(a, b, c, d)},
         {"unmatched quote runs to the end", "A,1,2\n\"B,3,4\nC,5,6", fourOf(a, {"B,3,4C,5,6", "", ""}, {"B,3,4C,5,6", "", ""}, {"B,3,4C,5,6", "", ""})},
         {"a record cut short borrowed the arm of the one before", "A,1,2\nB,3", fourOf(a, {"B", "3", ""}, {"B", "3", ""}, {"B", "3", ""})},
         {"empty fields between commas", "A,,\n,3,4", fourOf({"A", "", ""}, {"", "3", "4"}, {"", "3", "4"}, {"", "3", "4"})},
@@ -44,13 +43,11 @@ TEST(ParseLoadings, RecordsAndFieldTexts)
         {"byte-order mark dropped", "\xEF\xBB\xBF" "A,1,2", fourOf(L{"A", "1", "2"})},
         {"Windows-1252 read as such", "\"Gr\xFCn \x80\",1,2", fourOf(L{"Gr\xC3\xBCn \xE2\x82\xAC", "1", "2"})},
         {"NUL and control characters dropped, tab kept", "A\0\x01\x7F,6\x00" "00,\"1\t4\x1B\""s, fourOf(L{"A", "600", "1\t4"})},
-        {"C1 controls dropped from UTF-8", "\"B\xC2\x85\",3,4", fourOf(L{"B", "3", "4"})},
         {"C1 controls dropped from Windows-1252", "\"B\x81\xFC\",3,4", fourOf(L{"B\xC3\xBC", "3", "4"})},
         {"every Windows-1252 character, the five it leaves undefined dropped",
          "\x80\x81\x82\x83\x84\x85\x86\x87\x88\x89\x8A\x8B\x8C\x8D\x8E\x8F\x90\x91\x92\x93\x94\x95\x96\x97\x98\x99\x9A\x9B\x9C\x9D\x9E\x9F,1,2",
          fourOf(L{"\u20AC\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u017D\u2018\u2019\u201C\u201D"
                   "\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u017E\u0178", "1", "2"})},
-        {"no lead byte past those of UTF-8", "\x81\x80\x80\x80,1,2", fourOf(L{"\u20AC\u20AC\u20AC", "1", "2"})},
         {"UTF-8 at the edges of each length kept", "\xDF\xBF\xE0\xA0\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF,1,2",
          fourOf(L{"\xDF\xBF\xE0\xA0\x80\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "1", "2"})},
         {"overlong UTF-8 read as Windows-1252", "\xE0\x9F\xBF,\xC1\xBF,\xF0\x8F\xBF\xBF",
@@ -64,7 +61,6 @@ TEST(ParseLoadings, RecordsAndFieldTexts)
         {"UTF-16, little end first", "\xFF\xFE\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"s, fourOf(L{"Gr\xC3\xBC", "60", "1"})},
         // UTF-16 without a mark misparsed into buttons of stray letters.
         {"UTF-16 without a mark, little end first", "\"\0G\0r\0\xFC\0\"\0,\0" "6\0" "0\0,\0" "1\0\n\0"s, fourOf(L{"Gr\xC3\xBC", "60", "1"})},
-        {"UTF-16 without a mark, big end first", "\0\"\0G\0\"\0,\0" "6\0" "0\0,\0" "1"s, fourOf(L{"G", "60", "1"})},
         {"UTF-16, big end first, a pair and lone surrogates", "\xFE\xFF\xD8\x3D\xDE\x00\xDC\x00\xDC\x00\0,\0" "1\0,\0" "2"s,
          fourOf(L{"\xF0\x9F\x98\x80\xEF\xBF\xBD\xEF\xBF\xBD", "1", "2"})},
     };

@@ -162,7 +162,7 @@ TEST(Session, TheLoadingsFileTakenIsNamedAndWatched)
     EXPECT_EQ(session.setNote("Printed.").lines.note, "Printed.");
 }
 
-// What is said of a loadings file as it is read, in one line: the note
+// What is said of loadings as they are read, in one line: the note
 // (which the window's start-up note ends with), the buttons, the first one's
 // tooltip or why it cannot be pressed, then the lines the load sheet sets
 // beneath the file's name, and its placard.
@@ -180,7 +180,8 @@ std::string said(const Session& session, const View& view)
     return line;
 }
 
-// What is said of a loadings file, at start or once the program runs:
+// What is said of a loadings file, at start or once the program runs, and of
+// loadings that cannot be pressed, each button saying why:
 // - smart quotes typed on a phone, "“Club, two”,598,23.9", made buttons of
 //   "“Club", "23.9" and "23.9" without a word: a line that does not split
 //   into three fields is named;
