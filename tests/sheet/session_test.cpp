@@ -107,7 +107,6 @@ TEST(Session, EachEventGivesOneView)
     EXPECT_EQ(session.sheet().description[3].size(), kMaxFieldCharacters);
 }
 
-
 // The load sheet's cockpit placard names each glider once, with the pilots
 // its weighing allows at the pilot's arm and nothing else aboard (the ranges
 // the read-outs' random test tries on every pound); F8 says every warning, as
