@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "conversions.h"
 #include "envelope.h"
 #include "readouts.h"
 #include "words.h"
@@ -18,13 +19,8 @@ using namespace kq71wb;
 
 namespace {
 
-// Hundredths written as a figure: -2000 -> "-20.00".
-std::string written(int hundredths)
-{
-    const int cents = std::abs(hundredths) % 100;
-    return (hundredths < 0 ? "-" : "") + std::to_string(std::abs(hundredths) / 100) + (cents < 10 ? ".0" : ".") +
-           std::to_string(cents);
-}
+// Hundredths written as a figure: -2000 -> "-20".
+std::string written(int hundredths) { return TextOfDouble(hundredths / 100.0); }
 
 // Mostly a figure near `base` (in hundredths), which running out of data
 // leaves as it is; now and then empty, or any text at all.

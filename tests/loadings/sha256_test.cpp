@@ -7,8 +7,8 @@
 namespace kq71wb {
 namespace {
 
-// The published vectors, and lengths where the padding spills into a second
-// block (56) or the bytes fill the first (64), checked against sha256sum;
+// The published vectors, the third of 56 bytes, whose padding spills into a
+// second block, and 64 bytes, which fill the first, checked against sha256sum;
 // each whole, and given in pieces as a file is read, a block cut between two.
 TEST(Sha256, MatchesKnownDigests)
 {
@@ -18,7 +18,6 @@ TEST(Sha256, MatchesKnownDigests)
         {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
          "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
         {std::string(1'000'000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
-        {std::string(56, 'a'), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a"},
         {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
     };
     for (const auto& [bytes, digest] : cases) {

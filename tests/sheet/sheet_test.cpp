@@ -33,24 +33,9 @@ void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 namespace kq71wb {
 namespace {
 
-using namespace std::string_literals;
-
-// A sheet of these rows that already shows something everywhere, so that a
-// pass that leaves an output alone can be told from one that writes it.
-Sheet staleSheetOf(const Rows& rows)
-{
-    Sheet sheet = sheetOf(rows);
-    for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
-        sheet.moment[i] = "s" + std::to_string(i);
-    std::tie(sheet.grossWeight, sheet.grossMoment, sheet.flyCg) = std::tuple("s", "s", "s");
-    std::tie(sheet.grossWeightVerdict, sheet.flyCgVerdict, sheet.sliderValue) = std::tuple(WeightVerdict::Over, CgVerdict::Aft, 999);
-    return sheet;
-}
-
 // Everything a sheet shows, in one line: its moments (a star on one the pass
-// did not reach), then the gross weight,
-// gross moment, CG caption, the two verdicts, the scale ("-" for none) and
-// the words that stand for the results.
+// did not reach), then the gross weight, gross moment, CG caption, the two
+// verdicts, the scale ("-" for none) and the words that stand for the results.
 std::string shown(const Sheet& sheet, const std::optional<CalcFault>& fault)
 {
     std::string line;
@@ -62,81 +47,38 @@ std::string shown(const Sheet& sheet, const std::optional<CalcFault>& fault)
     return line + ' ' + (sheet.sliderValue ? std::to_string(*sheet.sliderValue) : "-") + " | " + stateWords(sheet, fault);
 }
 
-struct Pass {
-    const char* name;
-    Rows rows;
-    std::optional<CalcFault> fault;
-    std::string shown;
-};
-
-void expectPasses(const std::vector<Pass>& passes, bool stale)
+// Each pass starts from a sheet that already shows something everywhere ("s"),
+// so that a pass that leaves an output alone can be told from one that writes
+// it: a completed pass writes every output, and one that ends early leaves
+// everything after the step it ended at as it was, with words that say so: a
+// gross weight of zero or less after the moments, a fault where it happens.
+TEST(Calc, CompletedAndEarlyEndedPassesAllocateNothing)
 {
-    for (const Pass& pass : passes) {
-        Sheet sheet = stale ? staleSheetOf(pass.rows) : sheetOf(pass.rows);
-        const std::optional<CalcFault> fault = Calc(sheet);
-        EXPECT_EQ(fault, pass.fault) << pass.name;
-        EXPECT_EQ(shown(sheet, fault), pass.shown) << pass.name;
-    }
-}
-
-TEST(Calc, CompletedPasses)
-{
-    const char* forward = "CG forward of the 11.70 in limit.";
-    expectPasses({
-        {"empty aircraft and pilot", {{"600", "14"}, {"170", "-20"}}, {}, "8400 -3400 0 0 0 0 0 0 | 770 5000 [  6.49] within forward 65 | "s + forward},
+    const std::string forward = "CG forward of the 11.70 in limit.";
+    const std::string stale = " | s s [s] over aft 999 | Totals not updated: the gross weight is zero or less.";
+    const std::string totals = " | s s [s] over aft 999 | Overflow: a number is too large; the totals were not updated.";
+    const std::string third = ".33333333333333333";
+    using S = FaultStep;
+    const struct {
+        const char* name;
+        Rows rows;
+        std::optional<CalcFault> fault;
+        std::string shown;
+    } passes[] = {
+        {"empty aircraft and pilot", {{"600", "14"}, {"170", "-20"}}, {}, "8400 -3400 0 0 0 0 0 0 | 770 5000 [  6.49] within forward 65 | " + forward},
         {"gross weight just over", {{"900.01", "14"}}, {}, "12600.14 0 0 0 0 0 0 0 | 900.01 12600.14 [  14.00] over within 140 | Gross weight over 900 lb."},
         {"CG shows the forward limit but lies ahead of it", {{"100", "11.699"}}, {},
          "1169.9 0 0 0 0 0 0 0 | 100 1169.9 [  11.70] within forward 117 | CG forward of the 11.70 in limit (11.699 in)."},
         {"CG shows the aft limit but lies behind it", {{"100", "16.004"}}, {},
          "1600.4 0 0 0 0 0 0 0 | 100 1600.4 [  16.00] within aft 160 | CG aft of the 16.00 in limit (16.004 in)."},
-        {"over and aft, weight first", {{"950", "17"}}, {}, "16150 0 0 0 0 0 0 0 | 950 16150 [  17.00] over aft 170 | Gross weight over 900 lb. CG aft of the 16.00 in limit."},
-        {"totals summed from the captions as shown", {{"1", ".33333333333333333"}, {"1", ".33333333333333333"}, {"1", ".33333333333333333"}}, {},
-         "0.333333333333333 0.333333333333333 0.333333333333333 0 0 0 0 0 | 3 0.999999999999999 [  .33] within forward 3 | "s + forward},
-        {"weight without an arm", {{"100", ""}}, {}, "0 0 0 0 0 0 0 0 | 100 0 [  .00] within forward 0 | "s + forward},
-        {"negative weight lowers the total", {{"600", "14"}, {"-100", "10"}}, {}, "8400 -1000 0 0 0 0 0 0 | 500 7400 [  14.80] within within 148 | Within limits."},
-        {"last row counts like the first", {{}, {}, {}, {}, {}, {}, {}, {"100", "15"}}, {}, "0 0 0 0 0 0 0 1500 | 100 1500 [  15.00] within within 150 | Within limits."},
+        {"totals summed from the captions as shown", {{"1", third}, {"1", third}, {"1", third}}, {},
+         "0.333333333333333 0.333333333333333 0.333333333333333 0 0 0 0 0 | 3 0.999999999999999 [  .33] within forward 3 | " + forward},
         {"CG off the end of the scale is still passed on", {{"10", "50"}}, {}, "500 0 0 0 0 0 0 0 | 10 500 [  50.00] within aft 500 | CG aft of the 16.00 in limit."},
-        {"underflowing product is zero and no fault", {{"600", "14"}, {"1E-200", "1E-200"}}, {}, "8400 0 0 0 0 0 0 0 | 600 8400 [  14.00] within within 140 | Within limits."},
-        // Before any pass with a weight, nothing is coloured and the scale is unset.
-        {"every text empty, pilot arm -20 (a negative zero)", {{}, {"", "-20"}}, {}, "0 0 0 0 0 0 0 0 |   [] - - - | "},
-    }, false);
-}
-
-// A keystroke's pass writes its captions over the last pass's, so that it
-// allocates nothing: not for a CG of 16 characters, nor a moment of 20.
-TEST(Calc, AllocatesNothingOnceItsCaptionsAreWritten)
-{
-    Sheet sheet = sheetOf({{"612.5", "14.37"}, {"171", "-20"}, {"185", "29.5"}, {"0.000001", "12.3456789012345"}});
-    Calc(sheet);
-    long allocations = 0;
-    g_allocations = &allocations;
-    sheet.weight[kPilotRow] = "172";
-    Calc(sheet);
-    g_allocations = nullptr;
-    EXPECT_EQ(sheet.flyCgDigits + ' ' + sheet.moment[3], "11.1594894287635 1.23456789012345E-05");
-    EXPECT_EQ(allocations, 0);
-}
-
-// A pass that ends early leaves everything after the step it ended at as it
-// was, and words stand for the results that say so: a gross weight of zero
-// or less after the moments, a fault where it happens.
-TEST(Calc, PassesThatEndEarly)
-{
-    const Rows good = {{"600", "14"}, {"170", "-20"}, {"20", "30"}};
-    const auto withRow = [&good](std::size_t index, std::pair<std::string, std::string> row) {
-        Rows rows(good.begin(), good.begin() + std::min(index, good.size()));
-        rows.resize(index + 1);
-        rows[index] = row;
-        return rows;
-    };
-    using S = FaultStep;
-    const std::string stale = " | s s [s] over aft 999 | Totals not updated: the gross weight is zero or less.";
-    const std::string totals = " | s s [s] over aft 999 | Overflow: a number is too large; the totals were not updated.";
-    expectPasses({
+        // Without a weight nothing is written past the moments: on a new sheet nothing is coloured, the scale unset.
+        {"every text empty, pilot arm -20 (a negative zero)", {{}, {"", "-20"}}, {}, "0 0 0 0 0 0 0 0" + stale},
         {"weights cancel out", {{"100", "10"}, {"-100", "10"}}, {}, "1000 -1000 0 0 0 0 0 0" + stale},
-        {"junk texts", {{"abc", "xyz"}, {"lb", "12"}}, {}, "0 0 0 0 0 0 0 0" + stale},
-        {"product too large in row 3", withRow(3, {"1E200", "1E200"}), CalcFault{S::RowMoment, 3}, "8400 -3400 600 s3* s4* s5* s6* s7*" + totals},
-        {"weight text beyond a double in row 5", withRow(5, {"1E400", "1"}), CalcFault{S::RowMoment, 5}, "8400 -3400 600 0 0 s5* s6* s7*" + totals},
+        {"product too large in row 3", {{"600", "14"}, {"170", "-20"}, {"20", "30"}, {"1E200", "1E200"}}, CalcFault{S::RowMoment, 3}, "8400 -3400 600 s3* s4* s5* s6* s7*" + totals},
+        {"weight text beyond a double in row 5", {{}, {}, {}, {}, {}, {"1E400", "1"}}, CalcFault{S::RowMoment, 5}, "0 0 0 0 0 s5* s6* s7*" + totals},
         {"arm text beyond a double in row 0", {{"1", "-1E400"}}, CalcFault{S::RowMoment, 0}, "s0* s1* s2* s3* s4* s5* s6* s7*" + totals},
         {"gross weight too large", {{"1.5E308", "0"}, {"1.5E308", "0"}}, CalcFault{S::RowSum, 1}, "0 0 s2* s3* s4* s5* s6* s7*" + totals},
         {"gross moment too large", {{"1", "1E308"}, {"1", "1E308"}}, CalcFault{S::RowSum, 1}, "1E+308 1E+308 s2* s3* s4* s5* s6* s7*" + totals},
@@ -148,16 +90,24 @@ TEST(Calc, PassesThatEndEarly)
         {"CG off the scale: judged all the same", {{"1", "-3E8"}}, CalcFault{S::Scale, -1},
          "-300000000 0 0 0 0 0 0 0 | 1 -300000000 [-  300000000.00] within forward 999 | CG forward of the 11.70 in limit. "
          "Overflow: the CG is off the scale; the scale was not updated."},
-    }, true);
-}
-
-// A decimal number of units of 10^-places, as a pilot would type it.
-std::string decimal(long units, int places)
-{
-    const long scale = places == 2 ? 100 : 10;
-    std::string fraction = std::to_string(std::labs(units) % scale);
-    fraction.insert(0, static_cast<std::size_t>(places) - fraction.size(), '0');
-    return (units < 0 ? "-" : "") + std::to_string(std::labs(units) / scale) + "." + fraction;
+    };
+    for (const auto& pass : passes) {
+        Sheet sheet = sheetOf(pass.rows);
+        for (std::size_t i = 0; i < Sheet::kRowCount; ++i)
+            sheet.moment[i] = "s" + std::to_string(i);
+        std::tie(sheet.grossWeight, sheet.grossMoment, sheet.flyCg) = std::tuple("s", "s", "s");
+        std::tie(sheet.grossWeightVerdict, sheet.flyCgVerdict, sheet.sliderValue) = std::tuple(WeightVerdict::Over, CgVerdict::Aft, 999);
+        const std::optional<CalcFault> fault = Calc(sheet);
+        EXPECT_EQ(fault, pass.fault) << pass.name;
+        EXPECT_EQ(shown(sheet, fault), pass.shown) << pass.name;
+        // A keystroke's pass writes its captions over the last pass's, so that
+        // it allocates nothing, not even for captions too long to sit inside a string.
+        long allocations = 0;
+        g_allocations = &allocations;
+        Calc(sheet);
+        g_allocations = nullptr;
+        EXPECT_EQ(allocations, 0) << pass.name;
+    }
 }
 
 // Loadings that land exactly on a limit in decimal are within it, however the
@@ -170,6 +120,8 @@ TEST(Calc, LoadingsExactlyOnALimitAreWithinIt)
 
     std::mt19937 random(20261207);
     const auto between = [&random](long low, long high) { return std::uniform_int_distribution<long>(low, high)(random); };
+    // A number of hundredths or tenths as a pilot would type it: 61250, 100 -> "612.5".
+    const auto decimal = [](long units, long scale) { return TextOfDouble(static_cast<double>(units) / static_cast<double>(scale)); };
     for (int trial = 0; trial < 3000; ++trial) {
         // Weights in hundredths of a pound that add up to 900 lb.
         Rows rows(static_cast<std::size_t>(between(2, 8)));
@@ -177,10 +129,10 @@ TEST(Calc, LoadingsExactlyOnALimitAreWithinIt)
         for (auto& row : rows) {
             const long cents = &row == &rows.back() ? left : between(1, left / 2);
             left -= cents;
-            row = {decimal(cents, 2), decimal(between(-300, 400), 1)};
+            row = {decimal(cents, 100), decimal(between(-300, 400), 10)};
         }
         ASSERT_EQ(passed(rows).grossWeightVerdict, WeightVerdict::Within) << rows[0].first << " + ...";
-        rows[0].first = decimal(std::lround(*ValueOfText(rows[0].first) * 100) + 1, 2);
+        rows[0].first = decimal(std::lround(*ValueOfText(rows[0].first) * 100) + 1, 100);
         ASSERT_EQ(passed(rows).grossWeightVerdict, WeightVerdict::Over) << rows[0].first << " + ...";
 
         // Pairs of items balanced about a CG limit: w at L + 2d and 2w at L - d.
@@ -188,13 +140,13 @@ TEST(Calc, LoadingsExactlyOnALimitAreWithinIt)
         rows.clear();
         for (long pairs = between(1, 3); pairs > 0; --pairs) {
             const long weight = between(1, 20000), offset = between(1, 80);
-            rows.push_back({decimal(weight, 2), decimal(limitTenths + 2 * offset, 1)});
-            rows.push_back({decimal(2 * weight, 2), decimal(limitTenths - offset, 1)});
+            rows.push_back({decimal(weight, 100), decimal(limitTenths + 2 * offset, 10)});
+            rows.push_back({decimal(2 * weight, 100), decimal(limitTenths - offset, 10)});
         }
-        rows.push_back({decimal(between(0, 99999), 1), decimal(limitTenths, 1)});
+        rows.push_back({decimal(between(0, 99999), 10), decimal(limitTenths, 10)});
         ASSERT_EQ(passed(rows).flyCgVerdict, CgVerdict::Within) << rows[0].first << " at " << rows[0].second << ", ...";
         for (auto& row : rows)
-            row.second = decimal(std::lround(*ValueOfText(row.second) * 100) + (limitTenths == 117 ? -1 : 1), 2);
+            row.second = decimal(std::lround(*ValueOfText(row.second) * 100) + (limitTenths == 117 ? -1 : 1), 100);
         ASSERT_EQ(passed(rows).flyCgVerdict, limitTenths == 117 ? CgVerdict::Forward : CgVerdict::Aft) << rows[0].second << ", ...";
     }
 }
