@@ -1,8 +1,8 @@
 #pragma once
 
-// A print target for the tests: a printer that only collects its jobs, or a
-// folder of the test's own, a disk that fills up, and a gate that holds a
-// save up. No test reaches a real printer or the user's folders.
+// A print target for the tests: a printer that only collects its jobs and
+// may be slow to be found, or a folder of the test's own on a disk that
+// fills up. No test reaches a real printer or the user's folders.
 
 #include <QByteArray>
 #include <QList>
@@ -15,8 +15,8 @@
 
 #include "print_target.h"
 
-// Holds up the writing of saved pages until opened, and opens at the latest
-// as it goes, so that a failing test never leaves a save waiting for ever.
+// Holds up the printer's look-up until opened, and opens at the latest
+// as it goes, so that a failing test never leaves a look-up waiting for ever.
 class Gate {
 public:
     std::shared_future<void> closed() { return m_opened.get_future().share(); }
@@ -39,7 +39,6 @@ public:
     QList<QByteArray> jobs;              // what it accepted
     QString folder;                      // the documents folder, empty for no home
     qint64 diskRoom = -1;                // bytes a saved page may take, -1 for any
-    std::shared_future<void> gate;       // when set, writing waits until it opens
     std::shared_future<void> lookupGate;  // when set, the printer is not found until it opens
     std::function<void()> delivered;     // when set, called once a page is printed or written
 
@@ -65,8 +64,6 @@ public:
     // As the system does on a full disk, a write takes what fits and the next one fails.
     ssize_t writeToDisk(int fd, const char* data, std::size_t size) override
     {
-        if (gate.valid())
-            gate.wait();
         if (diskRoom < 0) {
             const ssize_t written = PrintTarget::writeToDisk(fd, data, size);
             if (delivered)
