@@ -2,8 +2,9 @@
 // the session's own tests pin the figures, the words and the verdicts. These
 // check that each event arrives and its view lands where it belongs, and
 // what the form does itself: the caret, the access keys, the page printed,
-// copied or saved through its seams, and the lines beneath at any font.
-#include <QAccessible>
+// copied or saved through its seams, and the lines beneath at any font. No
+// test reaches a printer or the user's folders: the print target is the
+// tests' own, its documents folder a temporary one.
 #include <QApplication>
 #include <QClipboard>
 #include <QCryptographicHash>
@@ -16,15 +17,18 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSemaphore>
 #include <QStandardPaths>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <functional>
+
 #include "frm_kq71wb.h"
 #include "headless.h"
+#include "print_target.h"
 #include "start.h"
-#include "test_print_target.h"
 #include "version.h"
 #include "widgets.h"
 
@@ -47,20 +51,60 @@ QString colourName(const QWidget* control)
     return colour.name();
 }
 
+// The print target of the tests: a printer that only collects its jobs, and
+// may be slow to be found, or a folder of the test's own on a disk that
+// fills up. No test reaches a real printer or the user's folders.
+class TestPrintTarget : public PrintTarget {
+public:
+    std::optional<QString> printerName;  // a default printer, when set
+    QList<QByteArray> jobs;              // what it accepted
+    QString folder;                      // the documents folder
+    qint64 diskRoom = -1;                // bytes a saved page may take, -1 for any
+    std::function<void()> lookingUp;     // when set, called as the printer is looked for, which waits for it
+    std::function<void()> delivered;     // when set, called once a page is printed or written
+
+    std::optional<Printer> defaultPrinter() override
+    {
+        if (lookingUp)
+            lookingUp();
+        return printerName ? std::optional(Printer{*printerName, QPageSize(QPageSize::Letter)}) : std::nullopt;
+    }
+    std::optional<QString> submit(const Printer&, const QByteArray& pdf) override
+    {
+        jobs << pdf;
+        if (delivered)
+            delivered();
+        return std::nullopt;
+    }
+    QString documentsFolder() override { return folder; }
+    std::chrono::milliseconds answerLimit() const override
+    {
+        return lookingUp ? std::chrono::milliseconds(300) : PrintTarget::answerLimit();
+    }
+    // As the system does on a full disk, a write takes what fits and the next one fails.
+    ssize_t writeToDisk(int fd, const char* data, std::size_t size) override
+    {
+        if (diskRoom < 0) {
+            const ssize_t written = PrintTarget::writeToDisk(fd, data, size);
+            if (delivered)
+                delivered();
+            return written;
+        }
+        if (diskRoom == 0)
+            return errno = ENOSPC, -1;
+        const ssize_t fits = PrintTarget::writeToDisk(fd, data, std::min(size, static_cast<std::size_t>(diskRoom)));
+        diskRoom -= std::max<ssize_t>(fits, 0);
+        return fits;
+    }
+};
+
+// The start of a file's SHA-256, as the load sheet names a loadings file.
+QByteArray sha256(const QByteArray& bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(12); }
+
 void typeInto(QLineEdit* field, const QString& text)
 {
     field->setFocus();
     QTest::keyClicks(field, text);
-}
-
-// The words of a PDF, as pdftotext (poppler-utils, which ./test installs) reads them.
-QString wordsOf(const QByteArray& pdf)
-{
-    QProcess reading;
-    reading.start("pdftotext", {"-", "-"});
-    reading.write(pdf);
-    reading.closeWriteChannel();
-    return reading.waitForFinished(20000) ? QString::fromUtf8(reading.readAllStandardOutput()) : QString();
 }
 
 }  // namespace
@@ -70,11 +114,16 @@ class FormTest : public QObject {
 
 public:
     // Beside the plain screen the other tests use, the small screens pilots
-    // have, at 150 dots per inch (as QT_FONT_DPI=150 gives).
+    // have, at 150 dots per inch (as QT_FONT_DPI=150 gives). As a pilot in
+    // Denver with a German desktop has it, where ./test has generated the
+    // locale: the figures and what the lines say stay the program's own, and
+    // times are written with their zone.
     static void initMain()
     {
         runHeadless();
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KQ71WB_TEST_SCREENS);
+        qputenv("LC_ALL", "de_DE.UTF-8");
+        qputenv("TZ", "America/Denver");
     }
 
 private:
@@ -86,6 +135,20 @@ private:
     QString documents() const { return m_home.filePath("Documents"); }
     QList<window::MessageLine*> linesBeneath() const { return m_form->findChildren<window::MessageLine*>(); }
     QString note() const { return QString::fromStdString(m_form->session().lines().note); }
+
+    // The pages printed, then each regular file of the documents folder,
+    // hidden ones too, by its bytes where it is named as a saved page is,
+    // else by its name; links are not pages.
+    QList<QByteArray> pages() const
+    {
+        QList<QByteArray> pages = m_printTarget.jobs;
+        for (const QFileInfo& saved : QDir(documents()).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+            QFile page(saved.filePath());
+            const bool named = QRegularExpression("^KQ71WB-[-0-9]+\\.pdf$").match(saved.fileName()).hasMatch();
+            pages << (named && page.open(QIODevice::ReadOnly) ? page.readAll() : saved.fileName().toUtf8());
+        }
+        return pages;
+    }
 
     // Opens the window on a loadings file (none for a null one) written at
     // 04:09 UTC on 8 December 2026.
@@ -141,12 +204,12 @@ private slots:
         const bool withoutFonts = qEnvironmentVariable("FONTCONFIG_FILE").endsWith("/no-fonts.conf");
         QVERIFY2(withoutFonts || QFontDatabase::families().contains("DejaVu Sans"),
                  "needs DejaVu Sans (fonts-dejavu-core), which ./test installs");
-        QApplication::setFont(QFont("DejaVu Sans", 9));
         QApplication::setQuitOnLastWindowClosed(false);
     }
 
     void init()
     {
+        QApplication::setFont(QFont("DejaVu Sans", 9));
         m_printTarget = TestPrintTarget();
         m_printTarget.folder = documents();
         QDir(documents()).removeRecursively();
@@ -211,7 +274,6 @@ private slots:
         QTest::keyClick(c().cmdLoading[3], Qt::Key_Enter);
         QCOMPARE(c().txtWeight[0]->text(), QString("605.5"));
         QVERIFY(QKeySequence::mnemonic(c().cmdLoading[3]->text()).isEmpty());
-        QCOMPARE(c().cmdLoading[3]->accessibleName(), QString("R&D Club"));
         for (window::LoadingButton* button : c().cmdLoading)
             QCOMPARE(colourName(button) + (button->isChecked() ? " checked" : ""),
                      button == c().cmdLoading[3] ? "light yellow checked" : "greyed");
@@ -220,7 +282,8 @@ private slots:
         QCOMPARE(colourName(c().cmdLoading[3]) + (c().cmdLoading[3]->isChecked() ? " checked" : ""), "greyed");
 
         open(QByteArray());
-        QCOMPARE(note(), "No loadings file: for the loading buttons, put kq71wb.dat in ~/program/ (a sample is in ~/share/doc/kq71wb/).");
+        QCOMPARE(note(), "No loadings file: for the loading buttons, put kq71wb.dat in ~/program/ (a sample is in "
+                         "~/share/doc/kq71wb/).");
         typeInto(c().txtWeight[0], "600");
         QVERIFY(!c().cmdLoading[1]->isEnabled());
         QCOMPARE(c().cmdLoading[1]->toolTip(), QString::fromStdString(m_form->session().view().loadings[1].whyNot));
@@ -259,9 +322,7 @@ private slots:
     // beside the words of a 170 lb pilot. Both are of the moment of Alt+P,
     // whether the printer answers in the end or the window is closed first
     // (Alt+X), which lost the page and left the printer's look-up asking a
-    // print target that was gone. A description in a script no installed
-    // font draws took the figures after it into its run of missing-glyph
-    // boxes: "Item 3 (■■■■ lb at 5 in".
+    // print target that was gone.
     void aPageIsOfOneMoment_data()
     {
         QTest::addColumn<bool>("closed");
@@ -273,24 +334,22 @@ private slots:
         QFETCH(bool, closed);
         if (QStandardPaths::findExecutable("pdftotext").isEmpty())
             QSKIP("needs pdftotext (poppler-utils), which ./test installs");
-        Gate answering;
+        // The printer is found once a page went, or once the window went
+        // and the page was saved without it.
+        QSemaphore answered;
         m_printTarget.printerName = "Club office";
-        m_printTarget.lookupGate = answering.closed();
-        m_printTarget.delivered = [&answering] { answering.open(); };
-        const auto goneBeforeTheGate = qScopeGuard([this] { m_form.reset(); });
+        m_printTarget.lookingUp = [&answered] { answered.acquire(); };
+        m_printTarget.delivered = [&answered] { answered.release(); };
+        const auto goneBeforeTheAnswer = qScopeGuard([this] { m_form.reset(); });
         c().cmdLoading[0]->click();
-        c().txtMisc[0]->setText(QString::fromUtf8("\u092A\u0948\u0930\u093E\u0936\u0942\u091F"));
-        typeInto(c().txtWeight[2], "18");
-        typeInto(c().txtArm[2], "5");
         typeInto(c().txtWeight[1], "170");
         QTest::keyClick(m_form.get(), Qt::Key_P, Qt::AltModifier);
         QCOMPARE(note(), QString("Printing") + QChar(0x2026));
         QVERIFY(!QApplication::activePopupWidget());
-        QCOMPARE(QAccessible::queryAccessibleInterface(m_form.get())->focusChild()->object(), c().txtWeight[1]);
-        QCOMPARE(c().txtWeight[1]->selectedText(), QString());
+        QCOMPARE(QApplication::focusWidget(), c().txtWeight[1]);
         c().txtWeight[1]->selectAll();
         QTest::keyClicks(c().txtWeight[1], "300");
-        QCOMPARE(c().lblGrossWeight->text(), "930.5");
+        QCOMPARE(c().lblGrossWeight->text(), "912.5");
         QCOMPARE(note(), QString());
         if (closed) {
             QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^KQ71WB: No printer answered within 1 second: the page was "
@@ -299,22 +358,52 @@ private slots:
             QVERIFY(!m_form->isVisible());
             m_form.reset();
         } else {
-            answering.open();
-            QTRY_COMPARE(note(), "Printed on Club office.");
+            answered.release();
+            QTRY_COMPARE_WITH_TIMEOUT(note(), "Printed on Club office.", 20000);
         }
-        QList<QByteArray> pages = m_printTarget.jobs;
-        for (const QFileInfo& saved : QDir(documents()).entryInfoList({"*.pdf"}, QDir::Files)) {
-            QFile page(saved.filePath());
-            QVERIFY(page.open(QIODevice::ReadOnly));
-            pages << page.readAll();
-        }
-        QCOMPARE(pages.size(), 1);
+        const QList<QByteArray> made = pages();
+        QCOMPARE(made.size(), 1);
         // The image's figures are words of the page too: the pilot's field,
         // the gross weight, the CG.
-        const QString printed = wordsOf(pages[0]);
-        QVERIFY2(printed.contains("Pilot: 170 lb at -20 in") && printed.count("800.5") >= 2 && !printed.contains("930.5") &&
-                     !printed.contains("300") && printed.contains("Item 3: 18 lb at 5 in, moment 90 lb-in ("),
+        QProcess reading;
+        reading.start("pdftotext", {"-", "-"});
+        reading.write(made[0]);
+        reading.closeWriteChannel();
+        QVERIFY(reading.waitForFinished(20000));
+        const QString printed = QString::fromUtf8(reading.readAllStandardOutput());
+        QVERIFY2(printed.contains("Pilot: 170 lb at -20 in") && printed.count("782.5") >= 2 && !printed.contains("912.5") &&
+                     !printed.contains("300"),
                  qPrintable(printed));
+    }
+
+    // A page saved reaches the disk whole or not at all, and links planted
+    // for each of the next seconds, at the page's name and at its part's,
+    // are never followed nor replaced: names go up by the second, so they
+    // are easy to plant ahead.
+    void aSavedPageIsWholeAndItsOwn()
+    {
+        m_printTarget.diskRoom = 100;
+        m_form->mnuPrint_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(note(), "No printer is installed, and the page could not be saved: no space left on device.", 20000);
+        QVERIFY(pages().isEmpty());
+        m_printTarget.diskRoom = -1;
+        const QString victims = m_home.filePath("victims");
+        QFile existing(QDir(victims).filePath("existing"));
+        QVERIFY(QDir().mkpath(victims) && existing.open(QIODevice::WriteOnly) && existing.write("mine") == 4);
+        existing.close();
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int second = -1; second <= 30; ++second) {
+            const QString at = now.addSecs(second).toString("yyyyMMdd-HHmmss");
+            QVERIFY(QFile::link(existing.fileName(), QDir(documents()).filePath("KQ71WB-" + at + ".pdf")));
+            QVERIFY(QFile::link(QDir(victims).filePath("v-" + at), QDir(documents()).filePath(".KQ71WB-" + at + ".pdf.part")));
+        }
+        m_form->mnuPrint_Click();
+        const QString saved = "No printer is installed: the page was saved as ~/Documents/KQ71WB-";
+        QTRY_VERIFY2_WITH_TIMEOUT(note().startsWith(saved) && note().endsWith("-2.pdf."), qPrintable(note()), 20000);
+        const QList<QByteArray> made = pages();
+        QVERIFY(made.size() == 1 && made[0].startsWith("%PDF-") && made[0].trimmed().endsWith("%%EOF"));
+        QCOMPARE(QDir(victims).entryList(QDir::Files), QStringList{"existing"});
+        QVERIFY(existing.open(QIODevice::ReadOnly) && existing.readAll() == "mine");
     }
 
     // With no font found at all, the saved page's words were boxes that
@@ -360,28 +449,19 @@ private slots:
     // its zone (in Denver, a file written at 04:09 UTC), and the loadings
     // file the figures rest on: its time and the start of its SHA-256. The
     // file changed on disk after it was read kept its old time and digest
-    // without a word: it is read again at each copy. Help > Report a problem
-    // carries the same lines and the platform; F8 says the whole result.
-    void copyReportAndSpeak()
+    // without a word: it is read again at each copy. F8 says the whole result.
+    void copyAndSpeak()
     {
-        const QByteArray zone = qgetenv("TZ");
-        const auto zoneBack = qScopeGuard([&zone] { zone.isNull() ? qunsetenv("TZ") : qputenv("TZ", zone); });
-        qputenv("TZ", "America/Denver");
-        open(kLoadings);
         c().cmdLoading[0]->click();
         typeInto(c().txtWeight[1], "170");
         QTest::keyClick(m_form.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
         QStringList lines = QGuiApplication::clipboard()->text().split('\n');
         QVERIFY2(QRegularExpression("^Made \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d \u22120[67]:00 with KQ71WB " KQ71WB_VERSION "\\.?$")
                      .match(lines[1]).hasMatch(), qPrintable(lines[1]));
-        const auto sha256 = [](const QByteArray& bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(12); };
-        const QString loadingsFile = "Loadings file: ~/program/kq71wb.dat, modified 2026-12-07 21:09 \u221207:00, SHA-256 " + sha256(kLoadings);
+        const QString loadingsFile =
+            "Loadings file: ~/program/kq71wb.dat, modified 2026-12-07 21:09 \u221207:00, SHA-256 " + sha256(kLoadings);
         QCOMPARE(lines[3], loadingsFile);
         QCOMPARE(note(), "Load sheet copied.");
-        c().mnuReport->trigger();
-        const QString report = QGuiApplication::clipboard()->text();
-        QVERIFY2(report.contains(loadingsFile) && report.contains("\nPlatform: " + QSysInfo::prettyProductName()), qPrintable(report));
-        QVERIFY2(note().startsWith("A problem report is on the clipboard"), qPrintable(note()));
         QFile rewritten(m_home.filePath("program/kq71wb.dat"));
         QVERIFY(rewritten.open(QIODevice::WriteOnly) && rewritten.write("\"N271KQ\",640,14.37\n") > 0);
         rewritten.close();
@@ -403,28 +483,24 @@ private slots:
     {
         QTest::addColumn<QString>("family");
         QTest::addColumn<int>("pixels");  // 0 for the desktop's usual 9 points
-        QTest::addColumn<QString>("screen");
+        QTest::addColumn<int>("screen");  // in screens.json
         for (const char* family : {"Noto Sans", "DejaVu Sans", "Liberation Sans", "Cantarell"})
-            for (const char* screen : {"1024x600 at 150 dpi", "1366x768 at 150 dpi"})
+            for (const int screen : {1, 2})
                 for (const int pixels : {0, 22})
-                    QTest::addRow("%s %s, %s", family, pixels ? "22 px" : "9 pt", screen) << family << pixels << screen;
+                    QTest::addRow("%s %s, %s", family, pixels ? "22 px" : "9 pt",
+                                  screen == 1 ? "1024x600 at 150 dpi" : "1366x768 at 150 dpi") << family << pixels << screen;
     }
     void linesBeneathHoldEveryWord()
     {
         QFETCH(QString, family);
         QFETCH(int, pixels);
-        QFETCH(QString, screen);
+        QFETCH(int, screen);
         if (!QFontDatabase::families().contains(family))
             QSKIP(qPrintable(family + " is not installed, or fontconfig leaves it out (./test installs it)"));
-        const QFont desktop = QApplication::font();
-        const auto restore = qScopeGuard([&desktop] { QApplication::setFont(desktop); });
         QFont font(family);
         pixels ? font.setPixelSize(pixels) : font.setPointSize(9);
         QApplication::setFont(font);
-        const QList<QScreen*> screens = QGuiApplication::screens();
-        const auto named = std::find_if(screens.begin(), screens.end(), [&screen](QScreen* s) { return s->name() == screen; });
-        QVERIFY(named != screens.end());
-        open(kLoadings, *named);
+        open(kLoadings, QGuiApplication::screens().at(screen));
         QCOMPARE(QFontInfo(linesBeneath().front()->font()).family(), family);
 
         // Over the weight and aft, two warnings, and the whole result said at length.
@@ -436,7 +512,7 @@ private slots:
         for (const window::MessageLine* line : lines)
             QTRY_VERIFY2(line->height() == (line->text().isEmpty() ? 0 : line->heightForWidth(line->width())),
                          qPrintable(line->objectName()));
-        QTRY_VERIFY2((*named)->availableGeometry().contains(m_form->frameGeometry()),
+        QTRY_VERIFY2(QGuiApplication::screens().at(screen)->availableGeometry().contains(m_form->frameGeometry()),
                      qPrintable(QString("%1 tall at %2").arg(m_form->frameGeometry().height()).arg(m_form->frameGeometry().y())));
         const auto inView = [](const QWidget* control) { return control->visibleRegion() == QRegion(control->rect()); };
         for (const QWidget* shown : std::initializer_list<const QWidget*>{lines.front(), c().lblGrossWeight, c().lblFlyCG,
