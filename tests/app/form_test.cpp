@@ -177,8 +177,6 @@ private slots:
         QVERIFY(m_home.isValid() && QDir(m_home.path()).mkpath("program"));
         qputenv("HOME", QFile::encodeName(m_home.path()));
         configureApplication();
-        // The lines beneath and the menus in a face of the tests' choosing,
-        // not whichever the machine's desktop happens to prefer.
         QVERIFY2(QFontDatabase::families().contains("DejaVu Sans"),
                  "needs DejaVu Sans (fonts-dejavu-core), which ./test installs");
         QApplication::setQuitOnLastWindowClosed(false);
@@ -186,6 +184,9 @@ private slots:
 
     void init()
     {
+        // The lines beneath and the menus in a face of the tests' choosing,
+        // not whichever the machine's desktop happens to prefer, whatever
+        // the test before set.
         QApplication::setFont(QFont("DejaVu Sans", 9));
         m_printTarget = TestPrintTarget();
         m_printTarget.folder = documents();
@@ -195,8 +196,8 @@ private slots:
     void cleanup() { m_form.reset(); }
 
     // Each step types a text into a field key by key ("txtWeight(1):170");
-    // every keystroke recalculates, and what a screen reader hears of each
-    // result is the session's.
+    // every keystroke recalculates. A screen reader hears each result as the
+    // session words it, and each line beneath as it shows.
     void keystrokes_data()
     {
         QTest::addColumn<QStringList>("steps");
