@@ -291,7 +291,7 @@ private slots:
         }
     }
 
-    // Alt+P prints at once, no menu opened, the focus, caret and all, left in
+    // Alt+P prints at once, the focus, caret and all, left in
     // its field; "Printing…" stands until the first change of the figures.
     // The page's words were taken at Alt+P and the window's image once the
     // printer answered: a pilot of 300 lb typed meanwhile was in the picture
@@ -321,7 +321,6 @@ private slots:
         typeInto(c().txtWeight[1], "170");
         QTest::keyClick(m_form.get(), Qt::Key_P, Qt::AltModifier);
         QCOMPARE(note(), QString("Printing") + QChar(0x2026));
-        QVERIFY(!QApplication::activePopupWidget());
         QCOMPARE(QApplication::focusWidget(), c().txtWeight[1]);
         c().txtWeight[1]->selectAll();
         QTest::keyClicks(c().txtWeight[1], "300");
@@ -387,9 +386,8 @@ private slots:
         // Hatching inside the area only, clear of the grid; the point (CG
         // 6.90 in, at the chart's edge) labelled beside it.
         QVERIFY(inked(12.3, 860, 15, 15) > 10 && inked(8.5, 960, 15, 15) == 0 && inked(8.2, 815, 120, 16) > 50);
-        const QSize a4 = QPageSize(QPageSize::A4).sizePixels(96);
-        const PageLayout plain =
-            layOutPage(QRectF(0, 0, a4.width() - 144, a4.height() - 144), m_form->loadSheet(), c().client->size());
+        // A4 at 96 dots per inch, less a margin of three quarters of an inch.
+        const PageLayout plain = layOutPage(QRectF(0, 0, 794 - 144, 1123 - 144), m_form->loadSheet(), c().client->size());
         QVERIFY2(plain.scale >= 12.0 / 13, qPrintable(QString::number(plain.scale)));
         QVERIFY(plain.envelope.top() >= plain.image.bottom() && plain.envelope.bottom() <= plain.blocks.back().box.top());
 
@@ -401,16 +399,20 @@ private slots:
         for (window::SheetField* description : c().txtMisc)
             description->setText(QString(4096, 'D'));
         c().cmdLoading[0]->click();
-        QImage page(a4, QImage::Format_RGB32);
-        page.setDotsPerMeterX(3780);
-        page.setDotsPerMeterY(3780);
-        page.fill(Qt::white);
-        QVERIFY(!frmKQ71wb::paintLoadSheet(page, m_form->loadSheetPage()));
-        const QRect inside = page.rect().adjusted(71, 71, -71, -71);
-        for (int y = 0; y < page.height(); ++y)
-            for (int x = 0; x < page.width(); ++x)
-                if (!inside.contains(x, y))
-                    QVERIFY2(qGray(page.pixel(x, y)) > 200, qPrintable(QString("ink at %1,%2").arg(x).arg(y)));
+        // On A5 the page shrinks as far as it goes; on A4 lines drawn over
+        // each other show beyond the margin.
+        for (const QPageSize::PageSizeId paper : {QPageSize::A5, QPageSize::A4}) {
+            QImage page(QPageSize(paper).sizePixels(96), QImage::Format_RGB32);
+            page.setDotsPerMeterX(3780);
+            page.setDotsPerMeterY(3780);
+            page.fill(Qt::white);
+            QVERIFY(!frmKQ71wb::paintLoadSheet(page, m_form->loadSheetPage()));
+            const QRect inside = page.rect().adjusted(71, 71, -71, -71);
+            for (int y = 0; y < page.height(); ++y)
+                for (int x = 0; x < page.width(); ++x)
+                    if (!inside.contains(x, y))
+                        QVERIFY2(qGray(page.pixel(x, y)) > 200, qPrintable(QString("ink at %1,%2").arg(x).arg(y)));
+        }
     }
 
     // The window on paper is the window on screen, its caret aside: every
