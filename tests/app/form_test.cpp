@@ -24,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <cerrno>
 #include <functional>
 
 #include "frm_kq71wb.h"
@@ -63,6 +65,7 @@ public:
     QString folder;                      // the documents folder
     std::function<void()> lookingUp;     // when set, called as the printer is looked for, which waits for it
     std::function<void()> delivered;     // when set, called once a page is printed or written
+    qint64 diskRoom = -1;                // bytes a saved page may take, -1 for any
 
     std::optional<Printer> defaultPrinter() override
     {
@@ -84,7 +87,11 @@ public:
     }
     ssize_t writeToDisk(int fd, const char* data, std::size_t size) override
     {
-        const ssize_t written = PrintTarget::writeToDisk(fd, data, size);
+        if (diskRoom == 0)
+            return errno = ENOSPC, -1;
+        const ssize_t written = PrintTarget::writeToDisk(fd, data, diskRoom < 0 ? size : std::min(size, std::size_t(diskRoom)));
+        if (diskRoom > 0)
+            diskRoom -= std::max<ssize_t>(written, 0);
         if (delivered)
             delivered();
         return written;
@@ -128,6 +135,18 @@ private:
     QString documents() const { return m_home.filePath("Documents"); }
     QList<window::MessageLine*> linesBeneath() const { return m_form->findChildren<window::MessageLine*>(); }
     QString note() const { return QString::fromStdString(m_form->session().lines().note); }
+    // Every page printed, then every file in the documents folder (a saved
+    // page by its bytes, anything else by its name), links left out.
+    QList<QByteArray> pages() const
+    {
+        QList<QByteArray> pages = m_printTarget.jobs;
+        for (const QFileInfo& saved : QDir(documents()).entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+            QFile page(saved.filePath());
+            const bool named = QRegularExpression("^KQ71WB-[-0-9]+\\.pdf$").match(saved.fileName()).hasMatch();
+            pages << (named && page.open(QIODevice::ReadOnly) ? page.readAll() : saved.fileName().toUtf8());
+        }
+        return pages;
+    }
 
     // Opens the window on a loadings file (none for a null one) written at
     // 04:09 UTC on 8 December 2026.
@@ -336,12 +355,7 @@ private slots:
             answered.release();
             QTRY_COMPARE_WITH_TIMEOUT(note(), "Printed on Club office.", 20000);
         }
-        QList<QByteArray> made = m_printTarget.jobs;
-        for (const QFileInfo& saved : QDir(documents()).entryInfoList({"*.pdf"}, QDir::Files)) {
-            QFile page(saved.filePath());
-            QVERIFY(page.open(QIODevice::ReadOnly));
-            made << page.readAll();
-        }
+        const QList<QByteArray> made = pages();
         QCOMPARE(made.size(), 1);
         // The image's figures are words of the page too: the pilot's field,
         // the gross weight, the CG.
@@ -354,6 +368,36 @@ private slots:
         QVERIFY2(printed.contains("Pilot: 170 lb at -20 in") && printed.count("782.5") >= 2 && !printed.contains("912.5") &&
                      !printed.contains("300"),
                  qPrintable(printed));
+    }
+
+    // A page saved reaches the disk whole or not at all, and links planted
+    // for each of the next seconds, at the page's name and at its part's,
+    // are never followed nor replaced: names go up by the second, so they
+    // are easy to plant ahead.
+    void aSavedPageIsWholeAndItsOwn()
+    {
+        m_printTarget.diskRoom = 100;
+        m_form->mnuPrint_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(note(), "No printer is installed, and the page could not be saved: no space left on device.", 20000);
+        QVERIFY(pages().isEmpty());
+        m_printTarget.diskRoom = -1;
+        const QString victims = m_home.filePath("victims");
+        QFile existing(QDir(victims).filePath("existing"));
+        QVERIFY(QDir().mkpath(victims) && existing.open(QIODevice::WriteOnly) && existing.write("mine") == 4);
+        existing.close();
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int second = -1; second <= 30; ++second) {
+            const QString at = now.addSecs(second).toString("yyyyMMdd-HHmmss");
+            QVERIFY(QFile::link(existing.fileName(), QDir(documents()).filePath("KQ71WB-" + at + ".pdf")));
+            QVERIFY(QFile::link(QDir(victims).filePath("v-" + at), QDir(documents()).filePath(".KQ71WB-" + at + ".pdf.part")));
+        }
+        m_form->mnuPrint_Click();
+        const QString saved = "No printer is installed: the page was saved as ~/Documents/KQ71WB-";
+        QTRY_VERIFY2_WITH_TIMEOUT(note().startsWith(saved) && note().endsWith("-2.pdf."), qPrintable(note()), 20000);
+        const QList<QByteArray> made = pages();
+        QVERIFY(made.size() == 1 && made[0].startsWith("%PDF-") && made[0].trimmed().endsWith("%%EOF"));
+        QCOMPARE(QDir(victims).entryList(QDir::Files), QStringList{"existing"});
+        QVERIFY(existing.open(QIODevice::ReadOnly) && existing.readAll() == "mine");
     }
 
     // The envelope chart printed in black and white keeps the area (hatched
