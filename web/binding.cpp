@@ -191,6 +191,7 @@ EMSCRIPTEN_KEEPALIVE const char* kq_limit_captions()
         list += (limit ? "," : "[") + kq71wb::web::jsonText(kq71wb::limitCaption(static_cast<kq71wb::LimitCaption>(limit)));
     return answer(list + ']');
 }
+EMSCRIPTEN_KEEPALIVE const char* kq_scale_limits() { return answer(kq71wb::web::scaleLimits()); }
 EMSCRIPTEN_KEEPALIVE const char* kq_program() { return answer("KQ71WB " KQ71WB_VERSION); }
 // The part of a chosen file the parser reads; the script hands the module no more of it.
 EMSCRIPTEN_KEEPALIVE int kq_loadings_file_limit() { return static_cast<int>(kq71wb::kMaxFileBytes); }

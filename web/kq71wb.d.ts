@@ -84,6 +84,7 @@ export interface Kq71wb {
   FieldKind: FieldKinds;
   fieldName(kind: FieldKindValue, row: number): string;
   limitCaptions(): string[]; // "Maximum Gross Weight : 900 pounds", then the forward and aft CG limits
+  scaleLimits(): [number, number]; // the forward and aft CG limits along the scale, 0 at its left end, 1 at its right
   program(): string;
   loadingsFileLimit(): number; // bytes of a loadings file the parser reads
   build: string; // this build of the page, as its index.html and app.js name it

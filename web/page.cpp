@@ -39,13 +39,7 @@ std::string verdictName(const std::optional<CgVerdict>& verdict)
     return !verdict ? "" : *verdict == CgVerdict::Within ? "within" : *verdict == CgVerdict::Forward ? "forward" : "aft";
 }
 
-std::string scaleAt(const Sheet& sheet)
-{
-    if (!sheet.sliderValue)
-        return "null";
-    const double at = static_cast<double>(*sheet.sliderValue - kScaleMinimum) / (kScaleMaximum - kScaleMinimum);
-    return TextOfDouble(std::clamp(at, 0.0, 1.0));
-}
+std::string scaleAt(const Sheet& sheet) { return sheet.sliderValue ? TextOfDouble(alongScale(*sheet.sliderValue)) : "null"; }
 
 // A field as [kind, row], or null.
 std::string fieldJson(std::optional<Caret> field)
@@ -325,6 +319,16 @@ std::string PageSession::loadingsFrom() const
         return {};
     return (file == kTypedLoadings ? "Loadings typed on this page" : "Loadings from " + isolated(shortened(file))) +
            m_session.loadings().weighing() + '.';
+}
+
+double alongScale(double tenths)
+{
+    return std::clamp((tenths - kScaleMinimum) / (kScaleMaximum - kScaleMinimum), 0.0, 1.0);
+}
+
+std::string scaleLimits()
+{
+    return '[' + TextOfDouble(alongScale(kForwardCgLimit * 10)) + ',' + TextOfDouble(alongScale(kAftCgLimit * 10)) + ']';
 }
 
 std::string jsonText(std::string_view text)

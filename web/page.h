@@ -99,6 +99,13 @@ private:
     ChartLayout m_chart;
 };
 
+// Where a CG in tenths of an inch stands along the scale: 0 at its left end
+// (10 in), 1 at its right (18 in), a CG beyond either at that end.
+double alongScale(double tenths);
+// The forward and aft CG limits along the scale, as a JSON list: where the
+// page's bands change colour.
+std::string scaleLimits();
+
 // A text as a JSON string, quotes and all.
 std::string jsonText(std::string_view text);
 

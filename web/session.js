@@ -112,6 +112,7 @@
   });
   Module['fieldName'] = (field, row) => answer(_kq_field_name(whole(field), whole(row)));
   Module['limitCaptions'] = () => JSON.parse(answer(_kq_limit_captions()));
+  Module['scaleLimits'] = () => JSON.parse(answer(_kq_scale_limits()));
   Module['program'] = () => answer(_kq_program());
   Module['loadingsFileLimit'] = () => _kq_loadings_file_limit();
   Module['build'] = '@KQ71WB_PAGE_BUILD@';
