@@ -61,6 +61,7 @@ QString colourName(const QWidget* control)
 class TestPrintTarget : public PrintTarget {
 public:
     std::optional<QString> printerName;  // a default printer, when set
+    std::optional<QString> refusal;      // why that printer refuses a job
     QList<QByteArray> jobs;              // what it accepted
     QString folder;                      // the documents folder
     std::function<void()> lookingUp;     // when set, called as the printer is looked for, which waits for it
@@ -75,10 +76,11 @@ public:
     }
     std::optional<QString> submit(const Printer&, const QByteArray& pdf) override
     {
-        jobs << pdf;
+        if (!refusal)
+            jobs << pdf;
         if (delivered)
             delivered();
-        return std::nullopt;
+        return refusal;
     }
     QString documentsFolder() override { return folder; }
     std::chrono::milliseconds answerLimit() const override
@@ -100,6 +102,16 @@ public:
 
 // The start of a file's SHA-256, as the load sheet names a loadings file.
 QByteArray sha256(const QByteArray& bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(12); }
+
+// A PDF's words as pdftotext reads them.
+QString wordsOf(const QByteArray& pdf)
+{
+    QProcess reading;
+    reading.start("pdftotext", {"-", "-"});
+    reading.write(pdf);
+    reading.closeWriteChannel();
+    return reading.waitForFinished(20000) ? QString::fromUtf8(reading.readAllStandardOutput()) : QString();
+}
 
 void typeInto(QLineEdit* field, const QString& text)
 {
@@ -196,7 +208,9 @@ private slots:
         QVERIFY(m_home.isValid() && QDir(m_home.path()).mkpath("program"));
         qputenv("HOME", QFile::encodeName(m_home.path()));
         configureApplication();
-        QVERIFY2(QFontDatabase::families().contains("DejaVu Sans"),
+        // (A desktop without any font is one on purpose: app_tests_without_fonts.)
+        const bool withoutFonts = qEnvironmentVariable("FONTCONFIG_FILE").endsWith("/no-fonts.conf");
+        QVERIFY2(withoutFonts || QFontDatabase::families().contains("DejaVu Sans"),
                  "needs DejaVu Sans (fonts-dejavu-core), which ./test installs");
         QApplication::setQuitOnLastWindowClosed(false);
     }
@@ -359,12 +373,7 @@ private slots:
         QCOMPARE(made.size(), 1);
         // The image's figures are words of the page too: the pilot's field,
         // the gross weight, the CG.
-        QProcess reading;
-        reading.start("pdftotext", {"-", "-"});
-        reading.write(made[0]);
-        reading.closeWriteChannel();
-        QVERIFY(reading.waitForFinished(20000));
-        const QString printed = QString::fromUtf8(reading.readAllStandardOutput());
+        const QString printed = wordsOf(made[0]);
         QVERIFY2(printed.contains("Pilot: 170 lb at -20 in") && printed.count("782.5") >= 2 && !printed.contains("912.5") &&
                      !printed.contains("300"),
                  qPrintable(printed));
@@ -398,6 +407,63 @@ private slots:
         QVERIFY(made.size() == 1 && made[0].startsWith("%PDF-") && made[0].trimmed().endsWith("%%EOF"));
         QCOMPARE(QDir(victims).entryList(QDir::Files), QStringList{"existing"});
         QVERIFY(existing.open(QIODevice::ReadOnly) && existing.readAll() == "mine");
+    }
+
+    // A page that cannot go says why, and leaves nothing behind.
+    void aPageThatCannotGoSaysWhy_data()
+    {
+        QTest::addColumn<QString>("printer");
+        QTest::addColumn<bool>("home");
+        QTest::addColumn<QString>("said");
+        QTest::newRow("a printer that refuses") << "Club office" << true
+            << "Printing on Club office failed: Printer \"Club office\" does not exist.";
+        QTest::newRow("no home folder") << "" << false << "No printer is installed, and there is no home folder to save the page in.";
+    }
+    void aPageThatCannotGoSaysWhy()
+    {
+        QFETCH(QString, printer);
+        QFETCH(bool, home);
+        QFETCH(QString, said);
+        m_printTarget.printerName = printer.isEmpty() ? std::nullopt : std::optional(printer);
+        m_printTarget.refusal = "Printer \"Club office\" does not exist.";
+        if (!home) {  // the program's own answer when HOME is unset
+            const QByteArray set = qgetenv("HOME");
+            qunsetenv("HOME");
+            m_printTarget.folder = SystemPrintTarget().documentsFolder();
+            qputenv("HOME", set);
+        }
+        m_form->mnuPrint_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(note(), said, 20000);
+        QVERIFY(pages().isEmpty());
+    }
+
+    // With no font found at all, the saved page's words were boxes that
+    // pdftotext could not read, and the line said the page was saved. ctest
+    // runs this alone as app_tests_without_fonts, under an empty font
+    // configuration.
+    void aPageWithoutALegibleWordIsNotMade()
+    {
+        if (!qEnvironmentVariable("FONTCONFIG_FILE").endsWith("/no-fonts.conf"))
+            QSKIP("needs a desktop without fonts: ctest runs it as app_tests_without_fonts");
+        m_form->mnuPrint_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(note(), "No printer is installed, and the page could not be written legibly, as no "
+                                          "installed font draws its letters.", 20000);
+        QVERIFY(pages().isEmpty());
+    }
+
+    // A description in a script no installed font draws took the figures
+    // after it into its run of missing-glyph boxes: "Item 3 (■■■■ lb at 5 in".
+    void figuresWholeBesideAnyScript()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
+            QSKIP("needs pdftotext (poppler-utils), which ./test installs");
+        c().txtMisc[0]->setText(QString::fromUtf8("\u092A\u0948\u0930\u093E\u0936\u0942\u091F"));
+        typeInto(c().txtWeight[2], "18");
+        typeInto(c().txtArm[2], "5");
+        m_form->mnuPrint_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(pages().size() == 1, 20000);
+        const QString printed = wordsOf(pages()[0]);
+        QVERIFY2(printed.contains("Item 3: 18 lb at 5 in, moment 90 lb-in ("), qPrintable(printed));
     }
 
     // The envelope chart printed in black and white keeps the area (hatched
