@@ -392,8 +392,9 @@ function wire() {
   const limits = kq71wb.limitCaptions();
   all('.limits .limit').forEach((item, k) => put(item, limits[k]));
   const [forward, aft] = kq71wb.scaleLimits();
-  document.querySelector('.bands').style.setProperty('--forward', forward);
-  document.querySelector('.bands').style.setProperty('--aft', aft);
+  const bands = document.querySelector('.bands');
+  bands.style.setProperty('--forward', forward);
+  bands.style.setProperty('--aft', aft);
   const name = (field, kind, row) => field.setAttribute('aria-label', kq71wb.fieldName(kind, row));
   for (const [fields, kind] of editedFields) fields.forEach((field, k) => name(field, kind, rowOf(kind, k)));
   loadingButtons.forEach((button, i) => button.addEventListener('click', () => pressLoading(i)));
