@@ -106,7 +106,8 @@ test('what is typed reaches the core, and its view and chart land where they bel
       [view.flyCg, '#flyCg .figure'], [view.flyCgWords, '#flyCg .words'], [view.flyCgVerdict, '#flyCg', 'data-verdict'],
       [view.scaleWords, '#scale', 'aria-label'], [[view.scaleAt], '#scale', 'style'], [view.verdict, '#verdict'],
       [view.checks, '#checks'], [view.warnings, '#warnings li'], [view.readouts, '#readouts'], [view.note, '#note'],
-      [kq71wb.limitCaptions(), '.limits .limit'], [view.envelope.pilotLine.flat(), '#pilotLine', 'points'],
+      [kq71wb.limitCaptions(), '.limits .limit'], [kq71wb.scaleLimits(), '.bands', 'style'],
+      [view.envelope.pilotLine.flat(), '#pilotLine', 'points'],
       [view.envelope.point, '#envelopePoint', 'transform'], [lines(view.envelope.label), '#envelopeLabel'],
       [view.envelope.words, '#envelopeWords'], [frame.area.flat(), '#envelopeArea', 'points'], [frame.texts.map(lines), '#envelopeGrid text'],
     ];
