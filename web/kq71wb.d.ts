@@ -1,8 +1,8 @@
 // The module that web/binding.cpp and web/session.js make of the C++ core,
 // for the page's code. Every event of a session answers with the whole view,
-// as JSON. The tests hold this to the core: the field kinds to its table
-// (tests/web/page_test.cpp), and the members of every JSON answer, nested ones
-// included, to the native build's answers (tests/web/declaration.mjs).
+// as JSON. The tests hold this to the native build's answers
+// (tests/web/declaration.mjs): the field kinds to the core's numbers, and the
+// members of every JSON answer, nested ones included.
 
 export type Json<T> = string; // the JSON text of a T
 

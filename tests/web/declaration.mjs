@@ -2,7 +2,9 @@
 // answers themselves: each JSON answer that differential_cases writes has the
 // members that its Session method's Json<T> declares, nested ones included,
 // every member it does not mark optional, and nothing else; and each optional
-// member turns up somewhere. ctest runs it (tests/web/CMakeLists.txt).
+// member turns up somewhere. Each field kind the cases give is numbered as the
+// core numbers it, and each one declared is given. ctest runs it
+// (tests/web/CMakeLists.txt).
 //   node tests/web/declaration.mjs web/kq71wb.d.ts build/tests/web/differential_cases [sequences] [seed]
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
@@ -50,11 +52,17 @@ function check(value, shape, path) {
 }
 
 const methods = interfaces.get('Session').members;
+const fieldKinds = interfaces.get('FieldKinds').members;
 const cases = spawn(resolve(casesProgram), caseArguments, { stdio: ['ignore', 'pipe', 'inherit'] });
 const finished = new Promise((done) => cases.on('close', done));
 let answers = 0;
 for await (const line of createInterface({ input: cases.stdout })) {
-  const { call, result } = JSON.parse(line);
+  const { call, args, result } = JSON.parse(line);
+  for (const { field, kind } of args.filter((arg) => arg?.field !== undefined)) {
+    const declared = fieldKinds.get(field);
+    if (declared?.type !== String(kind)) faults.add(`FieldKinds declares ${field}: ${declared?.type}; the core numbers it ${kind}`);
+    else ++declared.seen;
+  }
   const method = methods.get(call === 'new' ? 'view' : call);
   if (!method) {
     faults.add(`Session declares no ${call}`);
@@ -65,6 +73,7 @@ for await (const line of createInterface({ input: cases.stdout })) {
   ++answers;
   check(JSON.parse(result), interfaces.get(type), `${call}()`);
 }
+for (const [field, { seen }] of fieldKinds) if (!seen) faults.add(`FieldKinds declares ${field}, which no case gives`);
 // A member not marked optional is in every object of its type, an optional one in some.
 for (const { members, checked, at } of shapes.filter((shape) => shape.checked)) {
   for (const [name, { optional, seen }] of members) {

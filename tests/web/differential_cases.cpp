@@ -42,10 +42,12 @@ void call(const char* name, const std::string& args, const std::string& result)
     std::erase_if(g_unreached, [&result](const std::string& state) { return result.find(state) != std::string::npos; });
 }
 
-// A field kind as the page's script names it, then a row.
+// A field kind as the page's script names it, with the core's number for it
+// (which the page's declaration must state), then a row.
 std::string fieldArgs(kq71wb::FieldKind field, int row)
 {
-    return "{\"field\":" + jsonText(kq71wb::kFieldKinds[static_cast<int>(field)]) + "}," + std::to_string(row);
+    const int kind = static_cast<int>(field);
+    return "{\"field\":" + jsonText(kq71wb::kFieldKinds[kind]) + ",\"kind\":" + std::to_string(kind) + "}," + std::to_string(row);
 }
 
 void edit(kq71wb::FieldKind field, int row, const std::string& text)
@@ -208,6 +210,8 @@ int main(int argc, char* argv[])
                 edit(field, row, random.text(field == Weight));
             }
         }
+        // The caret leaves the sheet, as the page tells the core when a field loses the focus.
+        call("focus", fieldArgs(Moment, -1), g_session->focus(Moment, -1));
         loadSheet();
         call("sayResult", "", g_session->sayResult());
     }
