@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <functional>
 
 #include "frm_kq71wb.h"
@@ -212,6 +213,9 @@ private slots:
         const bool withoutFonts = qEnvironmentVariable("FONTCONFIG_FILE").endsWith("/no-fonts.conf");
         QVERIFY2(withoutFonts || QFontDatabase::families().contains("DejaVu Sans"),
                  "needs DejaVu Sans (fonts-dejavu-core), which ./test installs");
+        // The C library writes and reads numbers with a comma here, so a
+        // conversion that leant on it would show in every figure below.
+        QVERIFY2(localeconv()->decimal_point == std::string_view(","), "needs the de_DE.UTF-8 locale, which ./test generates");
         QApplication::setQuitOnLastWindowClosed(false);
     }
 

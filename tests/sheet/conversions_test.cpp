@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -160,22 +159,6 @@ TEST(KilogramsOf, RoundedAsTheFigureNeeds)
              {"-5", 0, Down, std::nullopt}, {"", 0, Down, std::nullopt}, {"12a", 0, Down, std::nullopt},
              {"1E+300", 0, Down, std::nullopt}, {"0", 2, Up, "0"}, {"0.001", 2, Up, "0.01"}, {"100", 3, Down, "45.359"}})
         EXPECT_EQ(kilogramsOf(pounds, decimals, rounding), kilograms) << pounds << ' ' << decimals;
-}
-
-// A desktop with a decimal comma changes nothing: the period stays the
-// separator both ways.
-TEST(Conversions, IgnoreADecimalCommaLocale)
-{
-    const std::string previous = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
-        GTEST_SKIP() << "the de_DE.UTF-8 locale is not generated here (./test generates it)";
-    std::locale::global(std::locale("de_DE.UTF-8"));
-    EXPECT_EQ(ValueOfText("14.5"), 14.5);
-    EXPECT_EQ(ValueOfText("14,5"), 14);
-    EXPECT_EQ(TextOfDouble(1020.5), "1020.5");
-    EXPECT_EQ(FormatCg(13.456), "  13.46");
-    std::locale::global(std::locale::classic());
-    std::setlocale(LC_ALL, previous.c_str());
 }
 
 }  // namespace
