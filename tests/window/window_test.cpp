@@ -162,24 +162,6 @@ private slots:
         QVERIFY2(darkest(drawn(button)) > pressable + 64, qPrintable(QString::number(darkest(drawn(button)))));
     }
 
-    // Tab walks the sheet row by row, the scale and the loadings after it, and
-    // round to the first field again.
-    void tabWalksTheSheetRowByRow()
-    {
-        showForm();
-        QStringList expected = {"txtWeight(0)", "txtArm(0)", "txtWeight(1)", "txtArm(1)"};
-        for (int i = 2; i < 8; ++i)
-            expected << QString("txtMisc(%1)").arg(i - 2) << QString("txtWeight(%1)").arg(i) << QString("txtArm(%1)").arg(i);
-        expected << "Slider1" << "cmdLoading(0)" << "cmdLoading(1)" << "cmdLoading(2)" << "cmdLoading(3)" << "txtWeight(0)";
-        control("txtWeight(0)")->setFocus();
-        QStringList visited = {QApplication::focusWidget()->objectName()};
-        while (visited.size() < expected.size()) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            visited << QApplication::focusWidget()->objectName();
-        }
-        QCOMPARE(visited, expected);
-    }
-
     // QLabel drops trailing blanks when it aligns a text right: "Aircraft
     // Empty  " must end two blank widths short of its box.
     void rightAlignedCaptionKeepsItsTrailingBlanks()
