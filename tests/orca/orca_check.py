@@ -18,6 +18,7 @@ sys.path.insert(0, "tests/orca"); from orca_check import desktop.
 import collections
 import contextlib
 import os
+import pathlib
 import re
 import signal
 import subprocess
@@ -139,10 +140,8 @@ def descendants_of(pid):
 
 def stop(process):
     for pid in descendants_of(process.pid) + [process.pid]:  # the bus launcher's own bus and registry too
-        try:
+        with contextlib.suppress(ProcessLookupError):
             os.kill(pid, signal.SIGTERM)
-        except ProcessLookupError:
-            pass
     try:
         process.wait(5)
     except subprocess.TimeoutExpired:
@@ -209,7 +208,7 @@ def desktop(screen="1024x768", settings=""):
     home, prefs, log = (os.path.join(folder, name) for name in ("home", "prefs", "orca.log"))
     try:
         speechd = os.path.join(home, ".config", "speech-dispatcher")
-        os.makedirs(speechd)
+        os.makedirs(os.path.join(speechd, "modules"))
         os.makedirs(prefs)
         # No sound card here: without a null sink speech-dispatcher blocks on
         # its first utterance, and Orca with it. One synthesizer, loaded once
@@ -219,23 +218,20 @@ def desktop(screen="1024x768", settings=""):
         # accessibility bridge waits, which then hands the key to the program
         # (a keypad command arrives in a field as text). The words are read
         # from Orca's log, never from the sound.
-        with open(os.path.join(home, ".asoundrc"), "w") as asoundrc:
-            asoundrc.write("pcm.!default {type null}\n")
-        os.makedirs(os.path.join(speechd, "modules"))
-        with open(os.path.join(speechd, "modules", "silent.conf"), "w") as conf:
-            conf.write('GenericExecuteSynth "true"\nAddVoice "en" "MALE1" "silent"\nDefaultVoice "silent"\n')
-        with open(os.path.join(speechd, "speechd.conf"), "w") as conf:
-            conf.write('AudioOutputMethod "alsa"\nAddModule "silent" "sd_generic" "silent.conf"\nDefaultModule silent\n')
+        pathlib.Path(home, ".asoundrc").write_text("pcm.!default {type null}\n")
+        pathlib.Path(speechd, "modules", "silent.conf").write_text(
+            'GenericExecuteSynth "true"\nAddVoice "en" "MALE1" "silent"\nDefaultVoice "silent"\n')
+        pathlib.Path(speechd, "speechd.conf").write_text(
+            'AudioOutputMethod "alsa"\nAddModule "silent" "sd_generic" "silent.conf"\nDefaultModule silent\n')
         # Orca writes its log in blocks; a line at a time lets the check wait
         # for each line. Its finer levels only slow it down. Keys are not
         # echoed, so that each key's answer is the program's or flat review's.
         # Orca gives up on an AT-SPI answer after 0.8 s, and then clicks
         # nowhere or says nothing; a loaded machine answers later.
-        with open(os.path.join(prefs, "orca-customizations.py"), "w") as customizations:
-            customizations.write("import orca.debug, orca.settings, pyatspi\norca.settings.enableKeyEcho = False\n"
-                                 "orca.debug.debugLevel = orca.debug.LEVEL_INFO\n"
-                                 "orca.debug.debugFile.reconfigure(line_buffering=True)\n"
-                                 f"pyatspi.setTimeout({PATIENCE * 1000}, {PATIENCE * 1000})\n" + settings)
+        pathlib.Path(prefs, "orca-customizations.py").write_text(
+            "import orca.debug, orca.settings, pyatspi\norca.settings.enableKeyEcho = False\n"
+            "orca.debug.debugLevel = orca.debug.LEVEL_INFO\norca.debug.debugFile.reconfigure(line_buffering=True)\n"
+            f"pyatspi.setTimeout({PATIENCE * 1000}, {PATIENCE * 1000})\n" + settings)
 
         read_end, write_end = os.pipe()
         # No reset when the last client leaves: a reset between the bus
@@ -243,18 +239,15 @@ def desktop(screen="1024x768", settings=""):
         started.append(start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen + "x24", "-nolisten", "tcp",
                               "-noreset"], os.environ, pass_fds=[write_end]))
         os.close(write_end)
-        display = b""
-        while not display.endswith(b"\n"):  # the number and the newline come apart
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                raise SystemExit("FAIL: Xvfb stopped before giving its display number")
-            display += chunk
-        os.close(read_end)
+        with os.fdopen(read_end) as given:  # the number and the newline may come apart: a line waits for both
+            display = given.readline().strip()
+        if not display:
+            raise SystemExit("FAIL: Xvfb stopped before giving its display number")
 
         runtime = os.path.join(folder, "runtime")
         os.makedirs(runtime, mode=0o700)
         bus = os.path.join(folder, "bus")
-        env = dict(os.environ, DISPLAY=":" + display.decode().strip(), DBUS_SESSION_BUS_ADDRESS="unix:path=" + bus,
+        env = dict(os.environ, DISPLAY=":" + display, DBUS_SESSION_BUS_ADDRESS="unix:path=" + bus,
                    HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                    XDG_DATA_HOME=os.path.join(home, ".local", "share"), XDG_RUNTIME_DIR=runtime,
                    QT_QPA_PLATFORM="xcb", GSETTINGS_BACKEND="memory")
