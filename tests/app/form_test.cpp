@@ -213,6 +213,7 @@ private slots:
         const bool withoutFonts = qEnvironmentVariable("FONTCONFIG_FILE").endsWith("/no-fonts.conf");
         QVERIFY2(withoutFonts || QFontDatabase::families().contains("DejaVu Sans"),
                  "needs DejaVu Sans (fonts-dejavu-core), which ./test installs");
+        QVERIFY2(!QStandardPaths::findExecutable("pdftotext").isEmpty(), "needs pdftotext (poppler-utils), which ./test installs");
         // The C library writes and reads numbers with a comma here, so a
         // conversion that leant on it would show in every figure below.
         QVERIFY2(localeconv()->decimal_point == std::string_view(","), "needs the de_DE.UTF-8 locale, which ./test generates");
@@ -345,8 +346,6 @@ private slots:
     void aPageIsOfOneMoment()
     {
         QFETCH(bool, closed);
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            QSKIP("needs pdftotext (poppler-utils), which ./test installs");
         // The printer is found once a page went, or once the window went
         // and the page was saved without it.
         QSemaphore answered;
@@ -447,8 +446,6 @@ private slots:
     // after it into its run of missing-glyph boxes: "Item 3 (■■■■ lb at 5 in".
     void figuresWholeBesideAnyScript()
     {
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty())
-            QSKIP("needs pdftotext (poppler-utils), which ./test installs");
         c().txtMisc[0]->setText(QString::fromUtf8("\u092A\u0948\u0930\u093E\u0936\u0942\u091F"));
         typeInto(c().txtWeight[2], "18");
         typeInto(c().txtArm[2], "5");
