@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "sha256.h"
-
 namespace kq71wb {
 namespace {
 
@@ -137,28 +135,6 @@ TEST(Session, PlacardOfEachGlider)
                                                                   "within limits." : ": type the pilot's arm for the placard.")))
             << session.summary();
     }
-}
-
-// The file taken is named beside its buttons, and on the load sheet with
-// which weighing it is: its time with its zone, and the start of its SHA-256
-// (sha256sum). A file changed on disk after it was read kept its old time and
-// digest without a word: once it is seen to differ, the sheet and every note say so.
-TEST(Session, TheLoadingsFileTakenIsNamedAndWatched)
-{
-    Session session;
-    session.useLoadings(std::string_view("\"N371KQ\",598,23.9"), {"club.dat", LocalTime{1796026320, 3600}, {}, 0});
-    EXPECT_EQ(session.view().loadings[0].from, "From club.dat.");
-    EXPECT_EQ(session.loadSheet({}, "").above.back(), "Loadings file: club.dat, modified 2026-11-30 09:12 +01:00, SHA-256 7ab532d7fec4");
-    const std::string changed = "The loadings file on disk has changed since it was read (its SHA-256 is now 0123456789ab): "
-                                "the buttons and this sheet keep what was read.";
-    session.lookAgainAtLoadings("0123456789abcdef0123456789abcdef0123456789abcdef0123456789abcdef");
-    EXPECT_EQ(session.loadSheet({}, "").above.back(), changed);
-    EXPECT_EQ(session.setNote("Load sheet copied.").lines.note, "Load sheet copied. " + changed);
-    session.lookAgainAtLoadings("");
-    EXPECT_EQ(session.setNote("Printed.").lines.note, "Printed. The loadings file on disk has changed since it was read "
-                                                      "(it cannot be read now): the buttons and this sheet keep what was read.");
-    session.lookAgainAtLoadings(sha256Hex("\"N371KQ\",598,23.9"));
-    EXPECT_EQ(session.setNote("Printed.").lines.note, "Printed.");
 }
 
 // What is said of loadings as they are read, in one line: the note
